@@ -1,0 +1,13 @@
+// What differs between the four deliverables. Each executable links exactly
+// one edition unit (editions/), which defines `g_Edition`.
+#pragma once
+
+struct EditionInfo {
+    int nAppType;                 // edition code handed to the connection library
+    const char* pszProductName;   // product literal (message M1, PROGRAMNAME fallback)
+    const char* pszSettingsFile;  // settings file name in the settings folder
+    bool bKeyWithSelectedNo;      // settings key carries the user's selected number
+    const char* pszIconName;      // the edition's icon in res/
+};
+
+extern const EditionInfo g_Edition;

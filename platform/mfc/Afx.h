@@ -1,0 +1,4 @@
+// The application-framework subset, as the program's code includes it.
+#pragma once
+
+#include "win32/Windows.h"

@@ -1,0 +1,2 @@
+// Process entry of every deliverable.
+int main() { return 0; }
