@@ -81,8 +81,8 @@ void _splitpath(const char* path, char* drive, char* dir, char* fname, char* ext
     if (!path) path = "";
     std::string_view p(path);
     size_t pos = 0;
-    // The drive part is a single-byte character and a colon.
-    if (p.size() >= 2 && p[1] == ':' && mbcs::CharLen(p, 0) == 1) {
+    // The drive part is only ever a letter and a colon.
+    if (p.size() >= 2 && p[1] == ':' && ((p[0] >= 'A' && p[0] <= 'Z') || (p[0] >= 'a' && p[0] <= 'z'))) {
         CopyPart(drive, _MAX_DRIVE, path, 2);
         pos = 2;
     } else if (drive) {

@@ -114,9 +114,10 @@ LPSTR PathSkipRootA(LPCSTR pszPath);
 BOOL PathStripToRootA(LPSTR pszPath);
 
 // --- C runtime --------------------------------------------------------------
-// Splits a path into drive ("X:"), folder (up to the last '\' or '/'), name
-// and extension (from the last '.' of the name). Any output may be null; each
-// is cut to its _MAX_ size.
+// Splits a path into drive (an ASCII letter and a colon, else empty), folder
+// (up to the last '\' or '/'), name and extension (from the last '.' of the
+// name). Any output may be null; each is cut to its _MAX_ size, never inside a
+// double-byte character.
 void _splitpath(const char* path, char* drive, char* dir, char* fname, char* ext);
 // 0 when the file or folder exists with the access of the mode (0 existence,
 // 2 write, 4 read, 6 read and write), else -1.
