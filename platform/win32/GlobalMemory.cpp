@@ -38,6 +38,12 @@ struct HandleTag {
 
 HGLOBAL GlobalAlloc(UINT uFlags, SIZE_T dwBytes)
 {
+    // The program's platform has a 2 GB address space for it: a larger block
+    // could never be had there, so it is refused before the host is asked.
+    if (dwBytes > 0x7FFFFFFF) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return nullptr;
+    }
     void* data = (uFlags & GMEM_ZEROINIT) ? std::calloc(dwBytes ? dwBytes : 1, 1) : std::malloc(dwBytes ? dwBytes : 1);
     if (!data) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);

@@ -2,7 +2,7 @@
 //
 // The file is read through the drive map (a relative name resolves against
 // the current directory). Sections and keys match ignoring the case of ASCII
-// letters; the first matching section and the first matching key in it win.
+// letters; the first line of the key in a section of that name wins.
 // Blanks around keys and values are dropped, and a value wholly enclosed in
 // a pair of double or single quotes loses them. A line without '=' is no key.
 #include "win32/Kernel.h"
