@@ -2,6 +2,7 @@
 #include "win32/Kernel.h"
 
 #include "win32/DriveMap.h"
+#include "win32/Mbcs.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -22,6 +23,11 @@ bool HostOf(LPCSTR path, std::string* host, std::string* full = nullptr)
         return false;
     }
     std::string f = DriveMap::FullPath(path);
+    // The ANSI functions take paths shorter than MAX_PATH only.
+    if (f.size() >= MAX_PATH) {
+        SetLastError(ERROR_FILENAME_EXCED_RANGE);
+        return false;
+    }
     *host = DriveMap::ToHostPath(f);
     if (full) *full = f;
     if (host->empty()) {
@@ -74,6 +80,13 @@ BOOL CreateDirectoryA(LPCSTR lpPathName, LPSECURITY_ATTRIBUTES)
 {
     std::string host, full;
     if (!HostOf(lpPathName, &host, &full)) return FALSE;
+    // A new folder's path leaves room for an 8.3 name below it (248 bytes).
+    std::string bare = full;
+    if (bare.size() > 3 && bare.back() == '\\' && !mbcs::IsTrailAt(bare, bare.size() - 1)) bare.pop_back();
+    if (bare.size() > MAX_PATH - 12) {
+        SetLastError(ERROR_FILENAME_EXCED_RANGE);
+        return FALSE;
+    }
     struct stat st;
     if (::stat(host.c_str(), &st) == 0) {
         SetLastError(ERROR_ALREADY_EXISTS);

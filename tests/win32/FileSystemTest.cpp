@@ -58,6 +58,21 @@ TEST_F(FileSystemTest, CreateDirectoryAndItsErrors)
     EXPECT_TRUE(tmp.Exists("c/out/rel"));
 }
 
+TEST_F(FileSystemTest, PathLengthLimits)
+{
+    // "C:\" and a name: a new folder's path may have 248 bytes, other paths 259.
+    std::string ok = "C:\\" + std::string(245, 'a');
+    std::string tooLong = "C:\\" + std::string(246, 'b');
+    EXPECT_TRUE(CreateDirectoryA(ok.c_str(), nullptr));
+    EXPECT_FALSE(CreateDirectoryA((tooLong + "\\").c_str(), nullptr));
+    ExpectError(ERROR_FILENAME_EXCED_RANGE);
+    EXPECT_EQ(_access(("C:\\" + std::string(256, 'c')).c_str(), 0), -1);
+    EXPECT_EQ(GetFileAttributesA(("C:\\" + std::string(256, 'c')).c_str()), INVALID_FILE_ATTRIBUTES);
+    ExpectError(ERROR_FILENAME_EXCED_RANGE);
+    tmp.WriteFile("c/" + std::string(255, 'd'), "x");
+    EXPECT_EQ(_access(("C:\\" + std::string(255, 'd')).c_str(), 0), 0);
+}
+
 TEST_F(FileSystemTest, FolderWithTrailByte5CIsOneLevel)
 {
     // C:\ソ表 : both second bytes are 0x5C; one folder, named in UTF-8.
