@@ -2,3 +2,6 @@
 #pragma once
 
 #include "win32/Windows.h"
+
+#include "mfc/CString.h"
+#include "mfc/ResourceTable.h"
