@@ -5,3 +5,6 @@
 
 #include "mfc/CString.h"
 #include "mfc/ResourceTable.h"
+#include "mfc/CException.h"
+#include "mfc/CFileException.h"
+#include "mfc/CFile.h"
