@@ -8,3 +8,5 @@
 #include "mfc/CException.h"
 #include "mfc/CFileException.h"
 #include "mfc/CFile.h"
+#include "mfc/WaitCursor.h"
+#include "mfc/WinApp.h"
