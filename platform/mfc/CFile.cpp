@@ -159,7 +159,8 @@ UINT CFile::Read(void* buffer, UINT count)
         ssize_t n = ::read(m_fd, p + done, count - done);
         if (n < 0) {
             if (errno == EINTR) continue;
-            ThrowErrno(errno);
+            // The file is open, so a bad descriptor means the access mode does not allow this.
+            ThrowErrno(errno == EBADF ? EACCES : errno);
         }
         if (n == 0) break;
         done += static_cast<UINT>(n);
@@ -178,7 +179,8 @@ void CFile::Write(const void* buffer, UINT count)
         ssize_t n = ::write(m_fd, p + done, count - done);
         if (n < 0) {
             if (errno == EINTR) continue;
-            ThrowErrno(errno);
+            // The file is open, so a bad descriptor means the access mode does not allow this.
+            ThrowErrno(errno == EBADF ? EACCES : errno);
         }
         // A write that makes no progress is a full disk.
         if (n == 0) ThrowErrno(ENOSPC);

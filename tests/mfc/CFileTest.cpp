@@ -42,6 +42,21 @@ protected:
     std::string m_host;
 };
 
+// The cause of the CFileException* that `action` throws (the object released),
+// or -1 when it throws none.
+template <typename F>
+int CauseOf(F action)
+{
+    try {
+        action();
+    } catch (CFileException* e) {
+        int cause = e->m_cause;
+        e->Delete();
+        return cause;
+    }
+    return -1;
+}
+
 }  // namespace
 
 TEST_F(CFileTest, WriteReadRoundTripWithDoubleByteName)
@@ -177,10 +192,10 @@ TEST_F(CFileTest, WriteErrorsAreThrown)
         CFile f(Win("r.txt"), CFile::modeCreate | CFile::modeWrite);
     }
     CFile r(Win("r.txt"), CFile::modeRead);
-    EXPECT_THROW(r.Write("x", 1), CFileException*);
+    EXPECT_EQ(CauseOf([&] { r.Write("x", 1); }), CFileException::accessDenied);
     r.Close();
-    EXPECT_THROW(r.Read(nullptr, 0), CFileException*);
-    EXPECT_THROW(r.GetLength(), CFileException*);
+    EXPECT_EQ(CauseOf([&] { r.Read(nullptr, 0); }), CFileException::invalidFile);
+    EXPECT_EQ(CauseOf([&] { r.GetLength(); }), CFileException::invalidFile);
 }
 
 TEST_F(CFileTest, GetStatusOfFileAndFolder)
@@ -225,7 +240,8 @@ TEST_F(CFileTest, RemoveAndRename)
     {
         CFile f(Win("other.txt"), CFile::modeCreate | CFile::modeWrite);
     }
-    EXPECT_THROW(CFile::Rename(Win("other.txt"), Win("new.txt")), CFileException*);  // never replaces
+    // Never replaces an existing entry.
+    EXPECT_EQ(CauseOf([&] { CFile::Rename(Win("other.txt"), Win("new.txt")); }), CFileException::accessDenied);
 
     CFile::Remove(Win("new.txt"));
     EXPECT_FALSE(CFile::GetStatus(Win("new.txt"), st));
