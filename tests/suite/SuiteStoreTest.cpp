@@ -82,9 +82,9 @@ TEST_F(SuiteStoreTest, SavedFieldsHelperWritesLittleEndianIntoAZeroedRecord)
 
 TEST_F(SuiteStoreTest, BadSqlGivesAnInvalidStatementWithTheReason)
 {
-    suite::Statement st = store.Prepare("SELECT nothing FROM nowhere");
+    suite::Statement st = store.Prepare("SELECT missing_column FROM nowhere");
     EXPECT_FALSE(st.Valid());
-    EXPECT_NE(store.LastError().find("no such"), std::string::npos);
+    EXPECT_NE(store.LastError().find("no such"), std::string::npos) << store.LastError();
     EXPECT_EQ(st.Step(), SUITE_ERR_STORE);
 }
 
