@@ -1,5 +1,6 @@
 #include "conditions/PathParts.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -64,6 +65,12 @@ int GetDriveDir(LPSTR pszPath)
     const size_t nLen = std::strlen(pszPath);
     std::string join = std::string(szDrive) + szDir;
     if (join.empty())
+        return 0;
+    // The split cuts a folder part beyond its size; a cut part would name
+    // another, shorter folder. It is whole when nothing behind it separates.
+    const std::string_view rest = std::string_view(pszPath).substr(std::min(join.size(), nLen));
+    if (std::string_view(pszPath).substr(0, join.size()) != join || mbcs::FindChar(rest, '\\') != rest.npos ||
+        mbcs::FindChar(rest, '/') != rest.npos)
         return 0;
     // The part is never longer than the path, so it fits where the path was;
     // the room for a backslash is the length of the path given.

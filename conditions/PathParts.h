@@ -26,7 +26,8 @@ int AddTrailingBackslash(LPSTR pszPath, int nSize);
 // Replaces the path by its drive-and-folder part with a trailing backslash
 // (C:\data\out.xml -> C:\data\, C:out.xml -> C:\, C: stays C:). The
 // backslash is appended only when the part is shorter than the path given.
-// 0, and the path unchanged, for a null or empty path or an empty part.
+// 0, and the path unchanged, for a null or empty path, an empty part, or a
+// folder part longer than the path splitter takes (255 bytes).
 int GetDriveDir(LPSTR pszPath);
 
 // Non-zero when the drive-and-folder part of the path (the whole path when

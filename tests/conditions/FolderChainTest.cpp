@@ -91,7 +91,6 @@ TEST_F(FolderChain, RefusedPaths)
     // Longer than a working buffer: refused, not cut.
     const std::string tooLong = "C:\\" + std::string(257, 'a') + "\\";
     EXPECT_EQ(CreateFolderChain(tooLong.c_str()), 0);
-    EXPECT_FALSE(fs::exists(OnC(u8"aaaa")));
     int entries = 0;
     for ([[maybe_unused]] const auto& e : fs::directory_iterator(root_ / "c"))
         ++entries;

@@ -105,6 +105,14 @@ TEST(PathDriveDir, DriveShareAndRelativePaths)
     EXPECT_EQ(r, 1);
     const std::string jpEnd = std::string("C:\\a\\") + kSo;
     EXPECT_EQ(DriveDir(jpEnd, &r), "C:\\a\\");
+
+    // A folder part the splitter would cut is refused, not shortened.
+    const std::string longDir = "C:\\" + std::string(250, 'a') + "\\" + std::string(3, 'b') + "\\x.xml";  // folder part 256 bytes
+    EXPECT_EQ(DriveDir(longDir, &r), longDir);
+    EXPECT_EQ(r, 0);
+    const std::string fitDir = "C:\\" + std::string(250, 'a') + "\\" + std::string(2, 'b') + "\\x.xml";  // 255 bytes
+    EXPECT_EQ(DriveDir(fitDir, &r), fitDir.substr(0, fitDir.size() - 5));
+    EXPECT_EQ(r, 1);
 }
 
 TEST(PathRoot, RootsAndLimits)
