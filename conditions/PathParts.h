@@ -47,5 +47,5 @@ CString GetAfterDrivePart(const CString& strPath);  // after the last ':', all w
 // 1 when the path has none of the characters refused in an output path, else
 // 0. The leading \\ of a share path and the first colon of a drive path are
 // allowed; a doubled backslash elsewhere, a second colon, / , ; * ? " < > |
-// are refused.
+// are refused. A null path counts as an empty one (1).
 int HasValidPathChars(LPCSTR pszPath);
