@@ -318,8 +318,8 @@ TEST_F(SavedValues, LoadOnlyWhenStored)
     const auto* info = reinterpret_cast<const StSaveTaxInfo*>(buffer.data());
     EXPECT_EQ(info->byKazeiKubun, 1);
     EXPECT_EQ(info->byKojoHoushiki, 1);
-    EXPECT_EQ(info->lPeriodFrom, 20240401);
-    EXPECT_EQ(info->lPeriodTo, 20250331);
+    EXPECT_EQ(int32_t{info->lPeriodFrom}, 20240401);  // a copy: the field is not aligned
+    EXPECT_EQ(int32_t{info->lPeriodTo}, 20250331);
     EXPECT_EQ(info->byHalfYearClosing, 1);
     int64_t sales10 = 0;
     std::memcpy(&sales10, buffer.data() + 12611, 8);

@@ -98,7 +98,7 @@ TEST(ToolTipMgr, KeepsTheTableForTheBackendWhileItLives)
         ASSERT_EQ(tips.size(), 1u);
         EXPECT_EQ(tips[0].nID, 1032u);
         EXPECT_EQ(tips[0].nValue, 1u);
-        EXPECT_EQ(ClToolTipMgr::TipText(dlg, 1032), table[0].pszMsg);
+        EXPECT_EQ(ClToolTipMgr::TipText(dlg, 1032), std::string(table[0].pszMsg));
         EXPECT_EQ(ClToolTipMgr::TipText(dlg, 1033), "");
         EXPECT_EQ(ClToolTipMgr::TipText(HwndFromValue(0x9999), 1032), "");
     }
