@@ -218,6 +218,12 @@ TEST_F(CFileTest, GetStatusOfFileAndFolder)
     mkdir(Host("フォルダ").c_str(), 0755);
     ASSERT_TRUE(CFile::GetStatus(Win("フォルダ"), st));
     EXPECT_EQ(st.m_attribute & FILE_ATTRIBUTE_DIRECTORY, FILE_ATTRIBUTE_DIRECTORY);
+    ASSERT_TRUE(CFile::GetStatus(Win("フォルダ\\"), st));  // a trailing backslash
+    EXPECT_EQ(st.m_attribute & FILE_ATTRIBUTE_DIRECTORY, FILE_ATTRIBUTE_DIRECTORY);
+    // Windows resolves ".." by the text, also behind a folder that does not exist.
+    ASSERT_TRUE(CFile::GetStatus(Win("nothere\\..\\s.txt"), st));
+    EXPECT_STREQ(st.m_szFullName, Win("s.txt"));
+    EXPECT_EQ(st.m_size, 5u);
 
     EXPECT_FALSE(CFile::GetStatus(Win("none.txt"), st));
     EXPECT_FALSE(CFile::GetStatus(Win("s.*"), st));  // no wildcard matching
