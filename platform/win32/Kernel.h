@@ -1,5 +1,168 @@
 // Kernel, shell-path and C runtime functions: paths through the drive map,
 // INI reading, full-width mapping, global memory blocks.
+//
+// Every path given to these functions is a Windows path in code page 932
+// (drive paths "C:\dir\file", share paths "\\server\share\dir\file", or paths
+// relative to the process's Windows current directory); DriveMap turns them
+// into host paths. Both '\' and '/' separate, and every scan steps over
+// double-byte characters whole, so a trail byte 0x5C is never a separator.
 #pragma once
 
 #include "win32/WinTypes.h"
+
+#include <cstddef>
+
+typedef size_t SIZE_T;
+
+typedef struct _SECURITY_ATTRIBUTES {
+    DWORD nLength;
+    LPVOID lpSecurityDescriptor;
+    BOOL bInheritHandle;
+} SECURITY_ATTRIBUTES, *LPSECURITY_ATTRIBUTES;
+
+#ifndef GMEM_DDESHARE
+#define GMEM_DDESHARE 0x2000
+#endif
+#ifndef LCMAP_HALFWIDTH
+#define LCMAP_HALFWIDTH 0x00400000
+#endif
+#ifndef FILE_ATTRIBUTE_ARCHIVE
+#define FILE_ATTRIBUTE_ARCHIVE 0x00000020
+#endif
+#ifndef LANG_JAPANESE_JAPAN
+#define LANG_JAPANESE_JAPAN 0x0411
+#endif
+
+#ifndef ERROR_INVALID_FUNCTION
+#define ERROR_INVALID_FUNCTION 1L
+#endif
+#ifndef ERROR_INVALID_HANDLE
+#define ERROR_INVALID_HANDLE 6L
+#endif
+#ifndef ERROR_NOT_ENOUGH_MEMORY
+#define ERROR_NOT_ENOUGH_MEMORY 8L
+#endif
+#ifndef ERROR_WRITE_PROTECT
+#define ERROR_WRITE_PROTECT 19L
+#endif
+#ifndef ERROR_SHARING_VIOLATION
+#define ERROR_SHARING_VIOLATION 32L
+#endif
+#ifndef ERROR_BAD_NETPATH
+#define ERROR_BAD_NETPATH 53L
+#endif
+#ifndef ERROR_FILE_EXISTS
+#define ERROR_FILE_EXISTS 80L
+#endif
+#ifndef ERROR_INVALID_PARAMETER
+#define ERROR_INVALID_PARAMETER 87L
+#endif
+#ifndef ERROR_INSUFFICIENT_BUFFER
+#define ERROR_INSUFFICIENT_BUFFER 122L
+#endif
+#ifndef ERROR_NOT_LOCKED
+#define ERROR_NOT_LOCKED 158L
+#endif
+#ifndef ERROR_FILENAME_EXCED_RANGE
+#define ERROR_FILENAME_EXCED_RANGE 206L
+#endif
+#ifndef ERROR_DIRECTORY
+#define ERROR_DIRECTORY 267L
+#endif
+#ifndef ERROR_INVALID_FLAGS
+#define ERROR_INVALID_FLAGS 1004L
+#endif
+
+// --- errors ---------------------------------------------------------------
+// The calling thread's last error code.
+DWORD GetLastError();
+void SetLastError(DWORD dwErrCode);
+// The Windows error code for a host errno value (platform helper, used by the
+// file class too).
+DWORD Win32ErrorFromErrno(int err);
+
+// --- current directory, temporary folder, the program's path ---------------
+// The process keeps a Windows current directory; relative paths resolve
+// against it. It starts as the host working directory seen through the map.
+DWORD GetCurrentDirectoryA(DWORD nBufferLength, LPSTR lpBuffer);
+BOOL SetCurrentDirectoryA(LPCSTR lpPathName);
+// The host's temporary folder as a Windows path ending in '\'.
+DWORD GetTempPathA(DWORD nBufferLength, LPSTR lpBuffer);
+// The full Windows form of a path (relative parts resolved, '.' and '..'
+// removed, '/' turned into '\'); *lpFilePart (when given) points at the name.
+DWORD GetFullPathNameA(LPCSTR lpFileName, DWORD nBufferLength, LPSTR lpBuffer, LPSTR* lpFilePart);
+// Only the executable itself (hModule null): its host path through the map.
+DWORD GetModuleFileNameA(HMODULE hModule, LPSTR lpFilename, DWORD nSize);
+
+// --- files and folders ------------------------------------------------------
+BOOL CreateDirectoryA(LPCSTR lpPathName, LPSECURITY_ATTRIBUTES lpSecurityAttributes);
+BOOL RemoveDirectoryA(LPCSTR lpPathName);
+BOOL DeleteFileA(LPCSTR lpFileName);
+DWORD GetFileAttributesA(LPCSTR lpFileName);
+// Type of the drive or share with the given root ("C:\", "C:", "\\srv\share\");
+// null: the root of the current directory.
+UINT GetDriveTypeA(LPCSTR lpRootPathName);
+
+// --- shell path functions ---------------------------------------------------
+// FILE_ATTRIBUTE_DIRECTORY for an existing folder, else FALSE.
+BOOL PathIsDirectoryA(LPCSTR pszPath);
+BOOL PathFileExistsA(LPCSTR pszPath);
+// Behind the root: "C:\a" -> "a", "\\srv\share\a" -> "a", "\a" -> "a";
+// null when the path has no root (relative and drive-relative paths).
+LPSTR PathSkipRootA(LPCSTR pszPath);
+// Cuts the path to its root ("C:\", "\\srv\share", "\"); FALSE when it has none.
+BOOL PathStripToRootA(LPSTR pszPath);
+
+// --- C runtime --------------------------------------------------------------
+// Splits a path into drive (an ASCII letter and a colon, else empty), folder
+// (up to the last '\' or '/'), name and extension (from the last '.' of the
+// name). Any output may be null; each is cut to its _MAX_ size, never inside a
+// double-byte character.
+void _splitpath(const char* path, char* drive, char* dir, char* fname, char* ext);
+// 0 when the file or folder exists with the access of the mode (0 existence,
+// 2 write, 4 read, 6 read and write), else -1.
+int _access(const char* path, int mode);
+// Comparisons that ignore the case of ASCII letters. Double-byte characters
+// are compared whole and exactly, so a trail byte that happens to equal a
+// letter is never folded.
+int _stricmp(const char* a, const char* b);
+int _strnicmp(const char* a, const char* b, size_t count);
+// Integer to text in base 2 to 36 (lower-case digits). Negative values have a
+// sign in base 10 only; in other bases they are written as unsigned values of
+// the type's width (32 bits for int and long, as on the platform; 64 for __int64).
+char* _itoa(int value, char* buffer, int radix);
+char* _ltoa(long value, char* buffer, int radix);
+char* _ultoa(unsigned long value, char* buffer, int radix);
+char* _i64toa(__int64 value, char* buffer, int radix);
+char* _ui64toa(ULONGLONG value, char* buffer, int radix);
+
+int lstrlenA(LPCSTR lpString);
+LPSTR lstrcpyA(LPSTR lpString1, LPCSTR lpString2);
+// Copies at most iMaxLength - 1 bytes and a NUL.
+LPSTR lstrcpynA(LPSTR lpString1, LPCSTR lpString2, int iMaxLength);
+LPSTR lstrcatA(LPSTR lpString1, LPCSTR lpString2);
+int lstrcmpiA(LPCSTR lpString1, LPCSTR lpString2);
+
+// --- INI files --------------------------------------------------------------
+// The value of a key, or the default when the file, the section or the key is
+// missing. Section and key are matched ignoring case. The copy is cut to
+// nSize - 1 bytes and a NUL; the result is the number of bytes copied.
+DWORD GetPrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpDefault, LPSTR lpReturnedString,
+                               DWORD nSize, LPCSTR lpFileName);
+UINT GetPrivateProfileIntA(LPCSTR lpAppName, LPCSTR lpKeyName, INT nDefault, LPCSTR lpFileName);
+
+// --- locale -----------------------------------------------------------------
+LCID GetSystemDefaultLCID();
+LCID GetUserDefaultLCID();
+// LCMAP_FULLWIDTH: half-width ASCII, symbols and katakana become their
+// full-width code page 932 forms. cchSrc -1: NUL-terminated (the NUL is
+// mapped and counted). cchDest 0: the size needed, in bytes.
+int LCMapStringA(LCID Locale, DWORD dwMapFlags, LPCSTR lpSrcStr, int cchSrc, LPSTR lpDestStr, int cchDest);
+
+// --- global memory ----------------------------------------------------------
+HGLOBAL GlobalAlloc(UINT uFlags, SIZE_T dwBytes);
+LPVOID GlobalLock(HGLOBAL hMem);
+BOOL GlobalUnlock(HGLOBAL hMem);
+// Null on success, the handle on failure.
+HGLOBAL GlobalFree(HGLOBAL hMem);
+SIZE_T GlobalSize(HGLOBAL hMem);

@@ -1,0 +1,21 @@
+// Base of the framework's exceptions. They are thrown as pointers
+// (`throw new CFileException(...)`) and the catcher releases the object with
+// Delete().
+#pragma once
+
+#include "win32/WinTypes.h"
+
+class CException {
+public:
+    CException() = default;
+    CException(const CException&) = delete;
+    CException& operator=(const CException&) = delete;
+    virtual ~CException() = default;
+
+    // Releases an exception object that was thrown by pointer.
+    void Delete() { delete this; }
+
+    // A short description of the error, as far as it fits in `maxLength`
+    // bytes with its terminator; FALSE when there is none.
+    virtual BOOL GetErrorMessage(LPTSTR buffer, UINT maxLength, UINT* helpContext = nullptr) const;
+};

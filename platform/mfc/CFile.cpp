@@ -1,0 +1,309 @@
+#include "mfc/CFile.h"
+
+#include "win32/Mbcs.h"
+#include "win32/PlatformConfig.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <string>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// The host path of a Windows path; false when it names no host location.
+bool HostPathOf(LPCTSTR windowsPath, std::string& host)
+{
+    // Interim mapping until the platform's drive map is available: Z: is the
+    // host root, C: a folder in the suite home, relative paths stay relative.
+    if (!windowsPath || !*windowsPath) return false;
+    CString p(windowsPath);
+    p.Replace('\\', '/');
+    std::string_view v = p.View();
+    std::string prefix;
+    if (v.size() >= 2 && v[1] == ':') {
+        char letter = static_cast<char>(v[0] & ~0x20);
+        if (letter == 'Z')
+            prefix = "";
+        else if (letter == 'C')
+            prefix = PlatformConfig::Get().suiteHome + "/drive_c";
+        else
+            return false;
+        v.remove_prefix(2);
+        if (v.empty() || v[0] != '/') return false;
+    } else if (!v.empty() && v[0] == '/') {
+        return false;  // shares and rooted paths without a drive
+    }
+    bool ok = true;
+    host = prefix + mbcs::Cp932ToUtf8(v, &ok);
+    return ok;
+}
+
+bool HasWildcard(LPCTSTR path)
+{
+    return CString(path).FindOneOf("*?\"<>|") >= 0;
+}
+
+// The Windows error code for a failure on `host`: a missing file in a missing
+// folder is a bad path, as it is for the program on its own platform.
+LONG OsErrorFor(int hostErrno, const std::string& host)
+{
+    if (hostErrno == ENOENT) {
+        std::string::size_type slash = host.find_last_of('/');
+        std::string dir = slash == std::string::npos ? "." : (slash == 0 ? "/" : host.substr(0, slash));
+        struct stat st;
+        if (stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return ERROR_PATH_NOT_FOUND;
+    }
+    return CFileException::ErrnoToOsError(hostErrno);
+}
+
+void Fill(CFileException* error, LONG osError, LPCTSTR fileName)
+{
+    if (!error) return;
+    error->m_lOsError = osError;
+    error->m_cause = CFileException::OsErrorToException(osError);
+    error->m_strFileName = fileName;
+}
+
+}  // namespace
+
+CFile::CFile(LPCTSTR fileName, UINT openFlags)
+{
+    CFileException error;
+    if (!Open(fileName, openFlags, &error)) throw new CFileException(error.m_cause, error.m_lOsError, fileName);
+}
+
+CFile::~CFile()
+{
+    Abort();
+}
+
+BOOL CFile::Open(LPCTSTR fileName, UINT openFlags, CFileException* error)
+{
+    if (IsOpen()) Abort();  // reopening a file object starts afresh
+    m_strFileName = fileName;
+    std::string host;
+    if (!fileName || HasWildcard(fileName) || !HostPathOf(fileName, host)) {
+        Fill(error, ERROR_PATH_NOT_FOUND, fileName);
+        return FALSE;
+    }
+
+    int flags = O_CLOEXEC;
+    switch (openFlags & 0x3) {
+    case modeRead: flags |= O_RDONLY; break;
+    case modeWrite: flags |= O_WRONLY; break;
+    case modeReadWrite: flags |= O_RDWR; break;
+    default:
+        Fill(error, ERROR_INVALID_NAME, fileName);
+        return FALSE;
+    }
+    if (openFlags & modeCreate) flags |= O_CREAT;
+    bool writes = (openFlags & 0x3) != modeRead;
+
+    int fd = ::open(host.c_str(), flags, 0666);
+    if (fd < 0) {
+        Fill(error, OsErrorFor(errno, host), fileName);
+        return FALSE;
+    }
+    struct stat st;
+    if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {  // a folder is no file to open
+        ::close(fd);
+        Fill(error, ERROR_ACCESS_DENIED, fileName);
+        return FALSE;
+    }
+
+    UINT share = openFlags & 0x70;
+    bool exclusive = share == shareCompat || share == shareExclusive || share == shareDenyRead ||
+                     (share == shareDenyWrite && writes);
+    // Devices (such as /dev/null) are shared by everybody and never locked.
+    if (S_ISREG(st.st_mode) && flock(fd, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+        ::close(fd);
+        Fill(error, CFileException::ErrnoToOsError(EWOULDBLOCK), fileName);
+        return FALSE;
+    }
+    // Truncate only once the file is ours, so a refused open destroys nothing.
+    if ((openFlags & modeCreate) && !(openFlags & modeNoTruncate) && S_ISREG(st.st_mode) && st.st_size > 0 &&
+        ftruncate(fd, 0) != 0) {
+        int e = errno;
+        ::close(fd);
+        Fill(error, CFileException::ErrnoToOsError(e), fileName);
+        return FALSE;
+    }
+    m_fd = fd;
+    if (error) Fill(error, ERROR_SUCCESS, fileName);
+    return TRUE;
+}
+
+void CFile::ThrowErrno(int hostErrno) const
+{
+    CFileException::ThrowOsError(CFileException::ErrnoToOsError(hostErrno), m_strFileName);
+}
+
+void CFile::CheckOpen() const
+{
+    if (!IsOpen()) ThrowErrno(EBADF);
+}
+
+UINT CFile::Read(void* buffer, UINT count)
+{
+    CheckOpen();
+    if (count == 0) return 0;
+    if (!buffer) ThrowErrno(EINVAL);
+    char* p = static_cast<char*>(buffer);
+    UINT done = 0;
+    while (done < count) {
+        ssize_t n = ::read(m_fd, p + done, count - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            // The file is open, so a bad descriptor means the access mode does not allow this.
+            ThrowErrno(errno == EBADF ? EACCES : errno);
+        }
+        if (n == 0) break;
+        done += static_cast<UINT>(n);
+    }
+    return done;
+}
+
+void CFile::Write(const void* buffer, UINT count)
+{
+    CheckOpen();
+    if (count == 0) return;
+    if (!buffer) ThrowErrno(EINVAL);
+    const char* p = static_cast<const char*>(buffer);
+    UINT done = 0;
+    while (done < count) {
+        ssize_t n = ::write(m_fd, p + done, count - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            // The file is open, so a bad descriptor means the access mode does not allow this.
+            ThrowErrno(errno == EBADF ? EACCES : errno);
+        }
+        // A write that makes no progress is a full disk.
+        if (n == 0) ThrowErrno(ENOSPC);
+        done += static_cast<UINT>(n);
+    }
+}
+
+void CFile::Flush()
+{
+    CheckOpen();
+    // Nothing is buffered here; flushing asks the host to put the data on
+    // disk. Devices and pipes cannot be synced, which is no error.
+    if (fsync(m_fd) != 0 && errno != EINVAL && errno != EROFS) ThrowErrno(errno);
+}
+
+ULONGLONG CFile::Seek(LONGLONG offset, UINT from)
+{
+    CheckOpen();
+    int whence = from == begin ? SEEK_SET : from == current ? SEEK_CUR : from == end ? SEEK_END : -1;
+    if (whence < 0) ThrowErrno(EINVAL);
+    off_t r = ::lseek(m_fd, static_cast<off_t>(offset), whence);
+    if (r < 0) ThrowErrno(errno == EINVAL ? ESPIPE : errno);
+    return static_cast<ULONGLONG>(r);
+}
+
+ULONGLONG CFile::GetLength() const
+{
+    CheckOpen();
+    struct stat st;
+    if (fstat(m_fd, &st) != 0) ThrowErrno(errno);
+    return static_cast<ULONGLONG>(st.st_size);
+}
+
+void CFile::SetLength(ULONGLONG newLength)
+{
+    CheckOpen();
+    if (ftruncate(m_fd, static_cast<off_t>(newLength)) != 0) ThrowErrno(errno);
+}
+
+ULONGLONG CFile::GetPosition() const
+{
+    CheckOpen();
+    off_t r = ::lseek(m_fd, 0, SEEK_CUR);
+    if (r < 0) ThrowErrno(errno);
+    return static_cast<ULONGLONG>(r);
+}
+
+void CFile::Close()
+{
+    if (!IsOpen()) return;
+    int fd = m_fd;
+    m_fd = -1;
+    // The descriptor is released even when close reports an error (a
+    // delayed write error of a network file system, say).
+    if (::close(fd) != 0 && errno != EINTR) ThrowErrno(errno);
+}
+
+void CFile::Abort()
+{
+    if (!IsOpen()) return;
+    ::close(m_fd);
+    m_fd = -1;
+}
+
+CString CFile::GetFileName() const
+{
+    int cut = m_strFileName.ReverseFind('\\');
+    return cut < 0 ? m_strFileName : m_strFileName.Mid(cut + 1);
+}
+
+BOOL CFile::GetStatus(LPCTSTR fileName, CFileStatus& status)
+{
+    std::string host;
+    if (!fileName || HasWildcard(fileName) || !HostPathOf(fileName, host)) return FALSE;
+    struct stat st;
+    if (stat(host.c_str(), &st) != 0) return FALSE;
+
+    status = CFileStatus();
+    if (S_ISDIR(st.st_mode)) {
+        status.m_attribute |= FILE_ATTRIBUTE_DIRECTORY;
+    } else {
+        status.m_size = static_cast<ULONGLONG>(st.st_size);
+    }
+    if (access(host.c_str(), W_OK) != 0 && errno == EACCES) status.m_attribute |= FILE_ATTRIBUTE_READONLY;
+
+    // The full name: a drive or share path as given, a relative one completed
+    // with the current folder.
+    CString full(fileName);
+    bool rooted = (full.GetLength() >= 3 && full[1] == ':' && (full[2] == '\\' || full[2] == '/')) ||
+                  full.Left(2) == "\\\\";
+    if (!rooted) {
+        char cwd[PATH_MAX];
+        if (getcwd(cwd, sizeof cwd)) {
+            CString dir("Z:");
+            dir += mbcs::Utf8ToCp932(cwd).c_str();
+            dir.Replace('/', '\\');
+            if (dir.Right(1) != "\\") dir += '\\';
+            full = dir + full;
+        }
+    }
+    std::strncpy(status.m_szFullName, full, sizeof status.m_szFullName - 1);
+    return TRUE;
+}
+
+void CFile::Remove(LPCTSTR fileName)
+{
+    std::string host;
+    if (!fileName || HasWildcard(fileName) || !HostPathOf(fileName, host))
+        CFileException::ThrowOsError(ERROR_PATH_NOT_FOUND, fileName);
+    struct stat st;
+    if (lstat(host.c_str(), &st) == 0 && S_ISDIR(st.st_mode))  // folders are not removed as files
+        CFileException::ThrowOsError(ERROR_ACCESS_DENIED, fileName);
+    if (::unlink(host.c_str()) != 0) CFileException::ThrowOsError(OsErrorFor(errno, host), fileName);
+}
+
+void CFile::Rename(LPCTSTR oldName, LPCTSTR newName)
+{
+    std::string from, to;
+    if (!oldName || !HostPathOf(oldName, from)) CFileException::ThrowOsError(ERROR_PATH_NOT_FOUND, oldName);
+    if (!newName || HasWildcard(newName) || !HostPathOf(newName, to))
+        CFileException::ThrowOsError(ERROR_PATH_NOT_FOUND, newName);
+    struct stat st;
+    // Renaming never replaces an existing entry, as on the program's own platform.
+    if (lstat(to.c_str(), &st) == 0) CFileException::ThrowOsError(CFileException::ErrnoToOsError(EEXIST), oldName);
+    if (::rename(from.c_str(), to.c_str()) != 0) CFileException::ThrowOsError(OsErrorFor(errno, from), oldName);
+}

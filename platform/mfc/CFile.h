@@ -1,0 +1,88 @@
+// The framework's unbuffered binary file. Paths are Windows paths (code page
+// 932), mapped to host paths through the drive map. Every error of a read,
+// write, seek or flush is thrown as a `CFileException*`; Open reports its
+// failure through its result and the optional exception object instead.
+//
+// Sharing modes are kept between openers (in this and other processes) with
+// advisory whole-file locks: shareExclusive (and shareCompat, the same),
+// shareDenyRead and shareDenyWrite-with-write-access take an exclusive lock,
+// the others a shared one, so an exclusive opener and any other opener of the
+// same file refuse each other with sharingViolation.
+#pragma once
+
+#include "mfc/CFileException.h"
+#include "mfc/CString.h"
+#include "win32/WinTypes.h"
+
+// What GetStatus reports about a file or folder.
+struct CFileStatus {
+    ULONGLONG m_size = 0;          // bytes; 0 for a folder
+    BYTE m_attribute = 0;          // FILE_ATTRIBUTE_* bits: 0x01 read-only, 0x10 directory
+    char m_szFullName[_MAX_PATH] = {};  // the full Windows path
+};
+
+class CFile {
+public:
+    enum OpenFlags : UINT {
+        modeRead = 0x0000,
+        modeWrite = 0x0001,
+        modeReadWrite = 0x0002,
+        shareCompat = 0x0000,
+        shareExclusive = 0x0010,
+        shareDenyWrite = 0x0020,
+        shareDenyRead = 0x0030,
+        shareDenyNone = 0x0040,
+        modeNoInherit = 0x0080,
+        modeCreate = 0x1000,
+        modeNoTruncate = 0x2000,
+        typeText = 0x4000,  // accepted; the file is read and written as bytes all the same
+        typeBinary = 0x8000,
+    };
+    enum SeekPosition : UINT { begin = 0x0, current = 0x1, end = 0x2 };
+
+    CFile() = default;
+    // Opens at once; throws a CFileException* when that fails.
+    CFile(LPCTSTR fileName, UINT openFlags);
+    CFile(const CFile&) = delete;
+    CFile& operator=(const CFile&) = delete;
+    // Closes an open file without reporting errors.
+    virtual ~CFile();
+
+    // TRUE when opened. On failure FALSE, and `error` (when given) holds the
+    // cause, the Windows error code and the path.
+    virtual BOOL Open(LPCTSTR fileName, UINT openFlags, CFileException* error = nullptr);
+    // Reads up to `count` bytes; fewer only at the end of the file.
+    virtual UINT Read(void* buffer, UINT count);
+    // Writes all `count` bytes; anything less is thrown as an error (diskFull
+    // for a full disk or a short write, invalidFile when the file is not open).
+    virtual void Write(const void* buffer, UINT count);
+    virtual void Flush();
+    virtual ULONGLONG Seek(LONGLONG offset, UINT from);
+    ULONGLONG SeekToEnd() { return Seek(0, end); }
+    void SeekToBegin() { Seek(0, begin); }
+    virtual ULONGLONG GetLength() const;
+    virtual void SetLength(ULONGLONG newLength);
+    virtual ULONGLONG GetPosition() const;
+    // Closes the file; a closed file stays closed. Throws when the host reports
+    // an error on closing (the file is closed all the same).
+    virtual void Close();
+    // Closes without reporting any error.
+    virtual void Abort();
+
+    // The path as given to Open, and its part after the last backslash.
+    CString GetFilePath() const { return m_strFileName; }
+    CString GetFileName() const;
+    bool IsOpen() const { return m_fd >= 0; }
+
+    static BOOL GetStatus(LPCTSTR fileName, CFileStatus& status);
+    // Delete and rename a file; throw a CFileException* on failure.
+    static void Remove(LPCTSTR fileName);
+    static void Rename(LPCTSTR oldName, LPCTSTR newName);
+
+private:
+    [[noreturn]] void ThrowErrno(int hostErrno) const;
+    void CheckOpen() const;
+
+    int m_fd = -1;
+    CString m_strFileName;
+};

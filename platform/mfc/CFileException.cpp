@@ -1,0 +1,115 @@
+#include "mfc/CFileException.h"
+
+#include <cerrno>
+#include <cstdio>
+
+namespace {
+
+// Windows error codes the file class reports besides those of WinTypes.h.
+constexpr LONG kTooManyOpenFiles = 4;
+constexpr LONG kInvalidHandle = 6;
+constexpr LONG kSeek = 25;
+constexpr LONG kWriteFault = 29;
+constexpr LONG kReadFault = 30;
+constexpr LONG kGenFailure = 31;
+constexpr LONG kSharingViolation = 32;
+constexpr LONG kLockViolation = 33;
+constexpr LONG kHandleEof = 38;
+constexpr LONG kHandleDiskFull = 39;
+constexpr LONG kFileExists = 80;
+constexpr LONG kNegativeSeek = 131;
+constexpr LONG kFilenameTooLong = 206;
+
+}  // namespace
+
+int CFileException::OsErrorToException(LONG osError)
+{
+    switch (osError) {
+    case ERROR_SUCCESS: return none;
+    case ERROR_FILE_NOT_FOUND: return fileNotFound;
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+    case kFilenameTooLong: return badPath;
+    case kTooManyOpenFiles: return tooManyOpenFiles;
+    case ERROR_ACCESS_DENIED:
+    case kFileExists:
+    case ERROR_ALREADY_EXISTS:
+    case ERROR_DIR_NOT_EMPTY: return accessDenied;
+    case kInvalidHandle: return invalidFile;
+    case kSeek:
+    case kNegativeSeek: return badSeek;
+    case kWriteFault:
+    case kReadFault:
+    case kGenFailure: return hardIO;
+    case kSharingViolation: return sharingViolation;
+    case kLockViolation: return lockViolation;
+    case ERROR_DISK_FULL:
+    case kHandleDiskFull: return diskFull;
+    case kHandleEof: return endOfFile;
+    default: return genericException;
+    }
+}
+
+LONG CFileException::ErrnoToOsError(int hostErrno)
+{
+    switch (hostErrno) {
+    case 0: return ERROR_SUCCESS;
+    case ENOENT: return ERROR_FILE_NOT_FOUND;
+    case ENOTDIR: return ERROR_PATH_NOT_FOUND;
+    case ENAMETOOLONG: return kFilenameTooLong;
+    case EMFILE:
+    case ENFILE: return kTooManyOpenFiles;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EISDIR:
+    case ETXTBSY: return ERROR_ACCESS_DENIED;
+    case EEXIST: return kFileExists;
+    case ENOTEMPTY: return ERROR_DIR_NOT_EMPTY;
+    case EBADF: return kInvalidHandle;
+    case ESPIPE:
+    case EOVERFLOW: return kSeek;
+    case EIO: return kGenFailure;
+    case EWOULDBLOCK: return kSharingViolation;
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG: return ERROR_DISK_FULL;
+    case EINVAL: return kNegativeSeek;
+    default: return kGenFailure;
+    }
+}
+
+void CFileException::ThrowOsError(LONG osError, LPCTSTR fileName)
+{
+    if (osError == ERROR_SUCCESS) osError = kGenFailure;  // never throw "no error"
+    throw new CFileException(OsErrorToException(osError), osError, fileName);
+}
+
+BOOL CFileException::GetErrorMessage(LPTSTR buffer, UINT maxLength, UINT* helpContext) const
+{
+    if (helpContext) *helpContext = 0;
+    if (!buffer || maxLength == 0) return FALSE;
+    const char* what;
+    switch (m_cause) {
+    case none: what = "エラーはありません。"; break;
+    case fileNotFound: what = "ファイルが見つかりません。"; break;
+    case badPath: what = "パスが正しくありません。"; break;
+    case tooManyOpenFiles: what = "開いているファイルが多すぎます。"; break;
+    case accessDenied: what = "アクセスが拒否されました。"; break;
+    case invalidFile: what = "ファイルが開かれていません。"; break;
+    case removeCurrentDir: what = "カレントディレクトリは削除できません。"; break;
+    case directoryFull: what = "ディレクトリがいっぱいです。"; break;
+    case badSeek: what = "ファイル位置の設定に失敗しました。"; break;
+    case hardIO: what = "入出力エラーが発生しました。"; break;
+    case sharingViolation: what = "ファイルは他のプロセスで使用中です。"; break;
+    case lockViolation: what = "ファイルはロックされています。"; break;
+    case diskFull: what = "ディスクがいっぱいです。"; break;
+    case endOfFile: what = "ファイルの終わりを越えて読み込もうとしました。"; break;
+    default: what = "ファイルのエラーが発生しました。"; break;
+    }
+    if (m_strFileName.IsEmpty())
+        snprintf(buffer, maxLength, "%s", what);
+    else
+        snprintf(buffer, maxLength, "%s\n%s", static_cast<LPCTSTR>(m_strFileName), what);
+    return TRUE;
+}

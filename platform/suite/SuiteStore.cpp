@@ -1,0 +1,327 @@
+#include "suite/SuiteStore.h"
+
+#include <sqlite3.h>
+#include <sys/stat.h>
+
+#include <cstring>
+#include <fstream>
+#include <set>
+#include <sstream>
+
+#include "win32/Mbcs.h"
+#include "win32/PlatformConfig.h"
+
+#ifndef ZK_SUITE_SCHEMA
+#define ZK_SUITE_SCHEMA "platform/suite/schema.sql"
+#endif
+
+namespace suite {
+
+// ---------------------------------------------------------------- Statement
+
+Statement::Statement(Statement&& other) noexcept : stmt_(other.stmt_) { other.stmt_ = nullptr; }
+
+Statement& Statement::operator=(Statement&& other) noexcept
+{
+    if (this != &other) {
+        if (stmt_) sqlite3_finalize(stmt_);
+        stmt_ = other.stmt_;
+        other.stmt_ = nullptr;
+    }
+    return *this;
+}
+
+Statement::~Statement()
+{
+    if (stmt_) sqlite3_finalize(stmt_);
+}
+
+Statement& Statement::Bind(int index, long long value)
+{
+    if (stmt_) sqlite3_bind_int64(stmt_, index, value);
+    return *this;
+}
+
+Statement& Statement::BindText(int index, std::string_view cp932)
+{
+    return BindUtf8(index, mbcs::Cp932ToUtf8(cp932));
+}
+
+Statement& Statement::BindUtf8(int index, std::string_view utf8)
+{
+    if (stmt_) sqlite3_bind_text(stmt_, index, utf8.data(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT);
+    return *this;
+}
+
+Statement& Statement::BindBlob(int index, const void* data, size_t size)
+{
+    if (stmt_) sqlite3_bind_blob(stmt_, index, data, static_cast<int>(size), SQLITE_TRANSIENT);
+    return *this;
+}
+
+Statement& Statement::BindNull(int index)
+{
+    if (stmt_) sqlite3_bind_null(stmt_, index);
+    return *this;
+}
+
+long Statement::Step()
+{
+    if (!stmt_) return SUITE_ERR_STORE;
+    int rc = sqlite3_step(stmt_);
+    if (rc == SQLITE_ROW) return SUITE_OK;
+    if (rc == SQLITE_DONE) return SUITE_EOD;
+    return SUITE_ERR_STORE;
+}
+
+void Statement::Reset()
+{
+    if (!stmt_) return;
+    sqlite3_reset(stmt_);
+    sqlite3_clear_bindings(stmt_);
+}
+
+int Statement::ColumnCount() const { return stmt_ ? sqlite3_column_count(stmt_) : 0; }
+
+bool Statement::IsNull(int column) const
+{
+    return !stmt_ || sqlite3_column_type(stmt_, column) == SQLITE_NULL;
+}
+
+long long Statement::Int(int column) const { return stmt_ ? sqlite3_column_int64(stmt_, column) : 0; }
+
+std::string Statement::Utf8(int column) const
+{
+    if (!stmt_) return {};
+    const unsigned char* text = sqlite3_column_text(stmt_, column);
+    if (!text) return {};
+    return std::string(reinterpret_cast<const char*>(text), static_cast<size_t>(sqlite3_column_bytes(stmt_, column)));
+}
+
+std::string Statement::Text(int column) const { return mbcs::Utf8ToCp932(Utf8(column)); }
+
+size_t Statement::BlobSize(int column) const
+{
+    if (!stmt_) return 0;
+    sqlite3_column_blob(stmt_, column);
+    return static_cast<size_t>(sqlite3_column_bytes(stmt_, column));
+}
+
+size_t Statement::Blob(int column, void* out, size_t capacity) const
+{
+    if (!stmt_ || !out) return 0;
+    const void* data = sqlite3_column_blob(stmt_, column);
+    size_t size = static_cast<size_t>(sqlite3_column_bytes(stmt_, column));
+    size_t n = size < capacity ? size : capacity;
+    if (data && n) std::memcpy(out, data, n);
+    return n;
+}
+
+std::string Statement::ErrorText() const
+{
+    if (!stmt_) return "no statement";
+    return sqlite3_errmsg(sqlite3_db_handle(stmt_));
+}
+
+// ---------------------------------------------------------------- SuiteStore
+
+namespace {
+
+std::unique_ptr<SuiteStore>& CurrentStore()
+{
+    static std::unique_ptr<SuiteStore> store;
+    return store;
+}
+
+bool FileExists(const std::string& path)
+{
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+}  // namespace
+
+SuiteStore::~SuiteStore() { Close(); }
+
+std::string SuiteStore::DefaultPath()
+{
+    return PlatformConfig::Lookup("STORE", PlatformConfig::Get().suiteHome + "/suite.db");
+}
+
+std::string SuiteStore::SchemaPath() { return ZK_SUITE_SCHEMA; }
+
+long SuiteStore::Open(const std::string& hostPath, std::string* why)
+{
+    Close();
+    auto fail = [&](const std::string& reason) {
+        lastError_ = reason;
+        if (why) *why = reason;
+        if (db_) sqlite3_close_v2(db_);
+        db_ = nullptr;
+        return SUITE_ERR_NOSTORE;
+    };
+    if (hostPath.empty()) return fail("no store path is configured");
+    if (!FileExists(hostPath)) return fail("the store " + hostPath + " does not exist");
+    if (sqlite3_open_v2(hostPath.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX, nullptr) != SQLITE_OK) {
+        return fail("the store " + hostPath + " cannot be opened: " + (db_ ? sqlite3_errmsg(db_) : "out of memory"));
+    }
+    sqlite3_busy_timeout(db_, 5000);
+    sqlite3_exec(db_, "PRAGMA foreign_keys = ON", nullptr, nullptr, nullptr);
+    // A file that is no store (or not a database at all) fails here.
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(db_, "SELECT version FROM store_info WHERE id = 1", -1, &st, nullptr) != SQLITE_OK) {
+        std::string msg = sqlite3_errmsg(db_);
+        return fail("the file " + hostPath + " is not a store of the suite: " + msg);
+    }
+    int rc = sqlite3_step(st);
+    long long version = rc == SQLITE_ROW ? sqlite3_column_int64(st, 0) : 0;
+    sqlite3_finalize(st);
+    if (version != 1) return fail("the store " + hostPath + " has an unknown format version");
+    path_ = hostPath;
+    lastError_.clear();
+    return SUITE_OK;
+}
+
+long SuiteStore::Create(const std::string& hostPath, std::string* why)
+{
+    Close();
+    std::string reason;
+    if (FileExists(hostPath)) {
+        reason = "the store " + hostPath + " already exists";
+    } else if (sqlite3_open_v2(hostPath.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
+        reason = "the store " + hostPath + " cannot be created";
+    } else {
+        path_ = hostPath;
+        if (ExecFile(SchemaPath()) == SUITE_OK) return SUITE_OK;
+        reason = "the schema could not be applied: " + lastError_;
+    }
+    lastError_ = reason;
+    if (why) *why = reason;
+    if (db_) sqlite3_close_v2(db_);
+    db_ = nullptr;
+    path_.clear();
+    return SUITE_ERR_NOSTORE;
+}
+
+void SuiteStore::Close()
+{
+    if (db_) sqlite3_close_v2(db_);  // deferred until open statements are finalized
+    db_ = nullptr;
+    path_.clear();
+}
+
+Statement SuiteStore::Prepare(std::string_view sql)
+{
+    if (!db_) {
+        lastError_ = "the store is not open";
+        return Statement();
+    }
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(db_, sql.data(), static_cast<int>(sql.size()), &st, nullptr) != SQLITE_OK) {
+        lastError_ = sqlite3_errmsg(db_);
+        if (st) sqlite3_finalize(st);
+        return Statement();
+    }
+    return Statement(st);
+}
+
+long SuiteStore::Exec(const std::string& sql)
+{
+    if (!db_) {
+        lastError_ = "the store is not open";
+        return SUITE_ERR_NOSTORE;
+    }
+    char* err = nullptr;
+    if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &err) != SQLITE_OK) {
+        lastError_ = err ? err : sqlite3_errmsg(db_);
+        sqlite3_free(err);
+        return SUITE_ERR_STORE;
+    }
+    return SUITE_OK;
+}
+
+long SuiteStore::ExecFile(const std::string& hostPath)
+{
+    std::ifstream in(hostPath, std::ios::binary);
+    if (!in) {
+        lastError_ = "cannot read " + hostPath;
+        return SUITE_ERR_PARAM;
+    }
+    std::ostringstream text;
+    text << in.rdbuf();
+    return Exec(text.str());
+}
+
+std::string SuiteStore::LastError() const { return lastError_; }
+
+long SuiteStore::FindDataNo(LPCDATAID dataId, long long* dataNo)
+{
+    if (!dataId || !dataNo) return SUITE_ERR_PARAM;
+    Statement st = Prepare("SELECT data_no FROM datasets WHERE data_id = ?1");
+    if (!st.Valid()) return SUITE_ERR_STORE;
+    st.BindBlob(1, dataId, SUITE_DATAID_SIZE);
+    long rc = st.Step();
+    if (rc == SUITE_EOD) return SUITE_ERR_NODATA;
+    if (rc != SUITE_OK) {
+        lastError_ = st.ErrorText();
+        return SUITE_ERR_STORE;
+    }
+    *dataNo = st.Int(0);
+    return SUITE_OK;
+}
+
+SuiteStore* SuiteStore::Current() { return CurrentStore().get(); }
+
+void SuiteStore::SetCurrent(std::unique_ptr<SuiteStore> store)
+{
+    // Walks of the old store end with it.
+    SuiteCursor::ReleaseAll();
+    CurrentStore() = std::move(store);
+}
+
+// ---------------------------------------------------------------- SuiteCursor
+
+namespace {
+
+std::set<SuiteCursor*>& Cursors()
+{
+    static std::set<SuiteCursor*> cursors;
+    return cursors;
+}
+
+}  // namespace
+
+SuiteCursor::~SuiteCursor() = default;
+
+SUITECURSOR SuiteCursor::Register(std::unique_ptr<SuiteCursor> cursor)
+{
+    if (!cursor) return nullptr;
+    SuiteCursor* raw = cursor.release();
+    Cursors().insert(raw);
+    return reinterpret_cast<SUITECURSOR>(raw);
+}
+
+SuiteCursor* SuiteCursor::Find(SUITECURSOR handle)
+{
+    auto* raw = reinterpret_cast<SuiteCursor*>(handle);
+    return Cursors().count(raw) ? raw : nullptr;
+}
+
+bool SuiteCursor::Release(SUITECURSOR handle)
+{
+    auto* raw = reinterpret_cast<SuiteCursor*>(handle);
+    if (!Cursors().erase(raw)) return false;
+    delete raw;
+    return true;
+}
+
+void SuiteCursor::ReleaseAll()
+{
+    auto all = std::move(Cursors());
+    Cursors().clear();
+    for (SuiteCursor* c : all) delete c;
+}
+
+size_t SuiteCursor::OpenCount() { return Cursors().size(); }
+
+}  // namespace suite

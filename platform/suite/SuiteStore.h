@@ -1,0 +1,132 @@
+// The store of the suite libraries: one SQLite database in the suite home.
+// A thin wrapper: open, prepared statements with binding and stepping, text
+// conversion between the store's UTF-8 and the program's code page 932, and
+// handle-based streaming cursors. Nothing here loads a whole table: a walk
+// steps a live statement one row at a time.
+//
+// Only the suite libraries use this header; the program never includes it.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "suite/SuiteTypes.h"
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace suite {
+
+// One prepared statement. Parameter indices are 1-based, column indices
+// 0-based, as in SQLite. A default-constructed or failed statement is not
+// Valid(); stepping it gives SUITE_ERR_STORE.
+class Statement {
+public:
+    Statement() = default;
+    Statement(Statement&& other) noexcept;
+    Statement& operator=(Statement&& other) noexcept;
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+    ~Statement();
+
+    bool Valid() const { return stmt_ != nullptr; }
+
+    Statement& Bind(int index, long long value);
+    Statement& BindText(int index, std::string_view cp932);  // stored as UTF-8
+    Statement& BindUtf8(int index, std::string_view utf8);
+    Statement& BindBlob(int index, const void* data, size_t size);
+    Statement& BindNull(int index);
+
+    // SUITE_OK when a row is available, SUITE_EOD when the statement is
+    // done, SUITE_ERR_STORE on an error (its text in ErrorText()).
+    long Step();
+    // Back to the start, bindings cleared.
+    void Reset();
+
+    int ColumnCount() const;
+    bool IsNull(int column) const;
+    long long Int(int column) const;
+    std::string Text(int column) const;  // converted to code page 932
+    std::string Utf8(int column) const;
+    size_t BlobSize(int column) const;
+    // Copies at most `capacity` bytes of a blob column; returns the bytes copied.
+    size_t Blob(int column, void* out, size_t capacity) const;
+
+    std::string ErrorText() const;
+
+private:
+    friend class SuiteStore;
+    explicit Statement(sqlite3_stmt* stmt) : stmt_(stmt) {}
+    sqlite3_stmt* stmt_ = nullptr;
+};
+
+class SuiteStore {
+public:
+    SuiteStore() = default;
+    SuiteStore(const SuiteStore&) = delete;
+    SuiteStore& operator=(const SuiteStore&) = delete;
+    ~SuiteStore();
+
+    // Host path of the store: ZELKOR_STORE when set, else "suite.db" in the suite home.
+    static std::string DefaultPath();
+    // Host path of the schema file.
+    static std::string SchemaPath();
+
+    // Opens an existing store. On failure the store stays closed and `why`
+    // (when given) holds the reason as UTF-8 text for the user.
+    long Open(const std::string& hostPath, std::string* why = nullptr);
+    // Creates a new store file from the schema; fails when the file exists.
+    long Create(const std::string& hostPath, std::string* why = nullptr);
+    void Close();
+    bool IsOpen() const { return db_ != nullptr; }
+    const std::string& Path() const { return path_; }
+
+    // A prepared statement; not Valid() on an error (text in LastError()).
+    Statement Prepare(std::string_view sql);
+    // Runs a script of statements (UTF-8).
+    long Exec(const std::string& sql);
+    long ExecFile(const std::string& hostPath);
+    std::string LastError() const;
+
+    // The dataset number of a data ID (the address of a dataset record whose
+    // first 16 bytes are the dataset's ID). SUITE_ERR_PARAM for a null ID,
+    // SUITE_ERR_NODATA when no dataset has that ID.
+    long FindDataNo(LPCDATAID dataId, long long* dataNo);
+
+    // The process-wide store, opened by the connection's Initiate and closed
+    // by Terminate; null while none is open.
+    static SuiteStore* Current();
+    // Makes `store` the process-wide store (the previous one is closed).
+    static void SetCurrent(std::unique_ptr<SuiteStore> store);
+
+private:
+    sqlite3* db_ = nullptr;
+    std::string path_;
+    std::string lastError_;
+};
+
+// A streaming cursor of a walk. The library gives the program a SUITECURSOR
+// handle; handles are checked against the registry, so a stale or foreign
+// handle yields an error status instead of a crash. Libraries derive from it
+// when a walk needs more state than the statement.
+class SuiteCursor {
+public:
+    virtual ~SuiteCursor();
+
+    Statement stmt;      // the live statement of the walk
+    bool ready = false;  // set when the walk has been prepared
+
+    // Takes ownership; returns the handle.
+    static SUITECURSOR Register(std::unique_ptr<SuiteCursor> cursor);
+    // The cursor of a handle; null for an unknown handle.
+    static SuiteCursor* Find(SUITECURSOR handle);
+    // Releases a handle: false when it was unknown.
+    static bool Release(SUITECURSOR handle);
+    // Releases every cursor (the store is about to close).
+    static void ReleaseAll();
+    static size_t OpenCount();
+};
+
+}  // namespace suite

@@ -1,0 +1,240 @@
+// Files and folders through the drive map, and the shell's path functions.
+#include "win32/Kernel.h"
+
+#include "win32/DriveMap.h"
+#include "win32/Mbcs.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+
+namespace {
+
+// The host path of a Windows path, with the Windows error set when there is
+// none (an unmapped drive is a missing path, an unknown share a bad network
+// path).
+bool HostOf(LPCSTR path, std::string* host, std::string* full = nullptr)
+{
+    if (!path || !*path) {
+        SetLastError(ERROR_PATH_NOT_FOUND);
+        return false;
+    }
+    std::string f = DriveMap::FullPath(path);
+    // The ANSI functions take paths shorter than MAX_PATH only.
+    if (f.size() >= MAX_PATH) {
+        SetLastError(ERROR_FILENAME_EXCED_RANGE);
+        return false;
+    }
+    *host = DriveMap::ToHostPath(f);
+    if (full) *full = f;
+    if (host->empty()) {
+        DriveMap::Root r = DriveMap::ParseRoot(f);
+        SetLastError(r.kind == DriveMap::Root::Share ? ERROR_BAD_NETPATH : ERROR_PATH_NOT_FOUND);
+        return false;
+    }
+    return true;
+}
+
+// A missing entry: "file not found" when its folder exists, else "path not found".
+DWORD MissingError(const std::string& host)
+{
+    std::string h = host;
+    while (h.size() > 1 && h.back() == '/') h.pop_back();
+    size_t slash = h.rfind('/');
+    std::string parent = slash == 0 ? "/" : h.substr(0, slash);
+    struct stat st;
+    if (slash != std::string::npos && ::stat(parent.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+        return ERROR_FILE_NOT_FOUND;
+    return ERROR_PATH_NOT_FOUND;
+}
+
+DWORD StatError(const std::string& host, int err)
+{
+    return err == ENOENT ? MissingError(host) : Win32ErrorFromErrno(err);
+}
+
+bool OnCdrom(const std::string& full)
+{
+    DriveMap::Root r = DriveMap::ParseRoot(full);
+    if (r.kind != DriveMap::Root::Drive) return false;
+    const DriveMap::Drive* d = DriveMap::Current().FindDrive(r.letter);
+    return d && d->type == DRIVE_CDROM;
+}
+
+// The read-only attribute is the lack of the owner's write permission, so it
+// holds for every user (also for root, who bypasses permission bits).
+bool ReadOnlyAttribute(const struct stat& st) { return (st.st_mode & S_IWUSR) == 0; }
+
+bool IsRoot(const std::string& full)
+{
+    DriveMap::Root r = DriveMap::ParseRoot(full);
+    return r.skip == std::string::npos || r.skip >= full.size();
+}
+
+}  // namespace
+
+BOOL CreateDirectoryA(LPCSTR lpPathName, LPSECURITY_ATTRIBUTES)
+{
+    std::string host, full;
+    if (!HostOf(lpPathName, &host, &full)) return FALSE;
+    // A new folder's path leaves room for an 8.3 name below it (248 bytes).
+    std::string bare = full;
+    if (bare.size() > 3 && bare.back() == '\\' && !mbcs::IsTrailAt(bare, bare.size() - 1)) bare.pop_back();
+    if (bare.size() > MAX_PATH - 12) {
+        SetLastError(ERROR_FILENAME_EXCED_RANGE);
+        return FALSE;
+    }
+    struct stat st;
+    if (::stat(host.c_str(), &st) == 0) {
+        SetLastError(ERROR_ALREADY_EXISTS);
+        return FALSE;
+    }
+    if (OnCdrom(full)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    if (::mkdir(host.c_str(), 0777) != 0) {
+        int err = errno;
+        SetLastError(err == ENOENT || err == ENOTDIR ? ERROR_PATH_NOT_FOUND : Win32ErrorFromErrno(err));
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL RemoveDirectoryA(LPCSTR lpPathName)
+{
+    std::string host, full;
+    if (!HostOf(lpPathName, &host, &full)) return FALSE;
+    struct stat st;
+    if (::lstat(host.c_str(), &st) != 0) {
+        SetLastError(StatError(host, errno));
+        return FALSE;
+    }
+    if (!S_ISDIR(st.st_mode)) {
+        SetLastError(ERROR_DIRECTORY);
+        return FALSE;
+    }
+    if (IsRoot(full) || OnCdrom(full)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    if (::rmdir(host.c_str()) != 0) {
+        int err = errno;
+        SetLastError(err == EEXIST || err == ENOTEMPTY ? ERROR_DIR_NOT_EMPTY : Win32ErrorFromErrno(err));
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL DeleteFileA(LPCSTR lpFileName)
+{
+    std::string host, full;
+    if (!HostOf(lpFileName, &host, &full)) return FALSE;
+    struct stat st;
+    if (::lstat(host.c_str(), &st) != 0) {
+        SetLastError(StatError(host, errno));
+        return FALSE;
+    }
+    if (S_ISDIR(st.st_mode) || ReadOnlyAttribute(st) || OnCdrom(full)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    if (::unlink(host.c_str()) != 0) {
+        SetLastError(Win32ErrorFromErrno(errno));
+        return FALSE;
+    }
+    return TRUE;
+}
+
+DWORD GetFileAttributesA(LPCSTR lpFileName)
+{
+    std::string host, full;
+    if (!HostOf(lpFileName, &host, &full)) return INVALID_FILE_ATTRIBUTES;
+    struct stat st;
+    if (::stat(host.c_str(), &st) != 0) {
+        SetLastError(StatError(host, errno));
+        return INVALID_FILE_ATTRIBUTES;
+    }
+    DWORD attr = 0;
+    if (S_ISDIR(st.st_mode)) attr |= FILE_ATTRIBUTE_DIRECTORY;
+    if (ReadOnlyAttribute(st) || OnCdrom(full)) attr |= FILE_ATTRIBUTE_READONLY;
+    return attr ? attr : FILE_ATTRIBUTE_NORMAL;
+}
+
+UINT GetDriveTypeA(LPCSTR lpRootPathName)
+{
+    if (!lpRootPathName) {
+        std::string cur = DriveMap::CurrentDirectory();
+        DriveMap::Root r = DriveMap::ParseRoot(cur);
+        std::string root = cur.substr(0, r.rootEnd);
+        return DriveMap::DriveTypeOfRoot(root);
+    }
+    return DriveMap::DriveTypeOfRoot(lpRootPathName);
+}
+
+int _access(const char* path, int mode)
+{
+    if (mode != 0 && mode != 2 && mode != 4 && mode != 6) {
+        errno = EINVAL;
+        return -1;
+    }
+    std::string host, full;
+    if (!HostOf(path, &host, &full)) {
+        errno = ENOENT;
+        return -1;
+    }
+    struct stat st;
+    if (::stat(host.c_str(), &st) != 0) return -1;
+    if (mode & 2) {
+        if (ReadOnlyAttribute(st) || OnCdrom(full) || ::access(host.c_str(), W_OK) != 0) {
+            errno = EACCES;
+            return -1;
+        }
+    }
+    if ((mode & 4) && ::access(host.c_str(), R_OK) != 0) {
+        errno = EACCES;
+        return -1;
+    }
+    return 0;
+}
+
+BOOL PathIsDirectoryA(LPCSTR pszPath)
+{
+    std::string host;
+    if (!HostOf(pszPath, &host)) return FALSE;
+    struct stat st;
+    if (::stat(host.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return FALSE;
+    return FILE_ATTRIBUTE_DIRECTORY;
+}
+
+BOOL PathFileExistsA(LPCSTR pszPath)
+{
+    std::string host;
+    if (!HostOf(pszPath, &host)) return FALSE;
+    struct stat st;
+    return ::stat(host.c_str(), &st) == 0 ? TRUE : FALSE;
+}
+
+LPSTR PathSkipRootA(LPCSTR pszPath)
+{
+    if (!pszPath) return nullptr;
+    DriveMap::Root r = DriveMap::ParseRoot(pszPath);
+    if (r.kind == DriveMap::Root::None || r.kind == DriveMap::Root::DriveRelative) return nullptr;
+    return const_cast<LPSTR>(pszPath) + r.skip;
+}
+
+BOOL PathStripToRootA(LPSTR pszPath)
+{
+    if (!pszPath) return FALSE;
+    DriveMap::Root r = DriveMap::ParseRoot(pszPath);
+    // A drive-relative path keeps its "X:" but has no root directory.
+    if (r.kind == DriveMap::Root::None) {
+        pszPath[0] = '\0';
+        return FALSE;
+    }
+    pszPath[r.rootEnd] = '\0';
+    return r.kind == DriveMap::Root::DriveRelative ? FALSE : TRUE;
+}

@@ -1,0 +1,264 @@
+#include "mfc/Afx.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// A fresh host folder per test, named by its Windows path through Z: (the host root).
+class CFileTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char tmpl[] = "/tmp/zk_cfile_XXXXXX";
+        ASSERT_NE(mkdtemp(tmpl), nullptr);
+        m_host = tmpl;
+    }
+    void TearDown() override { std::system(("rm -rf " + m_host).c_str()); }
+
+    // The Windows path of a file in the folder (name in code page 932).
+    CString Win(const char* name) const
+    {
+        CString p("Z:");
+        p += m_host.c_str();
+        p.Replace('/', '\\');
+        p += '\\';
+        p += name;
+        return p;
+    }
+    // The host path of a file in the folder (name in code page 932, as literals are).
+    std::string Host(const std::string& name) const { return m_host + "/" + mbcs::Cp932ToUtf8(name); }
+    std::string ReadHost(const std::string& name) const
+    {
+        std::ifstream in(Host(name), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+
+    std::string m_host;
+};
+
+// The cause of the CFileException* that `action` throws (the object released),
+// or -1 when it throws none.
+template <typename F>
+int CauseOf(F action)
+{
+    try {
+        action();
+    } catch (CFileException* e) {
+        int cause = e->m_cause;
+        e->Delete();
+        return cause;
+    }
+    return -1;
+}
+
+}  // namespace
+
+TEST_F(CFileTest, WriteReadRoundTripWithDoubleByteName)
+{
+    // 表 ends in 0x5C: the name must reach the host as one character, not a folder split.
+    CString path = Win("\x95\x5C.xml");
+    const char text[] = "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\r\n<REPORT>\r\n";
+    {
+        CFile f;
+        CFileException e;
+        ASSERT_TRUE(f.Open(path, CFile::modeCreate | CFile::modeWrite, &e)) << e.m_cause;
+        f.Write(text, sizeof text - 1);
+        f.Write("\x8F\xC1", 2);
+        EXPECT_EQ(f.GetPosition(), sizeof text + 1);
+        EXPECT_EQ(f.GetLength(), sizeof text + 1);
+        EXPECT_STREQ(f.GetFilePath(), path);
+        EXPECT_STREQ(f.GetFileName(), "\x95\x5C.xml");
+        f.Close();
+        EXPECT_FALSE(f.IsOpen());
+        f.Close();  // closing twice does nothing
+    }
+    EXPECT_EQ(ReadHost("表.xml"), std::string(text) + "\x8F\xC1");
+
+    CFile f(path, CFile::modeRead | CFile::shareDenyNone | CFile::typeBinary);
+    char buf[200] = {};
+    EXPECT_EQ(f.Read(buf, 5), 5u);
+    EXPECT_EQ(std::string(buf, 5), "<?xml");
+    f.Seek(-2, CFile::end);
+    EXPECT_EQ(f.Read(buf, sizeof buf), 2u);  // fewer bytes only at the end
+    EXPECT_EQ(std::string(buf, 2), "\x8F\xC1");
+    EXPECT_EQ(f.Read(buf, sizeof buf), 0u);
+    f.SeekToBegin();
+    EXPECT_EQ(f.GetPosition(), 0u);
+    EXPECT_EQ(f.SeekToEnd(), f.GetLength());
+}
+
+TEST_F(CFileTest, CreateTruncatesUnlessNoTruncate)
+{
+    CString path = Win("a.env");
+    {
+        CFile f(path, CFile::modeCreate | CFile::modeWrite);
+        f.Write("first line\n", 11);
+    }
+    {
+        CFile f(path, CFile::modeCreate | CFile::modeNoTruncate | CFile::modeReadWrite);
+        EXPECT_EQ(f.GetLength(), 11u);
+        f.SeekToEnd();
+        f.Write("second\n", 7);
+    }
+    EXPECT_EQ(ReadHost("a.env"), "first line\nsecond\n");
+    {
+        CFile f(path, CFile::modeCreate | CFile::modeWrite);
+        EXPECT_EQ(f.GetLength(), 0u);
+    }
+    EXPECT_EQ(ReadHost("a.env"), "");
+}
+
+TEST_F(CFileTest, OpenFailuresReportTheirCause)
+{
+    CFile f;
+    CFileException e;
+    EXPECT_FALSE(f.Open(Win("missing.txt"), CFile::modeRead, &e));
+    EXPECT_EQ(e.m_cause, CFileException::fileNotFound);
+    EXPECT_EQ(e.m_lOsError, ERROR_FILE_NOT_FOUND);
+    EXPECT_STREQ(e.m_strFileName, Win("missing.txt"));
+
+    EXPECT_FALSE(f.Open(Win("nodir\\x.txt"), CFile::modeCreate | CFile::modeWrite, &e));
+    EXPECT_EQ(e.m_cause, CFileException::badPath);
+
+    mkdir(Host("sub").c_str(), 0755);
+    EXPECT_FALSE(f.Open(Win("sub"), CFile::modeRead, &e));  // a folder is no file
+    EXPECT_EQ(e.m_cause, CFileException::accessDenied);
+    EXPECT_FALSE(f.Open(Win("a*.txt"), CFile::modeCreate | CFile::modeWrite, &e));
+    EXPECT_EQ(e.m_cause, CFileException::badPath);
+    EXPECT_FALSE(f.IsOpen());
+    EXPECT_FALSE(f.Open(nullptr, CFile::modeRead));
+
+    // The constructor throws instead.
+    try {
+        CFile g(Win("missing.txt"), CFile::modeRead);
+        ADD_FAILURE() << "no exception";
+    } catch (CFileException* ex) {
+        EXPECT_EQ(ex->m_cause, CFileException::fileNotFound);
+        ex->Delete();
+    }
+}
+
+TEST_F(CFileTest, ExclusiveOpenersRefuseEachOther)
+{
+    CString path = Win("lock.env");
+    CFile first(path, CFile::modeCreate | CFile::modeWrite);  // no sharing
+    first.Write("keep", 4);
+    CFile second;
+    CFileException e;
+    EXPECT_FALSE(second.Open(path, CFile::modeCreate | CFile::modeWrite, &e));
+    EXPECT_EQ(e.m_cause, CFileException::sharingViolation);
+    EXPECT_FALSE(second.Open(path, CFile::modeRead | CFile::shareDenyNone, &e));
+    first.Close();
+    EXPECT_EQ(ReadHost("lock.env"), "keep");  // the refused create truncated nothing
+
+    CFile r1(path, CFile::modeRead | CFile::shareDenyNone);
+    CFile r2;
+    EXPECT_TRUE(r2.Open(path, CFile::modeRead | CFile::shareDenyWrite));
+    EXPECT_FALSE(second.Open(path, CFile::modeReadWrite | CFile::shareExclusive, &e));
+}
+
+TEST_F(CFileTest, WriteErrorsAreThrown)
+{
+    // A full disk: the host's /dev/full through Z:.
+    CFile full;
+    ASSERT_TRUE(full.Open("Z:\\dev\\full", CFile::modeCreate | CFile::modeWrite));
+    try {
+        full.Write("<REPORT>\r\n", 10);
+        ADD_FAILURE() << "no exception";
+    } catch (CFileException* e) {
+        EXPECT_EQ(e->m_cause, CFileException::diskFull);
+        EXPECT_EQ(e->m_lOsError, ERROR_DISK_FULL);
+        EXPECT_STREQ(e->m_strFileName, "Z:\\dev\\full");
+        e->Delete();
+    }
+    full.Close();
+
+    // A write on a closed file.
+    try {
+        full.Write("x", 1);
+        ADD_FAILURE() << "no exception";
+    } catch (CFileException* e) {
+        EXPECT_EQ(e->m_cause, CFileException::invalidFile);
+        e->Delete();
+    }
+    // A file opened for reading only.
+    {
+        CFile f(Win("r.txt"), CFile::modeCreate | CFile::modeWrite);
+    }
+    CFile r(Win("r.txt"), CFile::modeRead);
+    EXPECT_EQ(CauseOf([&] { r.Write("x", 1); }), CFileException::accessDenied);
+    r.Close();
+    EXPECT_EQ(CauseOf([&] { r.Read(nullptr, 0); }), CFileException::invalidFile);
+    EXPECT_EQ(CauseOf([&] { r.GetLength(); }), CFileException::invalidFile);
+}
+
+TEST_F(CFileTest, GetStatusOfFileAndFolder)
+{
+    {
+        CFile f(Win("s.txt"), CFile::modeCreate | CFile::modeWrite);
+        f.Write("12345", 5);
+    }
+    CFileStatus st;
+    ASSERT_TRUE(CFile::GetStatus(Win("s.txt"), st));
+    EXPECT_EQ(st.m_size, 5u);
+    EXPECT_EQ(st.m_attribute & FILE_ATTRIBUTE_DIRECTORY, 0);
+    EXPECT_STREQ(st.m_szFullName, Win("s.txt"));
+
+    mkdir(Host("フォルダ").c_str(), 0755);
+    ASSERT_TRUE(CFile::GetStatus(Win("フォルダ"), st));
+    EXPECT_EQ(st.m_attribute & FILE_ATTRIBUTE_DIRECTORY, FILE_ATTRIBUTE_DIRECTORY);
+
+    EXPECT_FALSE(CFile::GetStatus(Win("none.txt"), st));
+    EXPECT_FALSE(CFile::GetStatus(Win("s.*"), st));  // no wildcard matching
+    EXPECT_FALSE(CFile::GetStatus("Q:\\unmapped.txt", st));
+
+    // A relative path is completed with the current folder.
+    char old[4096];
+    ASSERT_NE(getcwd(old, sizeof old), nullptr);
+    ASSERT_EQ(chdir(m_host.c_str()), 0);
+    bool found = CFile::GetStatus("s.txt", st);
+    ASSERT_EQ(chdir(old), 0);
+    ASSERT_TRUE(found);
+    EXPECT_STREQ(st.m_szFullName, Win("s.txt"));
+}
+
+TEST_F(CFileTest, RemoveAndRename)
+{
+    {
+        CFile f(Win("old.txt"), CFile::modeCreate | CFile::modeWrite);
+    }
+    CFile::Rename(Win("old.txt"), Win("new.txt"));
+    CFileStatus st;
+    EXPECT_FALSE(CFile::GetStatus(Win("old.txt"), st));
+    EXPECT_TRUE(CFile::GetStatus(Win("new.txt"), st));
+    {
+        CFile f(Win("other.txt"), CFile::modeCreate | CFile::modeWrite);
+    }
+    // Never replaces an existing entry.
+    EXPECT_EQ(CauseOf([&] { CFile::Rename(Win("other.txt"), Win("new.txt")); }), CFileException::accessDenied);
+
+    CFile::Remove(Win("new.txt"));
+    EXPECT_FALSE(CFile::GetStatus(Win("new.txt"), st));
+    try {
+        CFile::Remove(Win("new.txt"));
+        ADD_FAILURE() << "no exception";
+    } catch (CFileException* e) {
+        EXPECT_EQ(e->m_cause, CFileException::fileNotFound);
+        e->Delete();
+    }
+    mkdir(Host("d").c_str(), 0755);
+    try {
+        CFile::Remove(Win("d"));
+        ADD_FAILURE() << "no exception";
+    } catch (CFileException* e) {
+        EXPECT_EQ(e->m_cause, CFileException::accessDenied);
+        e->Delete();
+    }
+    EXPECT_TRUE(CFile::GetStatus(Win("d"), st));
+}

@@ -1,0 +1,220 @@
+#include "win32/DriveMap.h"
+#include "win32/Kernel.h"
+
+#include "TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <cstring>
+
+namespace {
+
+class FileSystemTest : public ::testing::Test {
+protected:
+    TempFolder tmp;
+    std::string c;
+
+    void SetUp() override
+    {
+        tmp.MakeDir("c");
+        tmp.MakeDir("cd/disc");
+        tmp.MakeDir("share");
+        c = tmp / "c";
+        DriveMap::SetForTesting("C=" + c + ";Q=" + tmp / "cd:cdrom;E=" + tmp / "nomedia:removable",
+                                "\\\\srv\\pub=" + tmp / "share");
+        SetCurrentDirectoryA("C:\\");
+    }
+    void TearDown() override { DriveMap::SetForTesting("", ""); }
+
+    void ExpectError(DWORD expected) { EXPECT_EQ(GetLastError(), expected); }
+};
+
+TEST_F(FileSystemTest, CreateDirectoryAndItsErrors)
+{
+    ASSERT_TRUE(CreateDirectoryA("C:\\out", nullptr));
+    EXPECT_TRUE(tmp.Exists("c/out"));
+    SetLastError(0);
+    EXPECT_FALSE(CreateDirectoryA("C:\\OUT\\", nullptr));
+    ExpectError(ERROR_ALREADY_EXISTS);
+    tmp.WriteFile("c/file", "x");
+    EXPECT_FALSE(CreateDirectoryA("C:\\file", nullptr));
+    ExpectError(ERROR_ALREADY_EXISTS);
+    EXPECT_FALSE(CreateDirectoryA("C:\\missing\\child", nullptr));
+    ExpectError(ERROR_PATH_NOT_FOUND);
+    EXPECT_FALSE(tmp.Exists("c/missing"));
+    EXPECT_FALSE(CreateDirectoryA("D:\\x", nullptr));
+    ExpectError(ERROR_PATH_NOT_FOUND);
+    EXPECT_FALSE(CreateDirectoryA("\\\\srv\\other\\x", nullptr));
+    ExpectError(ERROR_BAD_NETPATH);
+    EXPECT_FALSE(CreateDirectoryA("Q:\\disc\\new", nullptr));
+    ExpectError(ERROR_ACCESS_DENIED);
+    EXPECT_FALSE(tmp.Exists("cd/disc/new"));
+    ASSERT_TRUE(CreateDirectoryA("\\\\srv\\pub\\x", nullptr));
+    EXPECT_TRUE(tmp.Exists("share/x"));
+    // Relative to the current directory.
+    ASSERT_TRUE(CreateDirectoryA("out\\rel", nullptr));
+    EXPECT_TRUE(tmp.Exists("c/out/rel"));
+}
+
+TEST_F(FileSystemTest, PathLengthLimits)
+{
+    // "C:\" and a name: a new folder's path may have 248 bytes, other paths 259.
+    std::string ok = "C:\\" + std::string(245, 'a');
+    std::string tooLong = "C:\\" + std::string(246, 'b');
+    EXPECT_TRUE(CreateDirectoryA(ok.c_str(), nullptr));
+    EXPECT_FALSE(CreateDirectoryA((tooLong + "\\").c_str(), nullptr));
+    ExpectError(ERROR_FILENAME_EXCED_RANGE);
+    EXPECT_EQ(_access(("C:\\" + std::string(256, 'c')).c_str(), 0), -1);
+    EXPECT_EQ(GetFileAttributesA(("C:\\" + std::string(256, 'c')).c_str()), INVALID_FILE_ATTRIBUTES);
+    ExpectError(ERROR_FILENAME_EXCED_RANGE);
+    tmp.WriteFile("c/" + std::string(255, 'd'), "x");
+    EXPECT_EQ(_access(("C:\\" + std::string(255, 'd')).c_str(), 0), 0);
+}
+
+TEST_F(FileSystemTest, FolderWithTrailByte5CIsOneLevel)
+{
+    // C:\ソ表 : both second bytes are 0x5C; one folder, named in UTF-8.
+    ASSERT_TRUE(CreateDirectoryA("C:\\\x83\x5C\x95\x5C", nullptr));
+    EXPECT_TRUE(tmp.Exists("c/\xE3\x82\xBD\xE8\xA1\xA8"));
+    EXPECT_FALSE(tmp.Exists("c/\x83"));
+    EXPECT_TRUE(PathIsDirectoryA("C:\\\x83\x5C\x95\x5C\\"));
+    ASSERT_TRUE(RemoveDirectoryA("C:\\\x83\x5C\x95\x5C"));
+    EXPECT_FALSE(tmp.Exists("c/\xE3\x82\xBD\xE8\xA1\xA8"));
+}
+
+TEST_F(FileSystemTest, RemoveDirectoryOnlyRemovesEmptyFolders)
+{
+    tmp.MakeDir("c/a/b");
+    tmp.WriteFile("c/f.txt", "x");
+    EXPECT_FALSE(RemoveDirectoryA("C:\\a"));
+    ExpectError(ERROR_DIR_NOT_EMPTY);
+    EXPECT_TRUE(tmp.Exists("c/a/b"));
+    EXPECT_FALSE(RemoveDirectoryA("C:\\f.txt"));
+    ExpectError(ERROR_DIRECTORY);
+    EXPECT_TRUE(tmp.Exists("c/f.txt"));
+    EXPECT_FALSE(RemoveDirectoryA("C:\\nothing"));
+    ExpectError(ERROR_FILE_NOT_FOUND);
+    EXPECT_FALSE(RemoveDirectoryA("C:\\nothing\\deeper"));
+    ExpectError(ERROR_PATH_NOT_FOUND);
+    // A drive's root is never removed.
+    tmp.MakeDir("empty");
+    DriveMap::SetForTesting("C=" + c + ";M=" + tmp / "empty", "");
+    EXPECT_FALSE(RemoveDirectoryA("M:\\"));
+    EXPECT_TRUE(tmp.Exists("empty"));
+    ASSERT_TRUE(RemoveDirectoryA("C:\\a\\b\\"));
+    ASSERT_TRUE(RemoveDirectoryA("C:\\A"));
+    EXPECT_FALSE(tmp.Exists("c/a"));
+}
+
+TEST_F(FileSystemTest, AccessModesOnFilesFoldersAndDrives)
+{
+    tmp.WriteFile("c/rw.txt", "x");
+    tmp.WriteFile("c/ro.txt", "x");
+    ::chmod((tmp / "c/ro.txt").c_str(), 0444);
+    for (int mode : {0, 2, 4, 6}) EXPECT_EQ(_access("C:\\rw.txt", mode), 0) << mode;
+    // A read-only file: the write bit of its owner is what counts, so this
+    // holds for root as well (root bypasses the permission bits themselves;
+    // a file unreadable by permission cannot be tested as root).
+    EXPECT_EQ(_access("C:\\ro.txt", 0), 0);
+    EXPECT_EQ(_access("C:\\ro.txt", 4), 0);
+    EXPECT_EQ(_access("C:\\ro.txt", 2), -1);
+    EXPECT_EQ(_access("C:\\ro.txt", 6), -1);
+    EXPECT_EQ(_access("C:\\none.txt", 0), -1);
+    EXPECT_EQ(_access("C:\\rw.txt", 1), -1);
+    EXPECT_EQ(_access(nullptr, 0), -1);
+    // Roots of drives and shares.
+    EXPECT_EQ(_access("C:\\", 6), 0);
+    EXPECT_EQ(_access("\\\\srv\\pub", 6), 0);
+    EXPECT_EQ(_access("\\\\srv\\none", 0), -1);
+    EXPECT_EQ(_access("Q:\\", 0), 0);
+    EXPECT_EQ(_access("Q:\\", 4), 0);
+    EXPECT_EQ(_access("Q:\\", 6), -1);  // a CD-ROM is never writable
+    EXPECT_EQ(_access("E:\\", 0), -1);  // removable drive whose folder is absent: no medium
+    EXPECT_EQ(_access("D:\\", 0), -1);  // no mapping
+}
+
+TEST_F(FileSystemTest, AttributesExistenceAndDeletion)
+{
+    tmp.MakeDir("c/dir");
+    tmp.WriteFile("c/f.txt", "x");
+    tmp.WriteFile("c/ro.txt", "x");
+    ::chmod((tmp / "c/ro.txt").c_str(), 0444);
+    EXPECT_EQ(GetFileAttributesA("C:\\dir"), static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
+    EXPECT_EQ(GetFileAttributesA("C:\\f.txt"), static_cast<DWORD>(FILE_ATTRIBUTE_NORMAL));
+    EXPECT_EQ(GetFileAttributesA("C:\\ro.txt"), static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+    EXPECT_EQ(GetFileAttributesA("C:\\gone"), INVALID_FILE_ATTRIBUTES);
+    ExpectError(ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(GetFileAttributesA("C:\\gone\\x"), INVALID_FILE_ATTRIBUTES);
+    ExpectError(ERROR_PATH_NOT_FOUND);
+
+    EXPECT_EQ(PathIsDirectoryA("C:\\dir"), FILE_ATTRIBUTE_DIRECTORY);
+    EXPECT_FALSE(PathIsDirectoryA("C:\\f.txt"));
+    EXPECT_FALSE(PathIsDirectoryA("C:\\gone"));
+    EXPECT_TRUE(PathIsDirectoryA("\\\\srv\\pub"));
+    EXPECT_FALSE(PathIsDirectoryA("D:\\"));
+    EXPECT_TRUE(PathFileExistsA("C:\\f.txt"));
+    EXPECT_TRUE(PathFileExistsA("C:\\dir"));
+    EXPECT_FALSE(PathFileExistsA("C:\\gone"));
+
+    EXPECT_FALSE(DeleteFileA("C:\\ro.txt"));
+    ExpectError(ERROR_ACCESS_DENIED);
+    EXPECT_FALSE(DeleteFileA("C:\\dir"));
+    ExpectError(ERROR_ACCESS_DENIED);
+    EXPECT_FALSE(DeleteFileA("C:\\gone"));
+    ExpectError(ERROR_FILE_NOT_FOUND);
+    ASSERT_TRUE(DeleteFileA("C:\\F.TXT"));
+    EXPECT_FALSE(tmp.Exists("c/f.txt"));
+}
+
+TEST_F(FileSystemTest, DriveTypeOfCurrentRoot)
+{
+    EXPECT_EQ(GetDriveTypeA(nullptr), static_cast<UINT>(DRIVE_FIXED));
+    ASSERT_TRUE(SetCurrentDirectoryA("Q:\\disc"));
+    EXPECT_EQ(GetDriveTypeA(nullptr), static_cast<UINT>(DRIVE_CDROM));
+    ASSERT_TRUE(SetCurrentDirectoryA("\\\\srv\\pub"));
+    EXPECT_EQ(GetDriveTypeA(nullptr), static_cast<UINT>(DRIVE_REMOTE));
+}
+
+struct RootCase {
+    const char* path;
+    const char* afterRoot;  // null: PathSkipRootA gives null
+    const char* root;       // what PathStripToRootA leaves
+    BOOL stripped;
+};
+
+TEST(ShellPath, SkipAndStripRoot)
+{
+    const RootCase cases[] = {
+        {"C:\\data\\out.xml", "data\\out.xml", "C:\\", TRUE},
+        {"c:/data", "data", "c:/", TRUE},
+        {"C:\\", "", "C:\\", TRUE},
+        {"\\\\srv\\share\\a\\b", "a\\b", "\\\\srv\\share", TRUE},
+        {"\\\\srv\\share", "", "\\\\srv\\share", TRUE},
+        {"\\\\srv\\share\\", "", "\\\\srv\\share", TRUE},
+        {"\\dir\\x", "dir\\x", "\\", TRUE},
+        {"C:out.xml", nullptr, "C:", FALSE},
+        {"out.xml", nullptr, "", FALSE},
+        {"", nullptr, "", FALSE},
+        // Server and share names with a trail byte 0x5C: ソ and 表.
+        {"\\\\\x83\x5C\\\x95\x5C\\x", "x", "\\\\\x83\x5C\\\x95\x5C", TRUE},
+    };
+    for (const auto& k : cases) {
+        LPSTR after = PathSkipRootA(k.path);
+        if (k.afterRoot) {
+            ASSERT_NE(after, nullptr) << k.path;
+            EXPECT_STREQ(after, k.afterRoot) << k.path;
+        } else {
+            EXPECT_EQ(after, nullptr) << k.path;
+        }
+        char buf[MAX_PATH + 1];
+        std::strcpy(buf, k.path);
+        EXPECT_EQ(PathStripToRootA(buf), k.stripped) << k.path;
+        EXPECT_STREQ(buf, k.root) << k.path;
+    }
+    EXPECT_EQ(PathSkipRootA(nullptr), nullptr);
+    EXPECT_FALSE(PathStripToRootA(nullptr));
+}
+
+}  // namespace
