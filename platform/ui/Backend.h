@@ -30,6 +30,7 @@ enum class Change {
     Selection,  // edit selection
     Progress,   // progress bar range, position or step
     Style,
+    ToolTip,    // a control's tooltip text
 };
 
 struct MessageBoxRequest {
@@ -47,6 +48,7 @@ struct SaveBoxRequest {
     std::string defaultExt;   // without the dot, may be empty
     std::vector<std::pair<std::string, std::string>> filters;  // (description, pattern)
     DWORD flags = 0;          // OFN_ flags
+    bool forOpening = false;  // an open box (the same choice of a path; the program uses save boxes)
 };
 
 class Backend {
@@ -80,7 +82,10 @@ public:
     virtual int MessageBox(const MessageBoxRequest& request) = 0;
 
     // Shows the save-file box. Returns true with the chosen path (a Windows
-    // path as the user typed or picked it), false when cancelled.
+    // path as the user typed or picked it; relative to the initial folder
+    // when not absolute), false when cancelled. The framework checks the
+    // choice (folder exists, default extension, overwrite question) and asks
+    // again when the box would have stayed open.
     virtual bool SaveBox(const SaveBoxRequest& request, std::string& chosenPath) = 0;
 
     // Synchronous repaint of a top-level window (UpdateWindow).

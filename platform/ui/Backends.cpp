@@ -3,10 +3,7 @@
 #include "ui/script/ScriptBackend.h"
 #include "win32/PlatformConfig.h"
 
-#if __has_include("mfc/WaitCursor.h")
 #include "mfc/WaitCursor.h"
-#define ZK_HAVE_WAIT_CURSOR 1
-#endif
 
 #include <cstdio>
 #include <map>
@@ -70,11 +67,9 @@ Backend& Backends::Start()
     }
     s.current = it->second();
     s.current->Start();
-#ifdef ZK_HAVE_WAIT_CURSOR
     // The wait cursor's state is the framework's; the backend shows it.
     WaitCursor::SetListener([](bool on) { Backends::Current().WaitCursor(on); });
     if (WaitCursor::IsOn()) s.current->WaitCursor(true);
-#endif
     return *s.current;
 }
 

@@ -8,10 +8,7 @@
 #include "win32/WindowRegistry.h"
 #include "ui/Backends.h"
 
-#if __has_include("win32/CallerEndpoint.h")
 #include "win32/CallerEndpoint.h"
-#define ZK_HAVE_CALLER_ENDPOINT 1
-#endif
 
 #include <algorithm>
 #include <cctype>
@@ -39,15 +36,17 @@ std::map<uint32_t, bool>& ForeignEnabled()
 }
 
 // Hands an event for a foreign window to the caller endpoint and records it.
-void ForeignEvent(HWND hwnd, const std::string& event, bool deliverable)
+void ForeignEvent(HWND hwnd, const CallerEvent& event)
 {
-    bool delivered = false;
-#ifdef ZK_HAVE_CALLER_ENDPOINT
-    if (deliverable) delivered = CallerEndpoint::Deliver(HwndToValue(hwnd), event);
-#else
-    (void)deliverable;
-#endif
-    Backend().CallerEvent(HwndToValue(hwnd), event, delivered);
+    bool delivered = CallerEndpoint::Deliver(HwndToValue(hwnd), event);
+    Backend().CallerEvent(HwndToValue(hwnd), event.ToText(), delivered);
+}
+
+CallerEvent Event(CallerEvent::Kind kind)
+{
+    CallerEvent e;
+    e.kind = kind;
+    return e;
 }
 
 // --- Helpers --------------------------------------------------------------
@@ -645,10 +644,12 @@ LRESULT SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
 {
     WindowState* w = WindowRegistry::Find(hWnd);
     if (!w) {
+        // Another process's window procedure cannot be called from here.
         if (WindowRegistry::IsForeign(hWnd))
-            ForeignEvent(hWnd,
-                         "send " + std::to_string(Msg) + " " + std::to_string(wParam) + " " + std::to_string(lParam),
-                         false);
+            Backend().CallerEvent(HwndToValue(hWnd),
+                                  "send " + std::to_string(Msg) + " " + std::to_string(static_cast<int32_t>(wParam)) +
+                                      " " + std::to_string(static_cast<int32_t>(lParam)),
+                                  false);
         return 0;
     }
     if (w->handler) return w->handler->HandleMessage(hWnd, Msg, wParam, lParam);
@@ -658,9 +659,7 @@ LRESULT SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
 BOOL PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
 {
     if (WindowRegistry::IsForeign(hWnd)) {
-        ForeignEvent(hWnd,
-                     "post " + std::to_string(Msg) + " " + std::to_string(wParam) + " " + std::to_string(lParam),
-                     true);
+        ForeignEvent(hWnd, CallerEvent::MakePost(Msg, wParam, lParam));
         return TRUE;
     }
     if (hWnd && !WindowRegistry::Find(hWnd)) return FALSE;
@@ -718,7 +717,7 @@ BOOL EnableWindow(HWND hWnd, BOOL bEnable)
         auto it = state.find(HwndToValue(hWnd));
         bool wasEnabled = it == state.end() || it->second;
         state[HwndToValue(hWnd)] = bEnable != FALSE;
-        ForeignEvent(hWnd, bEnable ? "enable" : "disable", true);
+        ForeignEvent(hWnd, Event(bEnable ? CallerEvent::Enable : CallerEvent::Disable));
         return wasEnabled ? FALSE : TRUE;
     }
     bool wasEnabled = w->enabled;
@@ -762,7 +761,7 @@ BOOL IsWindowVisible(HWND hWnd)
 BOOL SetForegroundWindow(HWND hWnd)
 {
     if (WindowRegistry::IsForeign(hWnd)) {
-        ForeignEvent(hWnd, "foreground", true);
+        ForeignEvent(hWnd, Event(CallerEvent::Foreground));
         return TRUE;
     }
     HWND top = WindowRegistry::TopLevelOf(hWnd);

@@ -17,6 +17,7 @@ struct Registry {
     bool keys[256] = {};
     std::deque<MSG> queue;
     std::vector<HWND> modal;
+    WindowHandler* nextHandler = nullptr;
 };
 
 Registry& R()
@@ -50,6 +51,10 @@ HWND WindowRegistry::Add(std::unique_ptr<WindowState> state)
     if (r.next >= HandleLimit) r.next = HandleBase + 0x10;
     HWND hwnd = HwndFromValue(value);
     state->hwnd = hwnd;
+    if (r.nextHandler) {
+        state->handler = r.nextHandler;
+        r.nextHandler = nullptr;
+    }
     WindowState* parent = Find(state->parent);
     if (parent && !state->IsTopLevel())
         parent->children.push_back(hwnd);
@@ -81,6 +86,16 @@ void WindowRegistry::Remove(HWND hwnd)
 void WindowRegistry::SetHandler(HWND hwnd, WindowHandler* handler)
 {
     if (WindowState* w = Find(hwnd)) w->handler = handler;
+}
+
+void WindowRegistry::HandlerForNextWindow(WindowHandler* handler) { R().nextHandler = handler; }
+
+void WindowRegistry::SetToolTip(HWND hwnd, const std::string& text)
+{
+    WindowState* w = Find(hwnd);
+    if (!w || w->toolTip == text) return;
+    w->toolTip = text;
+    Changed(hwnd, static_cast<int>(ui::Change::ToolTip));
 }
 
 std::vector<HWND> WindowRegistry::TopLevelWindows() { return R().topLevel; }
@@ -179,6 +194,7 @@ void WindowRegistry::Reset()
     r.focus = nullptr;
     r.queue.clear();
     r.modal.clear();
+    r.nextHandler = nullptr;
     ReleaseAllKeys();
 }
 

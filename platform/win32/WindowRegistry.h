@@ -68,6 +68,7 @@ struct WindowState {
     bool ended = false;
     INT_PTR result = 0;
     HWND lastFocus = nullptr;          // focus to restore when the dialog becomes active again
+    std::string toolTip;
 
     bool IsTopLevel() const { return (style & WS_CHILD) == 0; }
     DWORD ButtonType() const { return style & BS_TYPEMASK; }
@@ -104,6 +105,11 @@ public:
     static void Remove(HWND hwnd);
 
     static void SetHandler(HWND hwnd, WindowHandler* handler);
+    // The next window added gets `handler` before its WM_CREATE, so that the
+    // framework sees the creation messages of a window it creates.
+    static void HandlerForNextWindow(WindowHandler* handler);
+    // A control's tooltip text (shown by the backend; empty: none).
+    static void SetToolTip(HWND hwnd, const std::string& text);
     static std::vector<HWND> TopLevelWindows();
     // The top-level window that holds `hwnd` (itself when top-level).
     static HWND TopLevelOf(HWND hwnd);

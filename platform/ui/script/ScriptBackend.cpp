@@ -128,6 +128,7 @@ std::string ScriptBackend::ControlLine(HWND control) const
     if (WindowRegistry::Focus() == control) s += " focus";
     if (w->kind == WindowKind::Edit && w->selStart != w->selEnd)
         s += " sel=" + std::to_string(w->selStart) + "-" + std::to_string(w->selEnd);
+    if (!w->toolTip.empty()) s += " tooltip=" + Transcript::Quote(w->toolTip);
     if (w->kind == WindowKind::Progress)
         s += " pos=" + std::to_string(w->pos) + " range=" + std::to_string(w->low) + "-" + std::to_string(w->high);
     return s;
@@ -292,7 +293,7 @@ bool ScriptBackend::SaveBox(const SaveBoxRequest& request, std::string& chosenPa
     WriteChanges();
     std::string filter;
     for (const auto& [name, pattern] : request.filters) filter += (filter.empty() ? "" : "|") + name + "|" + pattern;
-    std::string line = "save-box owner=" + WindowName(request.owner) + " title=" + Transcript::Quote(request.title) +
+    std::string line = std::string(request.forOpening ? "open-box" : "save-box") + " owner=" + WindowName(request.owner) + " title=" + Transcript::Quote(request.title) +
                        " folder=" + Transcript::Quote(request.initialDir) + " file=" +
                        Transcript::Quote(request.fileName) + " ext=" + Transcript::Quote(request.defaultExt) +
                        " filter=" + Transcript::Quote(filter);
