@@ -1,6 +1,10 @@
 #include "mfc/CWnd.h"
 
+#include "mfc/CButton.h"
 #include "mfc/CDataExchange.h"
+#include "mfc/CEdit.h"
+#include "mfc/CProgressCtrl.h"
+#include "mfc/CStatic.h"
 #include "mfc/CUserException.h"
 #include "mfc/ResourceTable.h"
 #include "mfc/WinApp.h"
@@ -58,7 +62,16 @@ CWnd* CWnd::FromHandle(HWND hWnd)
     auto& wrappers = Wrappers();
     auto& slot = wrappers[hWnd];
     if (!slot) {
-        slot = std::make_unique<CWnd>();
+        // The wrapper of a control is an object of the control's class, so
+        // that the usual cast of GetDlgItem's result to it is sound.
+        win::WindowState* w = WindowRegistry::Find(hWnd);
+        switch (w ? w->kind : win::WindowKind::Window) {
+        case win::WindowKind::Button: slot = std::make_unique<CButton>(); break;
+        case win::WindowKind::Edit: slot = std::make_unique<CEdit>(); break;
+        case win::WindowKind::Static: slot = std::make_unique<CStatic>(); break;
+        case win::WindowKind::Progress: slot = std::make_unique<CProgressCtrl>(); break;
+        default: slot = std::make_unique<CWnd>(); break;
+        }
         slot->m_hWnd = hWnd;
     }
     return slot.get();

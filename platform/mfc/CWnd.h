@@ -9,6 +9,8 @@
 //    a CWnd that only forwards calls to the window functions. This is how a
 //    foreign window (the caller's) is handled. Wrappers are kept for the rest
 //    of the process, one per handle, so a pointer from FromHandle stays valid.
+//    The wrapper of a control is of the control's class (CButton, CEdit,
+//    CStatic, CProgressCtrl), so `(CButton*)GetDlgItem(id)` is sound.
 #pragma once
 
 #include "mfc/CCmdTarget.h"
