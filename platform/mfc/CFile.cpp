@@ -1,5 +1,6 @@
 #include "mfc/CFile.h"
 
+#include "win32/DriveMap.h"
 #include "win32/Mbcs.h"
 #include "win32/PlatformConfig.h"
 
@@ -15,32 +16,13 @@
 
 namespace {
 
-// The host path of a Windows path; false when it names no host location.
+// The host path of a Windows path through the drive map; false when it
+// names no host location.
 bool HostPathOf(LPCTSTR windowsPath, std::string& host)
 {
-    // Interim mapping until the platform's drive map is available: Z: is the
-    // host root, C: a folder in the suite home, relative paths stay relative.
     if (!windowsPath || !*windowsPath) return false;
-    CString p(windowsPath);
-    p.Replace('\\', '/');
-    std::string_view v = p.View();
-    std::string prefix;
-    if (v.size() >= 2 && v[1] == ':') {
-        char letter = static_cast<char>(v[0] & ~0x20);
-        if (letter == 'Z')
-            prefix = "";
-        else if (letter == 'C')
-            prefix = PlatformConfig::Get().suiteHome + "/drive_c";
-        else
-            return false;
-        v.remove_prefix(2);
-        if (v.empty() || v[0] != '/') return false;
-    } else if (!v.empty() && v[0] == '/') {
-        return false;  // shares and rooted paths without a drive
-    }
-    bool ok = true;
-    host = prefix + mbcs::Cp932ToUtf8(v, &ok);
-    return ok;
+    host = DriveMap::ToHostPath(windowsPath);
+    return !host.empty();
 }
 
 bool HasWildcard(LPCTSTR path)

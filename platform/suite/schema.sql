@@ -29,8 +29,8 @@ CREATE TABLE datasets (
     company_name      TEXT    NOT NULL DEFAULT '',
     period_from       INTEGER NOT NULL,                -- fiscal period start, yyyymmdd
     period_to         INTEGER NOT NULL,                -- fiscal period end, yyyymmdd
-    closing_day       INTEGER NOT NULL DEFAULT 0       -- 0: each month's end; 1-28: that day
-                      CHECK (closing_day BETWEEN 0 AND 28),
+    closing_day       INTEGER NOT NULL DEFAULT 0       -- 0: each month's end; 1-31: that day (a shorter month closes on its last day)
+                      CHECK (closing_day BETWEEN 0 AND 31),
     half_year_closing INTEGER NOT NULL DEFAULT 0 CHECK (half_year_closing IN (0, 1)),
     past_data_code    INTEGER NOT NULL DEFAULT 0,      -- 99: past-results data
     org_kind          INTEGER NOT NULL DEFAULT 0       -- 0/1 corporation, 3/4 individual
