@@ -22,9 +22,10 @@ public:
     // entries that satisfy `pFind`. Amounts are set, not added to; rates,
     // reduced flags and kinds are kept. The taxation kind, `nReserved`, the
     // settings byte 12 and the settings value at byte 16 do not change the
-    // figures (TAXCODES.md). Returns 0, an error of the store or the
-    // condition (records untouched), or after the pass RULE_ERR_OVERFLOW /
-    // RULE_ERR_NORECORD for sides that could not be placed (the rest summed).
+    // figures (TAXCODES.md). Returns 0; an error of the set-up or the
+    // condition (records untouched); an error of the store (the amounts then
+    // hold what was summed before it); or, after the pass, RULE_ERR_OVERFLOW
+    // or RULE_ERR_NORECORD for sides that could not be placed (the rest summed).
     long SumTax(int nKazeiKubun, const StFINDINFO* pFind, StTAXREPORTRATEINFO* pRates,
                 StTAXREPORTBUSINESSTYPEINFO* pKinds, int nReserved, int nSettingByte12, int32_t lSettingValue16);
 

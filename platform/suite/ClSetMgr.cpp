@@ -1,6 +1,8 @@
 #include "suite/ClSetMgr.h"
 
+#include "suite/ClSetBumon.h"
 #include "suite/ClSetData.h"
+#include "suite/ClSetKamoku.h"
 #include "suite/ClSetShohizei.h"
 
 ClSetMgr* ClSetMgr::Inst()
@@ -12,10 +14,10 @@ ClSetMgr* ClSetMgr::Inst()
 std::unique_ptr<ClSetBase> ClSetMgr::MakeSet(int nKind)
 {
     switch (nKind) {
+    case SETKIND_KAMOKU: return std::make_unique<ClSetKamoku>();
+    case SETKIND_BUMON: return std::make_unique<ClSetBumon>();
     case SETKIND_SHOHIZEI: return std::make_unique<ClSetShohizei>();
     case SETKIND_DATA: return std::make_unique<ClSetData>();
-    // The account set (SETKIND_KAMOKU) and the department set (SETKIND_BUMON)
-    // are made here by the rule side's classes.
     default: return nullptr;
     }
 }

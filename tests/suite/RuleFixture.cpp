@@ -1,18 +1,12 @@
 #include "RuleFixture.h"
 
+#include "suite/ClDataMgr.h"
+#include "suite/ClLinkMgr.h"
+
 namespace ruletest {
 
-// Stand-ins for the managers' objects: the rule objects only keep them.
-ClSetMgr* RuleStoreTest::SetMgr()
-{
-    static char object;
-    return reinterpret_cast<ClSetMgr*>(&object);
-}
+ClSetMgr* RuleStoreTest::SetMgr() { return ClDataMgr::Inst()->GetSetMgr(); }
 
-ClOptLink* RuleStoreTest::OptLink()
-{
-    static char object;
-    return reinterpret_cast<ClOptLink*>(&object);
-}
+ClOptLink* RuleStoreTest::OptLink() { return ClLinkMgr::Inst()->GetOptLink(); }
 
 } // namespace ruletest
