@@ -64,23 +64,23 @@ TEST_F(SampleFigures, CorporationSummation)
     SetUpRule(rule);
     rule.SetSubstTaxRate(1000);
     ASSERT_EQ(rule.SumTax(2, cond_, r, k, 0, 0, 0), SUITE_OK);
-    EXPECT_EQ(r[0].llKazeiUriageNuki, Yen(127800000));
-    EXPECT_EQ(r[0].llKazeiUriageZei, Yen(12780000));
-    EXPECT_EQ(r[0].llKazeiHenkanNuki, Yen(300000));
-    EXPECT_EQ(r[1].llKazeiUriageNuki, Yen(7200000));
-    EXPECT_EQ(r[1].llKazeiUriageZei, Yen(576000));
-    EXPECT_EQ(r[0].llShiireKazeiNuki, Yen(69600000));
-    EXPECT_EQ(r[0].llShiireHenkanKazeiNuki, Yen(200000));
-    EXPECT_EQ(r[0].llShiireKyotuuNuki, Yen(1590000));
-    EXPECT_EQ(r[0].llShiireKyotuuZei, Yen(159000));
-    EXPECT_EQ(r[5].llShiireKyotuuKomi, Yen(110000));  // 80 % group
-    EXPECT_EQ(r[10].llShiireKyotuuKomi, Yen(22000));  // 50 % group
-    EXPECT_EQ(r[0].llMenzeiUriage, Yen(2000000));     // substitute rate
-    EXPECT_EQ(r[0].llHikazeiUriageYuka, Yen(150000));
-    EXPECT_EQ(r[0].llHikazeiUriageSonota, Yen(15000));
-    EXPECT_EQ(r[0].llYunyuKazeiZei, Yen(78000));
-    EXPECT_EQ(r[0].llYunyuChiho, Yen(22000));
-    EXPECT_EQ(r[0].llKashidaoreZei, Yen(10000));
+    EXPECT_EQ(+r[0].llKazeiUriageNuki, Yen(127800000));
+    EXPECT_EQ(+r[0].llKazeiUriageZei, Yen(12780000));
+    EXPECT_EQ(+r[0].llKazeiHenkanNuki, Yen(300000));
+    EXPECT_EQ(+r[1].llKazeiUriageNuki, Yen(7200000));
+    EXPECT_EQ(+r[1].llKazeiUriageZei, Yen(576000));
+    EXPECT_EQ(+r[0].llShiireKazeiNuki, Yen(69600000));
+    EXPECT_EQ(+r[0].llShiireHenkanKazeiNuki, Yen(200000));
+    EXPECT_EQ(+r[0].llShiireKyotuuNuki, Yen(1590000));
+    EXPECT_EQ(+r[0].llShiireKyotuuZei, Yen(159000));
+    EXPECT_EQ(+r[5].llShiireKyotuuKomi, Yen(110000));  // 80 % group
+    EXPECT_EQ(+r[10].llShiireKyotuuKomi, Yen(22000));  // 50 % group
+    EXPECT_EQ(+r[0].llMenzeiUriage, Yen(2000000));     // substitute rate
+    EXPECT_EQ(+r[0].llHikazeiUriageYuka, Yen(150000));
+    EXPECT_EQ(+r[0].llHikazeiUriageSonota, Yen(15000));
+    EXPECT_EQ(+r[0].llYunyuKazeiZei, Yen(78000));
+    EXPECT_EQ(+r[0].llYunyuChiho, Yen(22000));
+    EXPECT_EQ(+r[0].llKashidaoreZei, Yen(10000));
 }
 
 TEST_F(SampleFigures, CorporationSummariesAndAssets)
@@ -105,7 +105,7 @@ TEST_F(SampleFigures, CorporationSummariesAndAssets)
         }
         EXPECT_EQ(debit, Yen(69600000 + 1000000));  // purchases and the import's goods
         EXPECT_EQ(credit, Yen(200000));
-        EXPECT_EQ(s.ulZokusei, 0x40884400u);
+        EXPECT_EQ(+s.ulZokusei, 0x40884400u);
     }
     EXPECT_TRUE(found);
 
@@ -136,7 +136,7 @@ TEST_F(SampleFigures, IndividualHasDepartments)
     EXPECT_EQ(n, 3);
     StBUMONINFO d;
     ASSERT_EQ(set->GetInfoByCode(20, &d), SUITE_OK);
-    EXPECT_EQ(d.byCategory, 3);
+    EXPECT_EQ(+d.byCategory, 3);
 }
 
 } // namespace
