@@ -2,13 +2,23 @@
 // application object (see AfxWinMain in WinApp.h). The command-line text is
 // the host's arguments joined with one blank each.
 #include "mfc/WinApp.h"
+#include "ui/Backends.h"
 
 // Starts the window backend that the platform configuration names, before the
-// program's InitInstance shows its first window. The backends need no start
-// of their own yet; this is where one is brought up.
-static void StartWindowBackend() {}
+// program's InitInstance shows its first window. A backend in a library of
+// its own registers itself first (the build links it only when it has it).
+// The backend stops (and its transcript is complete) when the process ends.
+static void StartWindowBackend()
+{
+#ifdef ZK_HAVE_FLTK
+    ui::RegisterFltkBackend();
+#endif
+    ui::Backends::Start();
+}
 
 int main(int argc, char** argv)
 {
-    return AfxWinMain(argc, argv, &StartWindowBackend);
+    int result = AfxWinMain(argc, argv, &StartWindowBackend);
+    ui::Backends::Stop();
+    return result;
 }

@@ -1,0 +1,84 @@
+#include "ui/Backends.h"
+
+#include "ui/script/ScriptBackend.h"
+#include "win32/PlatformConfig.h"
+
+#include "mfc/WaitCursor.h"
+
+#include <cstdio>
+#include <map>
+
+namespace ui {
+
+namespace {
+
+struct State {
+    std::map<std::string, Backends::Factory> factories{{"script", &ScriptBackend::Create}};
+    std::unique_ptr<Backend> current;
+    bool starting = false;
+
+    ~State()
+    {
+        if (current) current->Stop();
+    }
+};
+
+State& S()
+{
+    static State state;
+    return state;
+}
+
+}  // namespace
+
+void Backends::Register(const std::string& name, Factory factory) { S().factories[name] = factory; }
+
+bool Backends::IsRegistered(const std::string& name) { return S().factories.count(name) != 0; }
+
+std::vector<std::string> Backends::Names()
+{
+    std::vector<std::string> names;
+    for (const auto& [name, factory] : S().factories) names.push_back(name);
+    return names;
+}
+
+Backend& Backends::Current()
+{
+    State& s = S();
+    if (!s.current) return Start();
+    return *s.current;
+}
+
+Backend& Backends::Start()
+{
+    State& s = S();
+    Stop();
+    std::string name = PlatformConfig::Get().backend;
+    if (name.empty()) name = "script";
+    auto it = s.factories.find(name);
+    if (it == s.factories.end()) {
+        std::string known;
+        for (const auto& [n, f] : s.factories) known += (known.empty() ? "" : ", ") + n;
+        std::fprintf(stderr,
+                     "zelkor: the window backend \"%s\" is not available in this build (available: %s); "
+                     "using the script backend\n",
+                     name.c_str(), known.c_str());
+        it = s.factories.find("script");
+    }
+    s.current = it->second();
+    s.current->Start();
+    // The wait cursor's state is the framework's; the backend shows it.
+    WaitCursor::SetListener([](bool on) { Backends::Current().WaitCursor(on); });
+    if (WaitCursor::IsOn()) s.current->WaitCursor(true);
+    return *s.current;
+}
+
+void Backends::Stop()
+{
+    State& s = S();
+    if (!s.current) return;
+    std::unique_ptr<Backend> old = std::move(s.current);
+    old->Stop();
+}
+
+}  // namespace ui
