@@ -1,7 +1,7 @@
 #include "mfc/CFile.h"
 
+#include "win32/DriveMap.h"
 #include "win32/Mbcs.h"
-#include "win32/PlatformConfig.h"
 
 #include <cerrno>
 #include <climits>
@@ -15,33 +15,27 @@
 
 namespace {
 
-// The host path of a Windows path; false when it names no host location.
+// The host path of a Windows path through the drive map; false when its
+// drive or share has no mapping.
 bool HostPathOf(LPCTSTR windowsPath, std::string& host)
 {
-    // Interim mapping until the platform's drive map is available: Z: is the
-    // host root, C: a folder in the suite home, relative paths stay relative.
     if (!windowsPath || !*windowsPath) return false;
-    CString p(windowsPath);
-    p.Replace('\\', '/');
-    std::string_view v = p.View();
-    std::string prefix;
-    if (v.size() >= 2 && v[1] == ':') {
-        char letter = static_cast<char>(v[0] & ~0x20);
-        if (letter == 'Z')
-            prefix = "";
-        else if (letter == 'C')
-            prefix = PlatformConfig::Get().suiteHome + "/drive_c";
-        else
-            return false;
-        v.remove_prefix(2);
-        if (v.empty() || v[0] != '/') return false;
-    } else if (!v.empty() && v[0] == '/') {
-        return false;  // shares and rooted paths without a drive
-    }
-    bool ok = true;
-    host = prefix + mbcs::Cp932ToUtf8(v, &ok);
-    return ok;
+    host = DriveMap::ToHostPath(windowsPath);
+    return !host.empty();
 }
+
+// A CD-ROM drive is never writable.
+bool OnCdrom(LPCTSTR windowsPath)
+{
+    DriveMap::Root r = DriveMap::ParseRoot(DriveMap::FullPath(windowsPath));
+    if (r.kind != DriveMap::Root::Drive) return false;
+    const DriveMap::Drive* d = DriveMap::Current().FindDrive(r.letter);
+    return d && d->type == DRIVE_CDROM;
+}
+
+// The read-only attribute is the lack of the owner's write permission, so it
+// holds for every user (root too), as the kernel functions have it.
+bool ReadOnly(const struct stat& st) { return (st.st_mode & S_IWUSR) == 0; }
 
 bool HasWildcard(LPCTSTR path)
 {
@@ -103,7 +97,14 @@ BOOL CFile::Open(LPCTSTR fileName, UINT openFlags, CFileException* error)
     }
     if (openFlags & modeCreate) flags |= O_CREAT;
     bool writes = (openFlags & 0x3) != modeRead;
-
+    if (writes) {
+        struct stat before;
+        bool exists = ::stat(host.c_str(), &before) == 0;
+        if (OnCdrom(fileName) || (exists && S_ISREG(before.st_mode) && ReadOnly(before))) {
+            Fill(error, ERROR_ACCESS_DENIED, fileName);
+            return FALSE;
+        }
+    }
     int fd = ::open(host.c_str(), flags, 0666);
     if (fd < 0) {
         Fill(error, OsErrorFor(errno, host), fileName);
@@ -264,24 +265,10 @@ BOOL CFile::GetStatus(LPCTSTR fileName, CFileStatus& status)
     } else {
         status.m_size = static_cast<ULONGLONG>(st.st_size);
     }
-    if (access(host.c_str(), W_OK) != 0 && errno == EACCES) status.m_attribute |= FILE_ATTRIBUTE_READONLY;
-
-    // The full name: a drive or share path as given, a relative one completed
-    // with the current folder.
-    CString full(fileName);
-    bool rooted = (full.GetLength() >= 3 && full[1] == ':' && (full[2] == '\\' || full[2] == '/')) ||
-                  full.Left(2) == "\\\\";
-    if (!rooted) {
-        char cwd[PATH_MAX];
-        if (getcwd(cwd, sizeof cwd)) {
-            CString dir("Z:");
-            dir += mbcs::Utf8ToCp932(cwd).c_str();
-            dir.Replace('/', '\\');
-            if (dir.Right(1) != "\\") dir += '\\';
-            full = dir + full;
-        }
-    }
-    std::strncpy(status.m_szFullName, full, sizeof status.m_szFullName - 1);
+    if (ReadOnly(st) || OnCdrom(fileName)) status.m_attribute |= FILE_ATTRIBUTE_READONLY;
+    // The full name: relative parts resolved against the current directory.
+    std::string full = DriveMap::FullPath(fileName);
+    std::strncpy(status.m_szFullName, full.c_str(), sizeof status.m_szFullName - 1);
     return TRUE;
 }
 
@@ -291,7 +278,8 @@ void CFile::Remove(LPCTSTR fileName)
     if (!fileName || HasWildcard(fileName) || !HostPathOf(fileName, host))
         CFileException::ThrowOsError(ERROR_PATH_NOT_FOUND, fileName);
     struct stat st;
-    if (lstat(host.c_str(), &st) == 0 && S_ISDIR(st.st_mode))  // folders are not removed as files
+    // Folders are not removed as files; read-only files are not removed.
+    if (lstat(host.c_str(), &st) == 0 && (S_ISDIR(st.st_mode) || ReadOnly(st) || OnCdrom(fileName)))
         CFileException::ThrowOsError(ERROR_ACCESS_DENIED, fileName);
     if (::unlink(host.c_str()) != 0) CFileException::ThrowOsError(OsErrorFor(errno, host), fileName);
 }

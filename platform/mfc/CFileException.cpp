@@ -1,24 +1,22 @@
 #include "mfc/CFileException.h"
 
+#include "win32/Kernel.h"
+
 #include <cerrno>
 #include <cstdio>
 
 namespace {
 
-// Windows error codes the file class reports besides those of WinTypes.h.
+// Windows error codes the file class reports besides those of WinTypes.h and Kernel.h.
 constexpr LONG kTooManyOpenFiles = 4;
-constexpr LONG kInvalidHandle = 6;
 constexpr LONG kSeek = 25;
 constexpr LONG kWriteFault = 29;
 constexpr LONG kReadFault = 30;
 constexpr LONG kGenFailure = 31;
-constexpr LONG kSharingViolation = 32;
 constexpr LONG kLockViolation = 33;
 constexpr LONG kHandleEof = 38;
 constexpr LONG kHandleDiskFull = 39;
-constexpr LONG kFileExists = 80;
 constexpr LONG kNegativeSeek = 131;
-constexpr LONG kFilenameTooLong = 206;
 
 }  // namespace
 
@@ -29,19 +27,21 @@ int CFileException::OsErrorToException(LONG osError)
     case ERROR_FILE_NOT_FOUND: return fileNotFound;
     case ERROR_PATH_NOT_FOUND:
     case ERROR_INVALID_NAME:
-    case kFilenameTooLong: return badPath;
+    case ERROR_BAD_NETPATH:
+    case ERROR_FILENAME_EXCED_RANGE: return badPath;
     case kTooManyOpenFiles: return tooManyOpenFiles;
     case ERROR_ACCESS_DENIED:
-    case kFileExists:
+    case ERROR_WRITE_PROTECT:
+    case ERROR_FILE_EXISTS:
     case ERROR_ALREADY_EXISTS:
     case ERROR_DIR_NOT_EMPTY: return accessDenied;
-    case kInvalidHandle: return invalidFile;
+    case ERROR_INVALID_HANDLE: return invalidFile;
     case kSeek:
     case kNegativeSeek: return badSeek;
     case kWriteFault:
     case kReadFault:
     case kGenFailure: return hardIO;
-    case kSharingViolation: return sharingViolation;
+    case ERROR_SHARING_VIOLATION: return sharingViolation;
     case kLockViolation: return lockViolation;
     case ERROR_DISK_FULL:
     case kHandleDiskFull: return diskFull;
@@ -52,30 +52,19 @@ int CFileException::OsErrorToException(LONG osError)
 
 LONG CFileException::ErrnoToOsError(int hostErrno)
 {
+    // The kernel functions' mapping, with the errors only files meet.
     switch (hostErrno) {
-    case 0: return ERROR_SUCCESS;
-    case ENOENT: return ERROR_FILE_NOT_FOUND;
-    case ENOTDIR: return ERROR_PATH_NOT_FOUND;
-    case ENAMETOOLONG: return kFilenameTooLong;
     case EMFILE:
     case ENFILE: return kTooManyOpenFiles;
-    case EACCES:
-    case EPERM:
-    case EROFS:
-    case EISDIR:
     case ETXTBSY: return ERROR_ACCESS_DENIED;
-    case EEXIST: return kFileExists;
-    case ENOTEMPTY: return ERROR_DIR_NOT_EMPTY;
-    case EBADF: return kInvalidHandle;
+    case EEXIST: return ERROR_FILE_EXISTS;
     case ESPIPE:
     case EOVERFLOW: return kSeek;
     case EIO: return kGenFailure;
-    case EWOULDBLOCK: return kSharingViolation;
-    case ENOSPC:
-    case EDQUOT:
+    case EWOULDBLOCK: return ERROR_SHARING_VIOLATION;
     case EFBIG: return ERROR_DISK_FULL;
     case EINVAL: return kNegativeSeek;
-    default: return kGenFailure;
+    default: return static_cast<LONG>(Win32ErrorFromErrno(hostErrno));
     }
 }
 

@@ -1,8 +1,8 @@
 #include "mfc/WinApp.h"
 
 #include "mfc/WaitCursor.h"
+#include "win32/DriveMap.h"
 #include "win32/Mbcs.h"
-#include "win32/PlatformConfig.h"
 
 #include <climits>
 #include <cstdio>
@@ -13,17 +13,6 @@
 namespace {
 
 CWinApp* g_app = nullptr;
-
-// The Windows path of a host path. Interim mapping until the platform's drive
-// map is available: the host root is drive Z:.
-std::string WindowsPathOfHost(const std::string& host)
-{
-    if (host.empty() || host[0] != '/') return std::string();
-    CString p("Z:");
-    p += mbcs::Utf8ToCp932(host).c_str();
-    p.Replace('/', '\\');
-    return std::string(p.View());
-}
 
 }  // namespace
 
@@ -88,7 +77,7 @@ CString AfxGetProgramPath()
     char buf[PATH_MAX];
     ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
     if (n <= 0) return CString();
-    return CString(WindowsPathOfHost(std::string(buf, static_cast<size_t>(n))));
+    return CString(DriveMap::ToWindowsPath(std::string(buf, static_cast<size_t>(n))));
 }
 
 int AfxWinMain(int argc, char** argv, void (*startBackend)())

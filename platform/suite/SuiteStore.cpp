@@ -270,6 +270,27 @@ long SuiteStore::FindDataNo(LPCDATAID dataId, long long* dataNo)
     return SUITE_OK;
 }
 
+long SuiteStore::SelectedDataNo(long long* dataNo)
+{
+    if (!dataNo) return SUITE_ERR_PARAM;
+    Statement st = Prepare(
+        "SELECT d.data_no FROM selection AS s JOIN datasets AS d ON d.data_no = s.data_no WHERE s.id = 1");
+    if (!st.Valid()) return SUITE_ERR_STORE;
+    long rc = st.Step();
+    if (rc == SUITE_EOD) return SUITE_ERR_NOUSER;
+    if (rc != SUITE_OK) {
+        lastError_ = st.ErrorText();
+        return SUITE_ERR_STORE;
+    }
+    *dataNo = st.Int(0);
+    return SUITE_OK;
+}
+
+long SuiteStore::ResolveDataNo(LPCDATAID dataIdOrNull, long long* dataNo)
+{
+    return dataIdOrNull ? FindDataNo(dataIdOrNull, dataNo) : SelectedDataNo(dataNo);
+}
+
 SuiteStore* SuiteStore::Current() { return CurrentStore().get(); }
 
 void SuiteStore::SetCurrent(std::unique_ptr<SuiteStore> store)

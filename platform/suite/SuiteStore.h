@@ -94,6 +94,11 @@ public:
     // first 16 bytes are the dataset's ID). SUITE_ERR_PARAM for a null ID,
     // SUITE_ERR_NODATA when no dataset has that ID.
     long FindDataNo(LPCDATAID dataId, long long* dataNo);
+    // The dataset number of the current user's selection: SUITE_ERR_NOUSER
+    // when there is no selection or it names no dataset.
+    long SelectedDataNo(long long* dataNo);
+    // FindDataNo for a data ID, SelectedDataNo for a null one.
+    long ResolveDataNo(LPCDATAID dataIdOrNull, long long* dataNo);
 
     // The process-wide store, opened by the connection's Initiate and closed
     // by Terminate; null while none is open.

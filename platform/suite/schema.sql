@@ -29,8 +29,8 @@ CREATE TABLE datasets (
     company_name      TEXT    NOT NULL DEFAULT '',
     period_from       INTEGER NOT NULL,                -- fiscal period start, yyyymmdd
     period_to         INTEGER NOT NULL,                -- fiscal period end, yyyymmdd
-    closing_day       INTEGER NOT NULL DEFAULT 0       -- 0: each month's end; 1-28: that day
-                      CHECK (closing_day BETWEEN 0 AND 28),
+    closing_day       INTEGER NOT NULL DEFAULT 0       -- 0: each month's end; 1-31: that day (a shorter month closes on its last day)
+                      CHECK (closing_day BETWEEN 0 AND 31),
     half_year_closing INTEGER NOT NULL DEFAULT 0 CHECK (half_year_closing IN (0, 1)),
     past_data_code    INTEGER NOT NULL DEFAULT 0,      -- 99: past-results data
     org_kind          INTEGER NOT NULL DEFAULT 0       -- 0/1 corporation, 3/4 individual
@@ -120,5 +120,131 @@ CREATE VIEW byte_values (b) AS SELECT CAST(
  || X'E0E1E2E3E4E5E6E7E8E9EAEBECEDEEEFF0F1F2F3F4F5F6F7F8F9FAFBFCFDFEFF' AS BLOB);
 
 -- rule side
--- (accounts, departments, journal entries, fixed assets and the tax-code
--- table; each table keyed by data_no REFERENCES datasets(data_no))
+-- Accounts, departments, journal entries and fixed assets of a dataset. Amounts
+-- are raw integers in 1/10000 yen; dates are yyyymmdd integers. The tax codes of
+-- the entry sides are those of platform/suite/TAXCODES.md.
+
+-- The tax codes of entry sides, for reading and writing entries in SQL; what
+-- the summation makes of each is in platform/suite/TAXCODES.md.
+CREATE TABLE tax_codes (
+    code    INTEGER PRIMARY KEY,
+    meaning TEXT NOT NULL
+);
+INSERT INTO tax_codes (code, meaning) VALUES
+    (0, 'outside the tax'),
+    (1, 'purchase for taxable sales'),
+    (2, 'purchase for non-taxable sales'),
+    (3, 'purchase common to taxable and non-taxable sales'),
+    (4, 'purchase return, for taxable sales'),
+    (5, 'purchase return, for non-taxable sales'),
+    (6, 'purchase return, common'),
+    (7, 'bad debt'),
+    (8, 'bad debt collected after write-off'),
+    (21, 'taxable sale'),
+    (22, 'taxable sales return'),
+    (23, 'exempt sale (export)'),
+    (24, 'non-taxable purchase'),
+    (25, 'exempt sales return'),
+    (26, 'non-taxable sale of securities'),
+    (27, 'other non-taxable sale'),
+    (28, 'non-taxable sales return'),
+    (29, 'export of a non-taxable asset'),
+    (30, 'import, value of the goods'),
+    (31, 'import for taxable sales, split undetermined'),
+    (32, 'import for non-taxable sales, split undetermined'),
+    (33, 'import common, split undetermined'),
+    (34, 'import, class and split undetermined'),
+    (35, 'import return for taxable sales, split undetermined'),
+    (36, 'import return for non-taxable sales, split undetermined'),
+    (37, 'import return common, split undetermined'),
+    (40, 'import for taxable sales, national tax'),
+    (41, 'import for non-taxable sales, national tax'),
+    (42, 'import common, national tax'),
+    (43, 'import, local tax'),
+    (44, 'import return for taxable sales, national tax'),
+    (45, 'import return for non-taxable sales, national tax'),
+    (46, 'import return common, national tax'),
+    (47, 'import return, local tax');
+
+-- The account master. attr is the 32-bit attribute code, kept unsigned.
+CREATE TABLE accounts (
+    data_no      INTEGER NOT NULL REFERENCES datasets(data_no) ON DELETE CASCADE,
+    code         INTEGER NOT NULL CHECK (code BETWEEN -2147483648 AND 2147483647),
+    name         TEXT    NOT NULL DEFAULT '',
+    attr         INTEGER NOT NULL DEFAULT 0 CHECK (attr BETWEEN 0 AND 4294967295),
+    excluded     INTEGER NOT NULL DEFAULT 0 CHECK (excluded BETWEEN 0 AND 255),   -- account record byte 110
+    sum_flag1    INTEGER NOT NULL DEFAULT 0 CHECK (sum_flag1 BETWEEN 0 AND 255),  -- summary byte 126
+    sum_flag2    INTEGER NOT NULL DEFAULT 0 CHECK (sum_flag2 BETWEEN 0 AND 255),  -- summary byte 127
+    sum_flag3    INTEGER NOT NULL DEFAULT 0 CHECK (sum_flag3 BETWEEN 0 AND 255),  -- summary byte 128
+    balance_side INTEGER NOT NULL DEFAULT 1 CHECK (balance_side IN (1, 2)),      -- 1 debit, 2 credit
+    PRIMARY KEY (data_no, code)
+);
+CREATE INDEX accounts_attr ON accounts (data_no, attr);
+
+-- Departments. kind 0, 1 or 2; link tells linked kind-1 departments apart;
+-- category 1 and 8 business, 3 real estate, others other income.
+CREATE TABLE departments (
+    data_no  INTEGER NOT NULL REFERENCES datasets(data_no) ON DELETE CASCADE,
+    code     INTEGER NOT NULL CHECK (code BETWEEN -2147483648 AND 2147483647),
+    name     TEXT    NOT NULL DEFAULT '',
+    kind     INTEGER NOT NULL DEFAULT 0 CHECK (kind IN (0, 1, 2)),
+    link     INTEGER NOT NULL DEFAULT 0 CHECK (link BETWEEN -2147483648 AND 2147483647),
+    category INTEGER NOT NULL DEFAULT 0 CHECK (category BETWEEN 0 AND 255),
+    PRIMARY KEY (data_no, code)
+);
+
+-- Journal entries: one row per entry with its debit (dr_) and credit (cr_)
+-- side. month_kind is the month of the date within the fiscal year: 1 to 12,
+-- 15 for the half-year closing, 18 for the year-end closing. A side's account
+-- 0 means the side is empty. rate is x100 (0 = none stored: the summation
+-- takes the substitute rate); reduced 1 only with 800. business 1 to 6 or 0;
+-- invoice 0 qualified (or no invoice needed), 1 without a qualified invoice at
+-- the 80 % transitional deduction, 2 at 50 %.
+CREATE TABLE journal (
+    entry_no    INTEGER PRIMARY KEY,
+    data_no     INTEGER NOT NULL REFERENCES datasets(data_no) ON DELETE CASCADE,
+    entry_date  INTEGER NOT NULL,
+    month_kind  INTEGER NOT NULL CHECK (month_kind BETWEEN 1 AND 12 OR month_kind IN (15, 18)),
+    dr_account  INTEGER NOT NULL DEFAULT 0,
+    dr_dept     INTEGER NOT NULL DEFAULT 0,
+    dr_amount   INTEGER NOT NULL DEFAULT 0,
+    dr_tax      INTEGER NOT NULL DEFAULT 0,
+    dr_tax_code INTEGER NOT NULL DEFAULT 0 CHECK (dr_tax_code IN (0,1,2,3,4,5,6,7,8,21,22,23,24,25,26,27,28,29,
+                                                                30,31,32,33,34,35,36,37,40,41,42,43,44,45,46,47)),
+    dr_rate     INTEGER NOT NULL DEFAULT 0 CHECK (dr_rate IN (0, 300, 500, 800, 1000)),
+    dr_reduced  INTEGER NOT NULL DEFAULT 0 CHECK (dr_reduced = 0 OR (dr_reduced = 1 AND dr_rate = 800)),
+    dr_business INTEGER NOT NULL DEFAULT 0 CHECK (dr_business BETWEEN 0 AND 6),
+    dr_invoice  INTEGER NOT NULL DEFAULT 0 CHECK (dr_invoice IN (0, 1, 2)),
+    cr_account  INTEGER NOT NULL DEFAULT 0,
+    cr_dept     INTEGER NOT NULL DEFAULT 0,
+    cr_amount   INTEGER NOT NULL DEFAULT 0,
+    cr_tax      INTEGER NOT NULL DEFAULT 0,
+    cr_tax_code INTEGER NOT NULL DEFAULT 0 CHECK (cr_tax_code IN (0,1,2,3,4,5,6,7,8,21,22,23,24,25,26,27,28,29,
+                                                                30,31,32,33,34,35,36,37,40,41,42,43,44,45,46,47)),
+    cr_rate     INTEGER NOT NULL DEFAULT 0 CHECK (cr_rate IN (0, 300, 500, 800, 1000)),
+    cr_reduced  INTEGER NOT NULL DEFAULT 0 CHECK (cr_reduced = 0 OR (cr_reduced = 1 AND cr_rate = 800)),
+    cr_business INTEGER NOT NULL DEFAULT 0 CHECK (cr_business BETWEEN 0 AND 6),
+    cr_invoice  INTEGER NOT NULL DEFAULT 0 CHECK (cr_invoice IN (0, 1, 2)),
+    -- an empty side carries nothing
+    CHECK (dr_account <> 0 OR (dr_amount = 0 AND dr_tax = 0 AND dr_tax_code = 0)),
+    CHECK (cr_account <> 0 OR (cr_amount = 0 AND cr_tax = 0 AND cr_tax_code = 0))
+);
+-- The walk order of the journal (by date, then entry number) and the month filter.
+CREATE INDEX journal_order ON journal (data_no, entry_date, entry_no);
+CREATE INDEX journal_month ON journal (data_no, month_kind);
+CREATE INDEX journal_dr_tax ON journal (data_no, dr_tax_code);
+CREATE INDEX journal_cr_tax ON journal (data_no, cr_tax_code);
+
+-- The fixed-asset register. asset_class 9 is a deferred asset; income_class 1
+-- and 3 business, 2 real estate.
+CREATE TABLE fixed_assets (
+    asset_no     INTEGER PRIMARY KEY,
+    data_no      INTEGER NOT NULL REFERENCES datasets(data_no) ON DELETE CASCADE,
+    code         INTEGER NOT NULL DEFAULT 0,
+    name         TEXT    NOT NULL DEFAULT '',
+    acq_date     INTEGER NOT NULL,
+    asset_class  INTEGER NOT NULL DEFAULT 1,
+    amount       INTEGER NOT NULL DEFAULT 0,
+    income_class INTEGER NOT NULL DEFAULT 1 CHECK (income_class BETWEEN -32768 AND 32767)
+);
+CREATE INDEX fixed_assets_date ON fixed_assets (data_no, acq_date, asset_no);

@@ -149,6 +149,41 @@ BOOL DeleteFileA(LPCSTR lpFileName)
     return TRUE;
 }
 
+BOOL MoveFileExA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, DWORD dwFlags)
+{
+    if (dwFlags & ~static_cast<DWORD>(MOVEFILE_REPLACE_EXISTING)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    std::string from, to, fullFrom, fullTo;
+    if (!HostOf(lpExistingFileName, &from, &fullFrom) || !HostOf(lpNewFileName, &to, &fullTo)) return FALSE;
+    struct stat st;
+    if (::lstat(from.c_str(), &st) != 0) {
+        SetLastError(StatError(from, errno));
+        return FALSE;
+    }
+    struct stat target;
+    if (::lstat(to.c_str(), &target) == 0) {
+        if (!(dwFlags & MOVEFILE_REPLACE_EXISTING)) {
+            SetLastError(ERROR_ALREADY_EXISTS);
+            return FALSE;
+        }
+        if (S_ISDIR(target.st_mode) || ReadOnlyAttribute(target) || OnCdrom(fullTo)) {
+            SetLastError(ERROR_ACCESS_DENIED);
+            return FALSE;
+        }
+    }
+    if (OnCdrom(fullFrom) || OnCdrom(fullTo)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    if (::rename(from.c_str(), to.c_str()) != 0) {
+        SetLastError(Win32ErrorFromErrno(errno));
+        return FALSE;
+    }
+    return TRUE;
+}
+
 DWORD GetFileAttributesA(LPCSTR lpFileName)
 {
     std::string host, full;

@@ -98,6 +98,13 @@ DWORD GetModuleFileNameA(HMODULE hModule, LPSTR lpFilename, DWORD nSize);
 BOOL CreateDirectoryA(LPCSTR lpPathName, LPSECURITY_ATTRIBUTES lpSecurityAttributes);
 BOOL RemoveDirectoryA(LPCSTR lpPathName);
 BOOL DeleteFileA(LPCSTR lpFileName);
+#ifndef MOVEFILE_REPLACE_EXISTING
+#define MOVEFILE_REPLACE_EXISTING 0x00000001
+#endif
+// Renames a file; with MOVEFILE_REPLACE_EXISTING an existing file of the new
+// name is replaced in one step (a reader sees the old or the new file, never
+// none). Other flags are refused. Folders cannot be replaced.
+BOOL MoveFileExA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, DWORD dwFlags);
 DWORD GetFileAttributesA(LPCSTR lpFileName);
 // Type of the drive or share with the given root ("C:\", "C:", "\\srv\share\");
 // null: the root of the current directory.

@@ -1,4 +1,5 @@
 #include "mfc/Afx.h"
+#include "win32/DriveMap.h"
 
 #include <gtest/gtest.h>
 
@@ -19,7 +20,11 @@ protected:
         ASSERT_NE(mkdtemp(tmpl), nullptr);
         m_host = tmpl;
     }
-    void TearDown() override { std::system(("rm -rf " + m_host).c_str()); }
+    void TearDown() override
+    {
+        DriveMap::SetForTesting("", "");
+        std::system(("chmod -R u+w " + m_host + "; rm -rf " + m_host).c_str());
+    }
 
     // The Windows path of a file in the folder (name in code page 932).
     CString Win(const char* name) const
@@ -213,19 +218,28 @@ TEST_F(CFileTest, GetStatusOfFileAndFolder)
     mkdir(Host("フォルダ").c_str(), 0755);
     ASSERT_TRUE(CFile::GetStatus(Win("フォルダ"), st));
     EXPECT_EQ(st.m_attribute & FILE_ATTRIBUTE_DIRECTORY, FILE_ATTRIBUTE_DIRECTORY);
+    ASSERT_TRUE(CFile::GetStatus(Win("フォルダ\\"), st));  // a trailing backslash
+    EXPECT_EQ(st.m_attribute & FILE_ATTRIBUTE_DIRECTORY, FILE_ATTRIBUTE_DIRECTORY);
+    // Windows resolves ".." by the text, also behind a folder that does not exist.
+    ASSERT_TRUE(CFile::GetStatus(Win("nothere\\..\\s.txt"), st));
+    EXPECT_STREQ(st.m_szFullName, Win("s.txt"));
+    EXPECT_EQ(st.m_size, 5u);
 
     EXPECT_FALSE(CFile::GetStatus(Win("none.txt"), st));
     EXPECT_FALSE(CFile::GetStatus(Win("s.*"), st));  // no wildcard matching
     EXPECT_FALSE(CFile::GetStatus("Q:\\unmapped.txt", st));
 
     // A relative path is completed with the current folder.
-    char old[4096];
-    ASSERT_NE(getcwd(old, sizeof old), nullptr);
-    ASSERT_EQ(chdir(m_host.c_str()), 0);
+    std::string old = DriveMap::CurrentDirectory();
+    CString dir = Win("");
+    ASSERT_TRUE(DriveMap::SetCurrentDirectory(dir.Left(dir.GetLength() - 1).View(), nullptr));
     bool found = CFile::GetStatus("s.txt", st);
-    ASSERT_EQ(chdir(old), 0);
+    CFile rel;
+    bool opened = rel.Open("s.txt", CFile::modeRead);
+    ASSERT_TRUE(DriveMap::SetCurrentDirectory(old, nullptr));
     ASSERT_TRUE(found);
     EXPECT_STREQ(st.m_szFullName, Win("s.txt"));
+    EXPECT_TRUE(opened);
 }
 
 TEST_F(CFileTest, RemoveAndRename)
@@ -261,4 +275,43 @@ TEST_F(CFileTest, RemoveAndRename)
         e->Delete();
     }
     EXPECT_TRUE(CFile::GetStatus(Win("d"), st));
+}
+
+TEST_F(CFileTest, DiskFullThroughAMappedDrive)
+{
+    DriveMap::SetForTesting("D=/dev", "");
+    CFile f;
+    ASSERT_TRUE(f.Open("D:\\full", CFile::modeCreate | CFile::modeWrite | CFile::shareExclusive));
+    EXPECT_EQ(CauseOf([&] { f.Write("x", 1); }), CFileException::diskFull);
+    f.Close();
+    CFileException e;
+    EXPECT_FALSE(f.Open("E:\\out.xml", CFile::modeCreate | CFile::modeWrite, &e));  // no such drive
+    EXPECT_EQ(e.m_cause, CFileException::badPath);
+}
+
+TEST_F(CFileTest, ReadOnlyFilesAndCdromDrives)
+{
+    {
+        CFile f(Win("ro.txt"), CFile::modeCreate | CFile::modeWrite);
+        f.Write("abc", 3);
+    }
+    ASSERT_EQ(chmod(Host("ro.txt").c_str(), 0444), 0);
+    CFileStatus st;
+    ASSERT_TRUE(CFile::GetStatus(Win("ro.txt"), st));
+    EXPECT_EQ(st.m_attribute & FILE_ATTRIBUTE_READONLY, FILE_ATTRIBUTE_READONLY);
+    // Refused for every user, root included, and nothing is truncated.
+    CFile f;
+    CFileException e;
+    EXPECT_FALSE(f.Open(Win("ro.txt"), CFile::modeCreate | CFile::modeWrite, &e));
+    EXPECT_EQ(e.m_cause, CFileException::accessDenied);
+    EXPECT_EQ(ReadHost("ro.txt"), "abc");
+    EXPECT_TRUE(f.Open(Win("ro.txt"), CFile::modeRead));
+    f.Close();
+    EXPECT_EQ(CauseOf([&] { CFile::Remove(Win("ro.txt")); }), CFileException::accessDenied);
+
+    DriveMap::SetForTesting("Q=" + m_host + ":cdrom", "");
+    ASSERT_TRUE(CFile::GetStatus("Q:\\ro.txt", st));
+    EXPECT_FALSE(f.Open("Q:\\new.txt", CFile::modeCreate | CFile::modeWrite, &e));
+    EXPECT_EQ(e.m_cause, CFileException::accessDenied);
+    EXPECT_FALSE(CFile::GetStatus("Q:\\new.txt", st));
 }

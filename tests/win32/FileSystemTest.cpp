@@ -168,6 +168,25 @@ TEST_F(FileSystemTest, AttributesExistenceAndDeletion)
     EXPECT_FALSE(tmp.Exists("c/f.txt"));
 }
 
+TEST_F(FileSystemTest, MoveFileReplacesOnlyWhenAsked)
+{
+    tmp.WriteFile("c/new.txt", "new");
+    tmp.WriteFile("c/old.txt", "old");
+    tmp.MakeDir("c/dir");
+    EXPECT_FALSE(MoveFileExA("C:\\new.txt", "C:\\old.txt", 0));
+    ExpectError(ERROR_ALREADY_EXISTS);
+    EXPECT_FALSE(MoveFileExA("C:\\new.txt", "C:\\dir", MOVEFILE_REPLACE_EXISTING));
+    ExpectError(ERROR_ACCESS_DENIED);
+    EXPECT_FALSE(MoveFileExA("C:\\new.txt", "C:\\old.txt", 0x2));
+    ExpectError(ERROR_INVALID_PARAMETER);
+    ASSERT_TRUE(MoveFileExA("C:\\new.txt", "C:\\old.txt", MOVEFILE_REPLACE_EXISTING));
+    EXPECT_FALSE(tmp.Exists("c/new.txt"));
+    std::ifstream in(tmp / "c/old.txt");
+    std::string text;
+    in >> text;
+    EXPECT_EQ(text, "new");
+}
+
 TEST_F(FileSystemTest, DriveTypeOfCurrentRoot)
 {
     EXPECT_EQ(GetDriveTypeA(nullptr), static_cast<UINT>(DRIVE_FIXED));

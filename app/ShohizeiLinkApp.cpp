@@ -1,0 +1,212 @@
+// The application object: construction, the caller hand-shake, the yen
+// rounding and the month-range condition. The run itself is in
+// ShohizeiLinkRun.cpp, the dataset side in ShohizeiLinkData.cpp.
+#include "app/ShohizeiLinkApp.h"
+
+#include "suite/FindInfo.h"
+
+#include <climits>
+#include <cstring>
+#include <string>
+
+CShohizeiLinkApp theApp;
+
+CShohizeiLinkApp::CShohizeiLinkApp() = default;
+
+CShohizeiLinkApp::~CShohizeiLinkApp()
+{
+    ReleaseRunBuffers();
+}
+
+// ---------------------------------------------------------------------------
+// Command line
+
+namespace {
+
+// Decimal text as the C library reads it on the platform: leading blanks
+// skipped, an optional sign, digits up to the first other character, 0 when
+// there are none. The value saturates at the limits of a 32-bit long instead
+// of wrapping, so an absurd number never turns into a different valid one.
+long DecimalToLong(const char* p)
+{
+    while (*p == ' ' || *p == '\t' || *p == '\n' || *p == '\r' || *p == '\v' || *p == '\f') {
+        ++p;
+    }
+    bool negative = false;
+    if (*p == '+' || *p == '-') {
+        negative = (*p == '-');
+        ++p;
+    }
+    long long value = 0;
+    for (; *p >= '0' && *p <= '9'; ++p) {
+        value = value * 10 + (*p - '0');
+        if (value > static_cast<long long>(INT_MAX) + 1) {
+            value = static_cast<long long>(INT_MAX) + 1;
+        }
+    }
+    if (negative) {
+        value = -value;
+    } else if (value > INT_MAX) {
+        value = INT_MAX;
+    }
+    return static_cast<long>(value);
+}
+
+}  // namespace
+
+// The caller's line is "handle,message,function id,path". The original work
+// area held 260 bytes; here the whole line is worked on whatever its length,
+// so a long line is neither cut inside the path (which would name a different
+// file) nor read beyond its end, and the caller's fields are always found. A
+// path too long for the run is refused later, when the run takes the path.
+int CShohizeiLinkApp::ParseCallerArgs(LPCTSTR lpszCmdLine)
+{
+    if (lpszCmdLine == nullptr || *lpszCmdLine == '\0') {
+        return 0;
+    }
+    const std::string line(lpszCmdLine);
+
+    // The fields are digits, so a comma in them is always a separator; the
+    // search need not step over double-byte characters until the path.
+    const size_t comma1 = line.find(',');
+    if (comma1 == std::string::npos) {
+        return 0;
+    }
+    m_hCallerWnd = HwndFromValue(static_cast<uint32_t>(DecimalToLong(line.substr(0, comma1).c_str())));
+
+    const size_t comma2 = line.find(',', comma1 + 1);
+    if (comma2 == std::string::npos) {
+        return 0;
+    }
+    m_nNotifyMsg = static_cast<UINT>(DecimalToLong(line.substr(comma1 + 1, comma2 - comma1 - 1).c_str()));
+
+    const size_t comma3 = line.find(',', comma2 + 1);
+    if (comma3 == std::string::npos) {
+        return 0;
+    }
+    m_nFunctionId = static_cast<short>(DecimalToLong(line.substr(comma2 + 1, comma3 - comma2 - 1).c_str()));
+
+    // Everything behind the third comma, commas included, is the path.
+    if (comma3 + 1 < line.size()) {
+        m_strPresetOutputPath = line.substr(comma3 + 1).c_str();
+    }
+    return 1;
+}
+
+// ---------------------------------------------------------------------------
+// Yen rounding
+
+// Modes: 0 half up with the carry taken digit by digit through the four
+// decimals (so .4445 already rounds up), 1 truncate, 2 up on any remainder,
+// anything else truncates. A negative amount is rounded on its magnitude and
+// the sign restored, so -0.5 gives -1 in mode 0 and -1.0001 gives -2 in
+// mode 2, and no mode moves the result more than one yen from the truncated
+// value.
+__int64 CShohizeiLinkApp::RoundHasu(__int64 llRaw) const
+{
+    const __int64 q = llRaw / 10000;  // truncated toward zero
+    const __int64 r = llRaw % 10000;  // sign of the amount, |r| < 10000
+    const int m = static_cast<int>(r < 0 ? -r : r);
+    const __int64 away = (llRaw < 0) ? -1 : 1;
+
+    switch (m_nHasuMode) {
+    case 0: {
+        int d1 = m / 1000;
+        int d2 = (m / 100) % 10;
+        int d3 = (m % 100) / 10;
+        const int d4 = m % 10;
+        if (d4 >= 5) {
+            ++d3;
+        }
+        if (d3 >= 5) {
+            ++d2;
+        }
+        if (d2 >= 5) {
+            ++d1;
+        }
+        return (d1 >= 5) ? q + away : q;
+    }
+    case 2:
+        return (m != 0) ? q + away : q;
+    default:
+        return q;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Month-range condition
+
+namespace {
+
+void SetMonthTerm(StFINDINFO& term, short nCompare, short nKind)
+{
+    term.lItem = FINDITEM_MONTHKIND;
+    term.nSide = FINDSIDE_NONE;
+    term.nCompare = nCompare;
+    term.nValueType = FINDVAL_SHORT;
+    term.lValue = 0;
+    term.nValue = nKind;
+    term.pNest = nullptr;
+    term.nConnect = FINDCON_END;
+}
+
+}  // namespace
+
+// Month kinds number the months of the fiscal year from 1 (its first month)
+// to 12; 15 is the half-year closing, 18 the year-end closing. The terms are
+// "s <= kind AND kind <= e", followed by "OR kind = 15" when the range ends
+// with the sixth month of a year with a half-year closing, and "OR kind = 18"
+// when it ends with the last month of the year.
+void CShohizeiLinkApp::FillShukeiJoken(StFINDINFO* pFindInfo, short nStartMonth, short nEndMonth, short nFirstMonth,
+                                       short nLastMonth, int nHalfYearFlag)
+{
+    const int a = nStartMonth;
+    const int b = nEndMonth;
+    const int f = nFirstMonth;
+    const int h = nLastMonth % 100;            // calendar month of the period end
+    const bool w = (nLastMonth / 100) != 0;    // the period runs into a second year
+
+    int s;
+    if (a == f) {
+        s = 1;
+    } else if (a > f) {
+        s = a - f + 1;
+    } else {
+        s = a - f + 13;
+    }
+    int e;
+    if (b == h) {
+        e = w ? h - f + 13 : h - f + 1;
+    } else if (b < h) {
+        e = w ? b - f + 13 : b - f + 1;
+    } else {
+        e = b - f + 1;
+    }
+
+    SetMonthTerm(pFindInfo[0], FINDCMP_GE, static_cast<short>(s));
+    pFindInfo[0].nConnect = FINDCON_AND;
+    SetMonthTerm(pFindInfo[1], FINDCMP_LE, static_cast<short>(e));
+    int next = 2;
+    if (nHalfYearFlag == 1 && e == 6) {
+        pFindInfo[next - 1].nConnect = FINDCON_OR;
+        SetMonthTerm(pFindInfo[next], FINDCMP_EQ, 15);
+        ++next;
+    }
+    if (b == h) {
+        pFindInfo[next - 1].nConnect = FINDCON_OR;
+        SetMonthTerm(pFindInfo[next], FINDCMP_EQ, 18);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Buffers of the run
+
+void CShohizeiLinkApp::ReleaseRunBuffers()
+{
+    delete[] reinterpret_cast<BYTE*>(m_pRateInfo);
+    m_pRateInfo = nullptr;
+    delete[] reinterpret_cast<BYTE*>(m_pBusinessTypeInfo);
+    m_pBusinessTypeInfo = nullptr;
+    delete[] m_pSaveTaxInfo;
+    m_pSaveTaxInfo = nullptr;
+}

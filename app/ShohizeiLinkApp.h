@@ -1,0 +1,138 @@
+// The application object and the spine of one export.
+//
+// The framework constructs `theApp` before entry and calls InitInstance, which
+// performs the whole export (connection, caller hand-shake, environment
+// check, dataset, conditions, aggregation or saved values, the link file) and
+// returns; ExitInstance then closes the connection and notifies the caller.
+// The object also holds what the other parts of the program share during the
+// run: the result code, the cached set objects, the run's three heap buffers,
+// the refund-statement totals and two bytes of the dataset's tax settings.
+#pragma once
+
+#include "mfc/Afx.h"
+#include "app/AccumBlock.h"
+
+class CWnd;
+class ClSetData;
+class ClSetShohizei;
+struct StDATAINFO;
+struct StSHOHIZEIINFO;
+struct StFINDINFO;
+struct StTAXREPORTRATEINFO;
+struct StTAXREPORTBUSINESSTYPEINFO;
+
+// Run result code, carried only by the caller notification.
+enum {
+    RESULT_EXPORTED = 0,
+    RESULT_CANCELLED = 1,  // cancelled by the user or refused by a check
+    RESULT_ERROR = 2,
+};
+
+// Size of the buffer of the saved tax-return values.
+#define SAVETAXINFO_BUFFER_SIZE 24576
+
+// The conditions of one export, as the conditions dialog hands them over.
+struct ShukeiConditions {
+    short nStartMonth = 0;        // start 月度
+    short nEndMonth = 0;          // end 月度
+    int nMode = 0;                // 0 aggregate the journal entries, 1 the saved values
+    BYTE bNiwariTokurei = 0;      // 「2割特例」
+    BYTE nUriageHoushiki = 0;     // sales calculation method
+    BYTE nShiireHoushiki = 0;     // purchase calculation method
+    char szOutputPath[MAX_PATH + 1] = {};
+};
+
+class CShohizeiLinkApp : public CWinApp {
+public:
+    CShohizeiLinkApp();
+    ~CShohizeiLinkApp() override;
+
+    BOOL InitInstance() override;
+    int ExitInstance() override;
+
+    // --- command line, caller and environment --------------------------------
+    // Reads "handle,message,function id,path"; 1 when the three commas are
+    // there, else 0. Fields are stored as they are read.
+    int ParseCallerArgs(LPCTSTR lpszCmdLine);
+    // The filing application's program level in "OrlanzenDef.ini" of the
+    // current directory; 1 passes, 0 refused (after its message).
+    int CheckProgramLevel();
+
+    // --- dataset, tax settings, header texts, saved values --------------------
+    int GetSelectedDataInfo(StDATAINFO* pDataInfo);
+    int GetShohizeiInfo(StSHOHIZEIINFO* pShohizeiInfo, const StDATAINFO* pDataInfo);
+    // Line 0 company, 1 period, 2 taxation kind, 3 detail label, 4 detail
+    // value. The text lives in one shared area until the next call.
+    LPCTSTR GetHeaderText(short nLine, const StDATAINFO* pDataInfo);
+    long GetMonthStartDate(short nMonth);
+    long GetMonthEndDate(short nMonth);
+    long GetMonthsByDates(long lDate1, long lDate2, short* pMonth1, short* pMonth2);
+    long LoadTaxSaveInfo(BYTE* pSaveTaxInfo, const StDATAINFO* pDataInfo);
+    int MatchTaxSaveInfo(const BYTE* pSaveTaxInfo, const StDATAINFO* pDataInfo);
+    int CanUseTaxSaveInfo(BYTE* pSaveTaxInfo, const StDATAINFO* pDataInfo);
+
+    // --- amounts and the month range -------------------------------------------
+    // Raw amount (1/10000 yen) to whole yen by m_nHasuMode.
+    __int64 RoundHasu(__int64 llRaw) const;
+    // The month-range condition of the aggregation (caller zeroes the terms).
+    void BuildShukeiJoken(StFINDINFO* pFindInfo, const StDATAINFO* pDataInfo, short nStartMonth, short nEndMonth);
+    // The same from the period's first and last 月度 (last + 100 when the
+    // period runs into a second calendar year) and the half-year flag.
+    static void FillShukeiJoken(StFINDINFO* pFindInfo, short nStartMonth, short nEndMonth, short nFirstMonth,
+                                short nLastMonth, int nHalfYearFlag);
+
+    // --- members shared with the rest of the program ---------------------------
+    int m_bLaunchedByCaller = 0;
+    HWND m_hCallerWnd = nullptr;
+    UINT m_nNotifyMsg = 0;
+    short m_nFunctionId = 1;
+    CString m_strPresetOutputPath;
+    CWnd* m_pCallerWnd = nullptr;          // not owned
+    int m_nResultCode = RESULT_EXPORTED;
+    ClSetData* m_pSetData = nullptr;       // not owned
+    ClSetShohizei* m_pSetShohizei = nullptr;  // not owned
+    StTAXREPORTRATEINFO* m_pRateInfo = nullptr;                  // owned: 3 x rate count records
+    StTAXREPORTBUSINESSTYPEINFO* m_pBusinessTypeInfo = nullptr;  // owned: 6 x rate count records
+    BYTE* m_pSaveTaxInfo = nullptr;        // owned: SAVETAXINFO_BUFFER_SIZE bytes
+    // The corporation's refund-statement rows.
+    AccumBlock m_abShohinShiire;
+    AccumBlock m_abHanbaiIppan;
+    AccumBlock m_abEigyogaiHiyou;
+    AccumBlock m_abSonotaSoneki;
+    // The individual's refund-statement rows.
+    AccumBlock m_abJigyoShiire;
+    AccumBlock m_abJigyoHitsuyou;
+    AccumBlock m_abJigyoKoteiShisan;
+    AccumBlock m_abFudousanHitsuyou;
+    AccumBlock m_abFudousanKoteiShisan;
+    AccumBlock m_abSonotaShiire;
+    AccumBlock m_abSonotaHitsuyou;
+    AccumBlock m_abSonotaKoteiShisan;
+    __int64 m_llKoteiShisan = 0;     // the corporation's fixed-asset acquisitions
+    __int64 m_llKurinobeShisan = 0;  // the corporation's deferred-asset acquisitions
+    BYTE m_nKazeiKubun = 0;          // 0 免税, 1 簡易課税, 2 原則課税
+    BYTE m_nHasuMode = 0;            // yen rounding mode of the dataset
+
+private:
+    // The stages of the run, in order. Each returns 1 to go on, or 0 when
+    // the run ends there (m_nResultCode then holds the ending's result).
+    BOOL RunExport();
+    int PrepareConnection();
+    void RecordCaller();
+    void EnterProgramFolder();
+    int ConnectToDataset();
+    int ReadDataset(StDATAINFO* pDataInfo, int* pUsable);
+    int RunConditionsDialog(const StDATAINFO* pDataInfo, int nUsable, ShukeiConditions* pConditions);
+    int RunSavedValuesExport(const StDATAINFO* pDataInfo, const ShukeiConditions& conditions);
+    int RunAggregation(const StDATAINFO* pDataInfo, StSHOHIZEIINFO* pShohizeiInfo, ShukeiConditions* pConditions);
+    int WriteReportFile(const StDATAINFO* pDataInfo, const StSHOHIZEIINFO* pShohizeiInfo,
+                        const ShukeiConditions& conditions);
+    void CompleteRun(const ShukeiConditions& conditions);
+
+    // Ends the run with an error message of the program's own (result 2).
+    void FailRun(LPCTSTR lpszText);
+    // Releases the run's buffers that were allocated and clears their pointers.
+    void ReleaseRunBuffers();
+};
+
+extern CShohizeiLinkApp theApp;

@@ -1,0 +1,4 @@
+#include "suite/ClOptLink.h"
+
+ClOptLink::ClOptLink() = default;
+ClOptLink::~ClOptLink() = default;

@@ -1,0 +1,36 @@
+// The base of the rule objects: queries over the journal entries, the account
+// summaries and the fixed assets of one dataset. A rule object is set up in
+// this order before its first query: AttachSetMgr, SetCurDataID,
+// AttachOptLink; a query before that answers RULE_ERR_NOTREADY.
+#pragma once
+
+#include "suite/SuiteTypes.h"
+
+class ClSetMgr;
+class ClOptLink;
+namespace suite { class SuiteStore; }
+
+class ClRuleBase {
+public:
+    ClRuleBase() = default;
+    ClRuleBase(const ClRuleBase&) = delete;
+    ClRuleBase& operator=(const ClRuleBase&) = delete;
+    virtual ~ClRuleBase();
+
+    virtual long AttachSetMgr(ClSetMgr* pSetMgr);
+    // `pDataID` is the address of a dataset record, whose first 16 bytes are
+    // the dataset's ID; the ID is copied. SUITE_ERR_NODATA when the store
+    // knows no such dataset.
+    virtual long SetCurDataID(LPCDATAID pDataID);
+    long AttachOptLink(ClOptLink* pOptLink);
+
+protected:
+    // The store and the dataset number the queries answer for, or the status
+    // that says why there are none.
+    long QueryScope(suite::SuiteStore** ppStore, long long* pDataNo) const;
+
+    ClSetMgr* m_pSetMgr = nullptr;
+    ClOptLink* m_pOptLink = nullptr;
+    bool m_bHasDataID = false;
+    BYTE m_DataID[SUITE_DATAID_SIZE] = {};
+};

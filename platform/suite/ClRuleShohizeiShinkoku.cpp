@@ -1,0 +1,59 @@
+#include "suite/ClRuleShohizeiShinkoku.h"
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "suite/FindSql.h"
+#include "suite/RuleQuery.h"
+#include "suite/RuleStatus.h"
+#include "suite/SuiteStore.h"
+#include "suite/TaxSummation.h"
+
+ClRuleShohizeiShinkoku::ClRuleShohizeiShinkoku() = default;
+
+ClRuleShohizeiShinkoku::~ClRuleShohizeiShinkoku() = default;
+
+long ClRuleShohizeiShinkoku::SetSubstTaxRate(int32_t lRate)
+{
+    if (lRate != 0 && lRate != 300 && lRate != 500 && lRate != 800 && lRate != 1000)
+        return SUITE_ERR_PARAM;
+    m_lSubstRate = lRate;
+    return SUITE_OK;
+}
+
+long ClRuleShohizeiShinkoku::SumTax(int /*nKazeiKubun*/, const StFINDINFO* pFind, StTAXREPORTRATEINFO* pRates,
+                                    StTAXREPORTBUSINESSTYPEINFO* pKinds, int /*nReserved*/, int /*nSettingByte12*/,
+                                    int32_t /*lSettingValue16*/)
+{
+    if (!pRates || !pKinds)
+        return SUITE_ERR_PARAM;
+    suite::SuiteStore* store;
+    long long dataNo;
+    long status = QueryScope(&store, &dataNo);
+    if (status != SUITE_OK)
+        return status;
+    std::string where = "data_no = ? AND (";
+    std::vector<long long> params{dataNo};
+    if ((status = FindSql::Translate(pFind, FindTarget::Journal, where, params)) != SUITE_OK)
+        return status;
+    where += ")";
+    suite::Statement stmt = RuleQuery::Prepare(
+        store, std::string("SELECT ") + RuleQuery::JournalColumns() + " FROM journal WHERE " + where, params, &status);
+    if (status != SUITE_OK)
+        return status;
+
+    TaxSummation sum(pRates, pKinds, m_lSubstRate);
+    sum.Begin();
+    StSWKTINFO entry;
+    while ((status = stmt.Step()) == SUITE_OK) {
+        std::memset(&entry, 0, sizeof entry);
+        RuleQuery::FillEntry(stmt, &entry);
+        sum.AddSide(entry.kari, 1);
+        sum.AddSide(entry.kashi, 2);
+    }
+    long placed = sum.Finish();
+    if (status != SUITE_EOD)
+        return status;
+    return placed;
+}

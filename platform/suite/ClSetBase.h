@@ -1,0 +1,34 @@
+// The base of the set objects: a set answers for one dataset, the one of the
+// last SetCurDataID, or the current user's selected dataset before that.
+#pragma once
+
+#include "suite/SuiteTypes.h"
+
+class ClSetMgr;
+
+class ClSetBase {
+public:
+    ClSetBase() = default;
+    ClSetBase(const ClSetBase&) = delete;
+    ClSetBase& operator=(const ClSetBase&) = delete;
+    virtual ~ClSetBase();
+
+    virtual long AttachSetMgr(ClSetMgr* pSetMgr);
+    // `pDataID` is the address of a dataset record, whose first 16 bytes are
+    // the dataset's ID. The ID is copied. SUITE_ERR_NODATA when the store
+    // knows no such dataset (the set then answers for no dataset).
+    virtual long SetCurDataID(LPCDATAID pDataID);
+
+    // Back to answering for the selected dataset (the connection ends).
+    virtual void ClearCurDataID();
+
+    ClSetMgr* GetAttachedSetMgr() const { return m_pSetMgr; }
+
+protected:
+    // The store's number of the dataset the set answers for.
+    long CurDataNo(long long* pDataNo) const;
+
+    ClSetMgr* m_pSetMgr = nullptr;
+    bool m_bHasDataID = false;
+    BYTE m_DataID[SUITE_DATAID_SIZE] = {};
+};

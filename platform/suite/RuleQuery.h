@@ -1,0 +1,31 @@
+// Helpers the rule objects share: preparing a statement with its bound values,
+// the columns of a journal entry and the copy of a row into StSWKTINFO, and
+// the copy of a name into a record's fixed text field.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "suite/RuleTypes.h"
+#include "suite/SuiteStore.h"
+
+class RuleQuery {
+public:
+    // Prepares `sql` and binds `params` to its placeholders in order. On a
+    // failure the statement is not Valid() and `*pStatus` is SUITE_ERR_STORE.
+    static suite::Statement Prepare(suite::SuiteStore* store, const std::string& sql,
+                                    const std::vector<long long>& params, long* pStatus);
+
+    // The single integer of a one-row query (a count).
+    static long QueryInt(suite::SuiteStore* store, const std::string& sql,
+                         const std::vector<long long>& params, long long* pValue);
+
+    // The journal columns that FillEntry reads, for "SELECT <columns> FROM journal".
+    static const char* JournalColumns();
+    static void FillEntry(const suite::Statement& stmt, StSWKTINFO* pEntry);
+
+    // Copies a code page 932 text into a field of `size` bytes, NUL-terminated,
+    // cut before a double-byte character that would not fit whole.
+    static void CopyName(char* field, size_t size, const std::string& text);
+};

@@ -1,0 +1,118 @@
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "SuiteTestHome.h"
+#include "suite/SuiteStore.h"
+
+namespace {
+
+using suitetest::MakeTempDir;
+using suitetest::SourceDir;
+
+std::vector<std::string> SampleNames()
+{
+    std::vector<std::string> names;
+    DIR* dir = opendir((SourceDir() + "/samples").c_str());
+    if (!dir) return names;
+    while (dirent* e = readdir(dir)) {
+        std::string name = e->d_name;
+        if (name.size() > 4 && name.compare(name.size() - 4, 4, ".sql") == 0 && name != "users.sql") {
+            names.push_back(name.substr(0, name.size() - 4));
+        }
+    }
+    closedir(dir);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+int Shell(const std::string& command) { return std::system((command + " >/dev/null 2>&1").c_str()); }
+
+long long Count(suite::SuiteStore& store, const std::string& sql)
+{
+    suite::Statement st = store.Prepare(sql);
+    return st.Step() == SUITE_OK ? st.Int(0) : -1;
+}
+
+// Every sample loads with the sqlite3 shell through the home script, in one
+// home together, without an error.
+TEST(Samples, EverySampleLoadsWithTheSqliteShell)
+{
+    std::vector<std::string> names = SampleNames();
+    ASSERT_GE(names.size(), 5u);
+    std::string home = MakeTempDir() + "/home";
+    std::string command = "bash " + SourceDir() + "/scripts/make-home.sh " + home;
+    for (const std::string& n : names) command += " " + n;
+    ASSERT_EQ(Shell(command), 0) << command;
+
+    suite::SuiteStore store;
+    std::string why;
+    ASSERT_EQ(store.Open(home + "/suite.db", &why), SUITE_OK) << why;
+    EXPECT_GE(Count(store, "SELECT count(*) FROM datasets"), static_cast<long long>(names.size()));
+    EXPECT_EQ(Count(store, "SELECT count(*) FROM datasets WHERE data_no NOT IN (SELECT data_no FROM tax_settings)"), 0);
+    EXPECT_GE(Count(store, "SELECT count(*) FROM saved_tax"), 2);
+    EXPECT_EQ(Count(store, "SELECT count(*) FROM datasets WHERE past_data_code = 99"), 1);
+    EXPECT_GE(Count(store, "SELECT count(DISTINCT taxation_kind) FROM tax_settings"), 3);
+    EXPECT_EQ(Count(store, "SELECT count(*) FROM saved_tax WHERE length(info) <> 24576"), 0);
+    EXPECT_EQ(Count(store, "SELECT data_no FROM selection"), 1);  // the first dataset loaded
+    suite::Statement fk = store.Prepare("PRAGMA foreign_key_check");
+    EXPECT_EQ(fk.Step(), SUITE_EOD);
+
+    // Each sample alone loads too (its own dataset is then the selected one).
+    for (const std::string& n : names) {
+        std::string single = MakeTempDir() + "/home";
+        EXPECT_EQ(Shell("bash " + SourceDir() + "/scripts/make-home.sh " + single + " " + n), 0) << n;
+    }
+}
+
+TEST(Samples, HomeScriptOptionsAndSavedValuesImport)
+{
+    std::string home = MakeTempDir() + "/home";
+    std::string script = "bash " + SourceDir() + "/scripts/make-home.sh ";
+    ASSERT_EQ(Shell(script + "--user tanaka --select 3 " + home + " corp-general indiv-general"), 0);
+    EXPECT_NE(Shell(script + home + " corp-general"), 0);  // the store exists
+    EXPECT_NE(Shell(script + "--force " + home + " no-such-sample"), 0);
+    ASSERT_EQ(Shell(script + "--force --no-select " + home + " exempt"), 0);
+    {
+        suite::SuiteStore store;
+        ASSERT_EQ(store.Open(home + "/suite.db"), SUITE_OK);
+        suite::Statement st = store.Prepare("SELECT user_id, data_no FROM selection");
+        ASSERT_EQ(st.Step(), SUITE_OK);
+        EXPECT_EQ(st.Utf8(0), "admin");
+        EXPECT_TRUE(st.IsNull(1));
+    }
+    ASSERT_EQ(Shell(script + "--force --user tanaka --select 3 " + home + " corp-general indiv-general"), 0);
+
+    std::string blobPath = MakeTempDir() + "/saved.bin";
+    {
+        std::ofstream out(blobPath, std::ios::binary);
+        for (int i = 0; i < 24576; ++i) out.put(static_cast<char>(i * 7 + 3));
+    }
+    std::string import = "bash " + SourceDir() + "/scripts/import-saved.sh " + home + " ";
+    ASSERT_EQ(Shell(import + "3 " + blobPath), 0);
+    EXPECT_NE(Shell(import + "9 " + blobPath), 0);  // no such dataset
+    std::string shortPath = blobPath + ".short";
+    { std::ofstream(shortPath, std::ios::binary) << "short"; }
+    EXPECT_NE(Shell(import + "1 " + shortPath), 0);
+
+    suite::SuiteStore store;
+    ASSERT_EQ(store.Open(home + "/suite.db"), SUITE_OK);
+    suite::Statement sel = store.Prepare("SELECT user_id, data_no FROM selection");
+    ASSERT_EQ(sel.Step(), SUITE_OK);
+    EXPECT_EQ(sel.Utf8(0), "tanaka");
+    EXPECT_EQ(sel.Int(1), 3);
+    suite::Statement st = store.Prepare("SELECT info FROM saved_tax WHERE data_no = 3");
+    ASSERT_EQ(st.Step(), SUITE_OK);
+    std::string blob(24576, '\0');
+    ASSERT_EQ(st.Blob(0, blob.data(), blob.size()), 24576u);
+    for (int i = 0; i < 24576; ++i) ASSERT_EQ(static_cast<unsigned char>(blob[i]), static_cast<unsigned char>(i * 7 + 3)) << i;
+    EXPECT_EQ(Count(store, "SELECT count(*) FROM saved_tax WHERE data_no = 1"), 1);  // the sample's own values stay
+}
+
+}  // namespace
