@@ -50,7 +50,10 @@ TEST(FileDialog, RefusedChoicesKeepTheBoxOpen)
                   "save *.txt\n"
                   "cancel\n");
     SaveBox box(0x180C);
+    ::testing::internal::CaptureStderr();
     EXPECT_EQ(box.dlg.DoModal(), IDCANCEL);  // C:\out does not exist either
+    // The first refusal's message box found a save action next: it took OK.
+    EXPECT_NE(::testing::internal::GetCapturedStderr().find("answering OK"), std::string::npos);
     std::string t = run.Transcript();
     // (The transcript writes a backslash as \\ and a line feed as \n.)
     EXPECT_NE(t.find("C:\\\\out\\\\a.xml\\n" + U8("パスが存在しません。")), std::string::npos) << t;
