@@ -130,20 +130,23 @@ public:
     static const char kMsgUnexpected[];
     static const char kMsgStageMissing[];
 
-private:
+protected:
     // The stages of the run, in order. Each returns 1 to go on, or 0 when
     // the run ends there (m_nResultCode then holds the ending's result).
+    // The stages after the dataset are virtual so that a run can be driven
+    // with a stage of its own (tests).
     BOOL RunExport();
     int PrepareConnection();
     void RecordCaller();
     int ConnectToDataset();
     int ReadDataset(StDATAINFO* pDataInfo, int* pUsable);
-    int RunConditionsDialog(const StDATAINFO* pDataInfo, int nUsable, ShukeiConditions* pConditions);
-    int RunSavedValuesExport(const StDATAINFO* pDataInfo, const ShukeiConditions& conditions);
-    int RunAggregation(const StDATAINFO* pDataInfo, StSHOHIZEIINFO* pShohizeiInfo, ShukeiConditions* pConditions);
-    int WriteReportFile(const StDATAINFO* pDataInfo, const StSHOHIZEIINFO* pShohizeiInfo,
-                        const ShukeiConditions& conditions);
-    void CompleteRun(const ShukeiConditions& conditions);
+    virtual int RunConditionsDialog(const StDATAINFO* pDataInfo, int nUsable, ShukeiConditions* pConditions);
+    virtual int RunSavedValuesExport(const StDATAINFO* pDataInfo, const ShukeiConditions& conditions);
+    virtual int RunAggregation(const StDATAINFO* pDataInfo, StSHOHIZEIINFO* pShohizeiInfo,
+                               ShukeiConditions* pConditions);
+    virtual int WriteReportFile(const StDATAINFO* pDataInfo, const StSHOHIZEIINFO* pShohizeiInfo,
+                                const ShukeiConditions& conditions);
+    virtual void CompleteRun(const ShukeiConditions& conditions);
 
 public:
     // The program's folder (that of the help-file path) becomes the current
