@@ -80,6 +80,8 @@ public:
     // period runs into a second calendar year) and the half-year flag.
     static void FillShukeiJoken(StFINDINFO* pFindInfo, short nStartMonth, short nEndMonth, short nFirstMonth,
                                 short nLastMonth, int nHalfYearFlag);
+    // The first and last 月度 of a fiscal period given by its dates.
+    static void GetPeriodMonths(long lFrom, long lTo, short* pFirst, short* pLast);
 
     // --- members shared with the rest of the program ---------------------------
     int m_bLaunchedByCaller = 0;
@@ -113,26 +115,61 @@ public:
     BYTE m_nKazeiKubun = 0;          // 0 免税, 1 簡易課税, 2 原則課税
     BYTE m_nHasuMode = 0;            // yen rounding mode of the dataset
 
-private:
+    // The rate value of the filing module for the aggregated range of 月度.
+    int FilingModuleRate(short nStartMonth, short nEndMonth);
+    // The wait cursor of the run; an interrupted run ends what it began.
+    void BeginRunWaitCursor();
+    void EndRunWaitCursor();
+
+    // Texts of the endings the program decides itself (caption "消費税").
+    static const char kMsgNoDataset[];
+    static const char kMsgNoDialog[];
+    static const char kMsgPathTooLong[];
+    static const char kMsgOverflow[];
+    static const char kMsgNoMemory[];
+    static const char kMsgUnexpected[];
+    static const char kMsgStageMissing[];
+
+protected:
     // The stages of the run, in order. Each returns 1 to go on, or 0 when
     // the run ends there (m_nResultCode then holds the ending's result).
+    // The stages after the dataset are virtual so that a run can be driven
+    // with a stage of its own (tests).
     BOOL RunExport();
     int PrepareConnection();
     void RecordCaller();
-    void EnterProgramFolder();
     int ConnectToDataset();
     int ReadDataset(StDATAINFO* pDataInfo, int* pUsable);
-    int RunConditionsDialog(const StDATAINFO* pDataInfo, int nUsable, ShukeiConditions* pConditions);
-    int RunSavedValuesExport(const StDATAINFO* pDataInfo, const ShukeiConditions& conditions);
-    int RunAggregation(const StDATAINFO* pDataInfo, StSHOHIZEIINFO* pShohizeiInfo, ShukeiConditions* pConditions);
-    int WriteReportFile(const StDATAINFO* pDataInfo, const StSHOHIZEIINFO* pShohizeiInfo,
-                        const ShukeiConditions& conditions);
-    void CompleteRun(const ShukeiConditions& conditions);
+    virtual int RunConditionsDialog(const StDATAINFO* pDataInfo, int nUsable, ShukeiConditions* pConditions);
+    virtual int RunSavedValuesExport(const StDATAINFO* pDataInfo, const ShukeiConditions& conditions);
+    virtual int RunAggregation(const StDATAINFO* pDataInfo, StSHOHIZEIINFO* pShohizeiInfo,
+                               ShukeiConditions* pConditions);
+    virtual int WriteReportFile(const StDATAINFO* pDataInfo, const StSHOHIZEIINFO* pShohizeiInfo,
+                                const ShukeiConditions& conditions);
+    virtual void CompleteRun(const ShukeiConditions& conditions);
 
+public:
+    // The program's folder (that of the help-file path) becomes the current
+    // directory.
+    void EnterProgramFolder();
+    // The output file the run is writing: set by the stage that opens it and
+    // cleared when it is closed, so that an interrupted run removes it.
+    void SetOutputInProgress(LPCTSTR lpszPath) { m_strOutputInProgress = lpszPath; }
+    void ClearOutputInProgress() { m_strOutputInProgress.Empty(); }
+    // Copies the dialog's output path into the conditions; a path longer
+    // than 260 bytes ends the run (message, result 2) and gives 0.
+    int TakeOutputPath(LPCTSTR lpszPath, ShukeiConditions* pConditions);
     // Ends the run with an error message of the program's own (result 2).
     void FailRun(LPCTSTR lpszText);
+    // Ends a run that an exception interrupted, with its message.
+    void AbandonRun(LPCTSTR lpszText);
     // Releases the run's buffers that were allocated and clears their pointers.
     void ReleaseRunBuffers();
+
+private:
+    HWND m_hMessageOwner = nullptr;   // owner of the run's messages once the progress dialog exists
+    int m_nWaitCursorDepth = 0;       // wait cursors the run began and has not ended
+    CString m_strOutputInProgress;    // the output file while the run writes it
 };
 
 extern CShohizeiLinkApp theApp;

@@ -1,0 +1,201 @@
+// The export run through the built deliverable: the caller hand-shake over
+// the caller endpoint, the environment check, the connection's refusals, and
+// the messages the user sees, read from the script backend's transcript.
+#include "RunHarness.h"
+
+#include "tests/support/TestCaller.h"
+#include "win32/Mbcs.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using e2e::RunHarness;
+using e2e::RunResult;
+
+const uint32_t kCaller = 123456;
+
+// The transcript's form of a message text (a code page 932 literal here):
+// UTF-8, quoted, line feeds as \n.
+std::string Quoted(const std::string& cp932)
+{
+    const std::string utf8 = mbcs::Cp932ToUtf8(cp932);
+    std::string out = "\"";
+    for (char c : utf8) {
+        if (c == '\n') out += "\\n";
+        else if (c == '"') out += "\\\"";
+        else if (c == '\\') out += "\\\\";
+        else out += c;
+    }
+    return out + "\"";
+}
+
+const char kT1[] = "動作環境が不正です。\n消費税のOrlanzenが正しくインストールされているか確認してください。";
+const char kT2[] =
+    "ご利用の連動コンポーネントは、インストールされている消費税のOrlanzenでは使用できません。\n"
+    "消費税のOrlanzenの最新版を入手してインストールしてからご利用ください。";
+const char kT3[] =
+    "ご利用の連動コンポーネントは、インストールされている消費税のOrlanzenでは使用できません。\n"
+    "連動コンポーネントの最新版を入手してインストールしてからご利用ください。";
+const char kNoDialog[] = "集計条件の画面を表示できませんでした。";
+
+// The one message box the run showed: its caption, icon and text.
+void ExpectOneMessage(const RunResult& r, const std::string& text, const std::string& icon = "exclamation")
+{
+    ASSERT_EQ(r.messages.size(), 1u) << r.transcript;
+    const std::string& line = r.messages[0];
+    EXPECT_NE(line.find("caption=" + Quoted("消費税")), std::string::npos) << line;
+    EXPECT_NE(line.find("icon=" + icon), std::string::npos) << line;
+    EXPECT_NE(line.find("text=" + Quoted(text)), std::string::npos) << line;
+}
+
+// What the caller receives over a whole run that recorded it.
+std::vector<std::string> Notified(int functionId, int result)
+{
+    return {"disable", "foreground", "enable",
+            "post 1024 " + std::to_string(functionId) + " " + std::to_string(result), "enable"};
+}
+
+class ExportRun : public ::testing::Test {
+protected:
+    void SetUp() override { h.BuildHome({"corp-general", "corp-simplified", "exempt"}, 1); }
+    RunHarness h;
+};
+
+TEST_F(ExportRun, ProgramLevelChecks)
+{
+    struct Case {
+        const char* name;
+        const char* ini;  // null: no definition file
+        const char* text;
+    };
+    const Case cases[] = {
+        {"no file", nullptr, kT1},
+        {"empty value", "[ProgramLevel]\r\nSY35=\r\n", kT1},
+        {"lower", "[ProgramLevel]\r\nSY35=3\r\n", kT2},
+        {"no number", "[ProgramLevel]\r\nSY35=abc\r\n", kT2},
+        {"higher", "[ProgramLevel]\r\nSY35=5\r\n", kT3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.ini) h.WriteDefinitionFile(c.ini);
+        else h.RemoveDefinitionFile();
+        h.WriteScript("answer OK\n");
+        TestCaller caller(kCaller, 5, 10000);
+        ASSERT_TRUE(caller.Ready());
+        RunResult r = h.Run({"123456,1024,7,"});
+        EXPECT_EQ(r.exitStatus, 0) << r.stderrText;
+        ExpectOneMessage(r, c.text);
+        EXPECT_EQ(caller.Finish(), Notified(7, 2));
+    }
+}
+
+TEST_F(ExportRun, MissingKeyPassesTheCheckAndTheRunGoesOn)
+{
+    h.WriteDefinitionFile("[ProgramLevel]\r\nOTHER=1\r\n");
+    h.WriteScript("answer OK\n");
+    TestCaller caller(kCaller, 5, 10000);
+    ASSERT_TRUE(caller.Ready());
+    RunResult r = h.Run({"123456,1024,7,"});
+    EXPECT_EQ(r.exitStatus, 0);
+    // The run reaches the conditions and, as no dialog can be shown, ends
+    // with its own message and result 2.
+    ExpectOneMessage(r, kNoDialog);
+    EXPECT_EQ(caller.Finish(), Notified(7, 2));
+}
+
+TEST_F(ExportRun, FunctionIdTravelsSignWidened)
+{
+    h.WriteScript("answer OK\n");
+    TestCaller caller(kCaller, 5, 10000);
+    ASSERT_TRUE(caller.Ready());
+    RunResult r = h.Run({"123456,1024,-1,C:\\out\\a,b.xml"});
+    EXPECT_EQ(r.exitStatus, 0);
+    EXPECT_EQ(caller.Finish(), Notified(-1, 2));
+
+    TestCaller wide(kCaller, 5, 10000);
+    ASSERT_TRUE(wide.Ready());
+    h.Run({"123456,1024,70000,"});
+    EXPECT_EQ(wide.Finish(), Notified(4464, 2));
+}
+
+TEST_F(ExportRun, NoCallerCommandLineNotifiesNobody)
+{
+    h.WriteScript("answer OK\n");
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{}, std::vector<std::string>{"123456,1024"}, std::vector<std::string>{"123456,1024,7"}}) {
+        TestCaller caller(kCaller, 1, 1000);
+        ASSERT_TRUE(caller.Ready());
+        RunResult r = h.Run(args);
+        EXPECT_EQ(r.exitStatus, 0);
+        ExpectOneMessage(r, kNoDialog);
+        EXPECT_TRUE(caller.Finish().empty());
+        EXPECT_TRUE(r.callerLines.empty()) << r.transcript;
+    }
+}
+
+TEST_F(ExportRun, HandleOfAShortLineOwnsTheEnvironmentMessage)
+{
+    h.RemoveDefinitionFile();
+    h.WriteScript("answer OK\n");
+    TestCaller caller(kCaller, 1, 1000);
+    ASSERT_TRUE(caller.Ready());
+    RunResult r = h.Run({"123456,1024"});
+    ExpectOneMessage(r, kT1);
+    ASSERT_FALSE(r.messages.empty());
+    EXPECT_NE(r.messages[0].find("owner=foreign:0x0001E240 "), std::string::npos) << r.messages[0];
+    EXPECT_TRUE(caller.Finish().empty());  // nobody disabled or notified
+}
+
+TEST_F(ExportRun, NoDatasetSelectedEndsWithResult1)
+{
+    RunHarness fresh;
+    fresh.BuildHome({"corp-general"}, 0);
+    fresh.WriteScript("answer OK\n");
+    TestCaller caller(kCaller, 5, 10000);
+    ASSERT_TRUE(caller.Ready());
+    RunResult r = fresh.Run({"123456,1024,7,"});
+    EXPECT_EQ(r.exitStatus, 0);
+    // The suite tells the user; the program adds nothing.
+    ASSERT_EQ(r.messages.size(), 1u) << r.transcript;
+    EXPECT_EQ(r.messages[0].find(Quoted(kNoDialog)), std::string::npos);
+    EXPECT_EQ(caller.Finish(), Notified(7, 1));
+}
+
+TEST_F(ExportRun, FailedConnectionShowsNothingOfTheProgramsAndNotifiesNobody)
+{
+    RunHarness empty;  // a suite home without a store
+    empty.RemoveDefinitionFile();  // would give T1 if the run went that far
+    empty.WriteScript("answer OK\n");
+    TestCaller caller(kCaller, 1, 1000);
+    ASSERT_TRUE(caller.Ready());
+    RunResult r = empty.Run({"123456,1024,7,"});
+    EXPECT_EQ(r.exitStatus, 0);
+    for (const std::string& m : r.messages) {
+        EXPECT_EQ(m.find(Quoted(kT1)), std::string::npos) << m;
+        EXPECT_EQ(m.find(Quoted(kNoDialog)), std::string::npos) << m;
+    }
+    EXPECT_TRUE(caller.Finish().empty());
+    EXPECT_TRUE(r.callerLines.empty()) << r.transcript;
+}
+
+TEST(ExportRunEditions, EveryDeliverableChecksItsProgramLevel)
+{
+    for (const char* edition : {"Zelkora", "Zelkorb", "Zelkorc", "Zelkord"}) {
+        SCOPED_TRACE(edition);
+        RunHarness h(edition);
+        h.BuildHome({"corp-general"}, 1);
+        h.WriteDefinitionFile("[ProgramLevel]\r\nSY35=5\r\n");
+        h.WriteScript("answer OK\n");
+        TestCaller caller(kCaller, 5, 10000);
+        ASSERT_TRUE(caller.Ready());
+        RunResult r = h.Run({"123456,1024,3,"});
+        ExpectOneMessage(r, kT3);
+        EXPECT_EQ(caller.Finish(), Notified(3, 2));
+    }
+}
+
+}  // namespace
