@@ -286,3 +286,24 @@ TEST(PeriodMonths, FirstAndLastMonthOfThePeriod)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(AppData, FilingModuleRateOfTheAggregatedRange)
+{
+    Select(1);
+    app.m_nKazeiKubun = 2;
+    EXPECT_EQ(app.FilingModuleRate(4, 3), 1000);  // ends 2025-03-31
+    TearDown();
+
+    // The previous year's past results end 2024-03-31: still after 2023-10-01.
+    CShohizeiLinkApp past;
+    Connect(5);
+    StDATAINFO rec{};
+    ASSERT_EQ(past.GetSelectedDataInfo(&rec), 1);
+    past.m_nKazeiKubun = 2;
+    EXPECT_EQ(past.FilingModuleRate(4, 9), 1000);  // ends 2023-09-30: the 2020 module, also 1000
+    EXPECT_EQ(past.GetMonthEndDate(9), 20230930);
+}
+
+}  // namespace
