@@ -265,7 +265,7 @@ TEST_F(AggregationRun, ProgressCaptionsAndBarPositions)
     EXPECT_TRUE(app.waitCursorAtWrite);
     EXPECT_FALSE(WaitCursor::IsOn());
     ASSERT_EQ(app.rates.size(), 15u);
-    EXPECT_EQ(app.rates[0].llHikazeiUriageYuka, -2469135780LL);
+    EXPECT_EQ(+app.rates[0].llHikazeiUriageYuka, -2469135780LL);
 
     const auto captions = Lines("caption dialog:131 ");
     ASSERT_EQ(captions.size(), 101u) << transcript;
