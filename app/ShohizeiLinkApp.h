@@ -13,6 +13,7 @@
 #include "app/AccumBlock.h"
 
 class CWnd;
+class CShukeiJokenDlg;
 class CXmlWriter;
 class ClSetData;
 class ClSetShohizei;
@@ -117,8 +118,6 @@ public:
     // period runs into a second calendar year) and the half-year flag.
     static void FillShukeiJoken(StFINDINFO* pFindInfo, short nStartMonth, short nEndMonth, short nFirstMonth,
                                 short nLastMonth, int nHalfYearFlag);
-    // The first and last 月度 of a fiscal period given by its dates.
-    static void GetPeriodMonths(long lFrom, long lTo, short* pFirst, short* pLast);
 
     // --- members shared with the rest of the program ---------------------------
     int m_bLaunchedByCaller = 0;
@@ -204,6 +203,7 @@ public:
     void ReleaseRunBuffers();
 
 private:
+    CShukeiJokenDlg* m_pConditionsDlg = nullptr;  // the run's conditions dialog while the run lasts
     HWND m_hMessageOwner = nullptr;   // owner of the run's messages once the progress dialog exists
     int m_nWaitCursorDepth = 0;       // wait cursors the run began and has not ended
     CString m_strOutputInProgress;    // the output file while the run writes it
