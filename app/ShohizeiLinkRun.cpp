@@ -374,12 +374,6 @@ int CShohizeiLinkApp::TakeOutputPath(LPCTSTR lpszPath, ShukeiConditions* pCondit
     return 1;
 }
 
-int CShohizeiLinkApp::RunSavedValuesExport(const StDATAINFO* /*pDataInfo*/, const ShukeiConditions& /*conditions*/)
-{
-    FailRun(kMsgStageMissing);
-    return 0;
-}
-
 int CShohizeiLinkApp::RunAggregation(const StDATAINFO* /*pDataInfo*/, StSHOHIZEIINFO* /*pShohizeiInfo*/,
                                      ShukeiConditions* /*pConditions*/)
 {
@@ -387,12 +381,8 @@ int CShohizeiLinkApp::RunAggregation(const StDATAINFO* /*pDataInfo*/, StSHOHIZEI
     return 0;
 }
 
-int CShohizeiLinkApp::WriteReportFile(const StDATAINFO* /*pDataInfo*/, const StSHOHIZEIINFO* /*pShohizeiInfo*/,
-                                      const ShukeiConditions& /*conditions*/)
-{
-    FailRun(kMsgStageMissing);
-    return 0;
-}
+// RunSavedValuesExport and WriteReportFile, the stages that write the link
+// file, are in report/ReportFile.cpp.
 
 void CShohizeiLinkApp::CompleteRun(const ShukeiConditions& conditions)
 {
