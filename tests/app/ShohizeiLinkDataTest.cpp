@@ -271,19 +271,6 @@ TEST_F(AppData, MonthRangeOfTheDataset)
     EXPECT_EQ(+terms[3].lItem, 0);
 }
 
-TEST(PeriodMonths, FirstAndLastMonthOfThePeriod)
-{
-    short first = 0, last = 0;
-    CShohizeiLinkApp::GetPeriodMonths(20230401, 20240331, &first, &last);
-    EXPECT_EQ(first, 4);
-    EXPECT_EQ(last, 103);
-    CShohizeiLinkApp::GetPeriodMonths(20230101, 20231231, &first, &last);
-    EXPECT_EQ(first, 1);
-    EXPECT_EQ(last, 12);
-    // Closing on the 20th: the first 月度 ends in April.
-    CShohizeiLinkApp::GetPeriodMonths(20240321, 20250320, &first, nullptr);
-    EXPECT_EQ(first, 4);
-}
 
 }  // namespace
 
