@@ -13,6 +13,7 @@
 #include "app/AccumBlock.h"
 
 class CWnd;
+class CAddTaxDlg;
 class CShukeiJokenDlg;
 class CXmlWriter;
 class ClSetData;
@@ -150,6 +151,7 @@ public:
     __int64 m_llKurinobeShisan = 0;  // the corporation's deferred-asset acquisitions
     BYTE m_nKazeiKubun = 0;          // 0 免税, 1 簡易課税, 2 原則課税
     BYTE m_nHasuMode = 0;            // yen rounding mode of the dataset
+    CAddTaxDlg* m_pAddTaxDlg = nullptr;  // the run's progress dialog once created (step 8), not owned
 
     // The rate value of the filing module for the aggregated range of 月度.
     int FilingModuleRate(short nStartMonth, short nEndMonth);
