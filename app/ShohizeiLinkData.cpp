@@ -10,6 +10,8 @@
 // non-zero status, no match.
 #include "app/ShohizeiLinkApp.h"
 
+#include "conditions/ShukeiJokenDlg.h"
+
 #include "report/TagNameTable.h"
 #include "suite/ClAccPeriod.h"
 #include "suite/ClDataMgr.h"
@@ -302,38 +304,11 @@ int CShohizeiLinkApp::CanUseTaxSaveInfo(BYTE* pSaveTaxInfo, const StDATAINFO* pD
 // ---------------------------------------------------------------------------
 // Month-range condition of the run
 
-// The first and last 月度 of a fiscal period (the last plus 100 when the
-// period runs into a second calendar year). The first month comes from the
-// suite's period calculator; when none can be made, the calendar months of
-// the dates stand.
-void CShohizeiLinkApp::GetPeriodMonths(long lFrom, long lTo, short* pFirst, short* pLast)
-{
-    long first = (lFrom % 10000) / 100;
-    long last = (lTo % 10000) / 100;
-    std::unique_ptr<ClAccPeriod> period(new (std::nothrow) ClAccPeriod);
-    if (period != nullptr) {
-        long closingDay = 0;
-        period->SetPeriod(lFrom, lTo);
-        period->GetClosingDayByEndDate(lTo, 0, &closingDay);
-        period->SetClosingDay(closingDay);
-        period->GetAMonthByDate(lFrom, &first, 0);
-    }
-    if (last < first) {
-        last += 100;
-    }
-    if (pFirst != nullptr) {
-        *pFirst = static_cast<short>(first);
-    }
-    if (pLast != nullptr) {
-        *pLast = static_cast<short>(last);
-    }
-}
-
 void CShohizeiLinkApp::BuildShukeiJoken(StFINDINFO* pFindInfo, const StDATAINFO* pDataInfo, short nStartMonth,
                                         short nEndMonth)
 {
     short first = 0;
     short last = 0;
-    GetPeriodMonths(pDataInfo->lPeriodFrom, pDataInfo->lPeriodTo, &first, &last);
+    CShukeiJokenDlg::GetPeriodMonths(pDataInfo->lPeriodFrom, pDataInfo->lPeriodTo, &first, &last);
     FillShukeiJoken(pFindInfo, nStartMonth, nEndMonth, first, last, pDataInfo->nHalfYearClosing);
 }

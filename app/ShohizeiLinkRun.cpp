@@ -22,6 +22,11 @@
 
 #include "app/Edition.h"
 #include "app/FilingModule.h"
+#include "conditions/ShukeiJokenDlg.h"
+#include "suite/ClDataMgr.h"
+#include "suite/ClSetData.h"
+#include "suite/ClSysUser.h"
+#include "suite/ClUtyDBHpr.h"
 #include "suite/ClAccConnect.h"
 #include "suite/SuiteRecords.h"
 
@@ -133,7 +138,13 @@ BOOL CShohizeiLinkApp::RunExport()
     if (!ReadDataset(&dataInfo, &nUsable)) {
         return FALSE;
     }
-    // 7. The conditions.
+    // 7. The conditions. The dialog lives as long as the run.
+    CShukeiJokenDlg conditionsDlg(m_pCallerWnd);
+    struct DialogScope {
+        CShukeiJokenDlg*& slot;
+        ~DialogScope() { slot = nullptr; }
+    } dialogScope{m_pConditionsDlg};
+    m_pConditionsDlg = &conditionsDlg;
     ShukeiConditions conditions;
     if (!RunConditionsDialog(&dataInfo, nUsable, &conditions)) {
         return FALSE;
@@ -266,13 +277,89 @@ int CShohizeiLinkApp::ReadDataset(StDATAINFO* pDataInfo, int* pUsable)
     return 1;
 }
 
-// The conditions dialog is not part of this program yet: the run cannot ask
-// for the conditions and ends as for a dialog that could not be shown.
-int CShohizeiLinkApp::RunConditionsDialog(const StDATAINFO* /*pDataInfo*/, int /*nUsable*/,
-                                          ShukeiConditions* /*pConditions*/)
+// The conditions dialog, filled with what the run knows: the user and the
+// dataset (the key of the remembered conditions), the preset path of the
+// caller, the fiscal period, the months and choices of the saved return, and
+// the header texts. The dialog object lives until the run ends, because the
+// conditions are remembered through it at completion.
+int CShohizeiLinkApp::RunConditionsDialog(const StDATAINFO* pDataInfo, int nUsable, ShukeiConditions* pConditions)
 {
-    FailRun(kMsgNoDialog);
-    return 0;
+    CShukeiJokenDlg* pDlg = m_pConditionsDlg;
+    if (pDlg == nullptr) {
+        FailRun(kMsgNoDialog);
+        return 0;
+    }
+    const StSaveTaxInfo* pSaved = reinterpret_cast<const StSaveTaxInfo*>(m_pSaveTaxInfo);
+
+    // 1. The user and the numbers of the selection.
+    std::memset(pDlg->m_szUserID, 0, sizeof pDlg->m_szUserID);
+    long lSelectedNo = 0;
+    long lSelectedDataNo = 0;
+    if (ClSysUser* pUser = ClDataMgr::Inst()->GetSysUserObject()) {
+        pUser->GetCurUserID(pDlg->m_szUserID);
+        pDlg->m_szUserID[sizeof pDlg->m_szUserID - 1] = '\0';
+        pUser->GetSelectedNo(pDlg->m_szUserID, &lSelectedNo, &lSelectedDataNo);
+    }
+    pDlg->m_lSelectedNo = lSelectedNo;
+    pDlg->m_lSelectedDataNo = lSelectedDataNo;
+    // 2. The data ID text of the selected dataset.
+    std::memset(pDlg->m_szDataID, 0, sizeof pDlg->m_szDataID);
+    if (m_pSetData != nullptr) {
+        if (const StDATAINFO* pSelected = m_pSetData->GetSelectedInfo()) {
+            ClUtyDBHpr::Inst()->MakeIDStr(pSelected, pDlg->m_szDataID);
+        }
+    }
+    // 3. The path fixed by the caller.
+    pDlg->m_strPresetPath.Empty();
+    if (m_bLaunchedByCaller == 1) {
+        pDlg->m_strPresetPath = m_strPresetOutputPath;
+    }
+    // 4. The fiscal period.
+    pDlg->m_lKikanFrom = pDataInfo->lPeriodFrom;
+    pDlg->m_lKikanTo = pDataInfo->lPeriodTo;
+    // 5. The months of the saved return's taxable period.
+    short nSavedStart = 0;
+    short nSavedEnd = 0;
+    GetMonthsByDates(pSaved->lTaxPeriodFrom, pSaved->lTaxPeriodTo, &nSavedStart, &nSavedEnd);
+    pDlg->m_nSavedStartMonth = nSavedStart;
+    pDlg->m_nSavedEndMonth = nSavedEnd;
+    // 6. Whether the saved values serve, and past-results data.
+    pDlg->m_bSaveInfoUsable = nUsable;
+    pDlg->m_bKakoJisseki = (pDataInfo->sPastDataCode == 99) ? 1 : 0;
+    // 7. The header texts (lines 2 to 4 also read the tax settings).
+    pDlg->m_strCompanyName = GetHeaderText(0, pDataInfo);
+    pDlg->m_strPeriod = GetHeaderText(1, pDataInfo);
+    pDlg->m_strKazeiKubun = GetHeaderText(2, pDataInfo);
+    pDlg->m_strDetailLabel = GetHeaderText(3, pDataInfo);
+    pDlg->m_strDetailValue = GetHeaderText(4, pDataInfo);
+    // 8. The taxation kind.
+    pDlg->m_nKazeiKubun = static_cast<short>(m_nKazeiKubun);
+    // 9. The saved return's choices (zero when nothing could be loaded).
+    pDlg->m_bNiwariTokurei = pSaved->byNiwariTokurei;
+    pDlg->m_nUriageHoushiki = pSaved->byUriageHoushiki;
+    pDlg->m_nShiireHoushiki = pSaved->byShiireHoushiki;
+
+    const INT_PTR nResult = pDlg->DoModal();
+    if (nResult == 1006) {
+        m_nResultCode = RESULT_CANCELLED;
+        return 0;
+    }
+    if (nResult != 1005) {
+        // The dialog could not be shown: nothing was chosen, so nothing may
+        // be exported.
+        FailRun(kMsgNoDialog);
+        return 0;
+    }
+    pConditions->nStartMonth = static_cast<short>(std::atoi(pDlg->m_strStartMonth));
+    pConditions->nEndMonth = static_cast<short>(std::atoi(pDlg->m_strEndMonth));
+    if (!TakeOutputPath(pDlg->m_strOutputPath, pConditions)) {
+        return 0;
+    }
+    pConditions->nUriageHoushiki = static_cast<BYTE>(pDlg->m_nUriageHoushiki);
+    pConditions->nShiireHoushiki = static_cast<BYTE>(pDlg->m_nShiireHoushiki);
+    pConditions->bNiwariTokurei = static_cast<BYTE>(pDlg->m_bNiwariTokurei);
+    pConditions->nMode = pDlg->m_nShukeiMode;
+    return 1;
 }
 
 // Takes the output path the dialog hands over; a path that does not fit the
@@ -287,12 +374,6 @@ int CShohizeiLinkApp::TakeOutputPath(LPCTSTR lpszPath, ShukeiConditions* pCondit
     return 1;
 }
 
-int CShohizeiLinkApp::RunSavedValuesExport(const StDATAINFO* /*pDataInfo*/, const ShukeiConditions& /*conditions*/)
-{
-    FailRun(kMsgStageMissing);
-    return 0;
-}
-
 int CShohizeiLinkApp::RunAggregation(const StDATAINFO* /*pDataInfo*/, StSHOHIZEIINFO* /*pShohizeiInfo*/,
                                      ShukeiConditions* /*pConditions*/)
 {
@@ -300,15 +381,19 @@ int CShohizeiLinkApp::RunAggregation(const StDATAINFO* /*pDataInfo*/, StSHOHIZEI
     return 0;
 }
 
-int CShohizeiLinkApp::WriteReportFile(const StDATAINFO* /*pDataInfo*/, const StSHOHIZEIINFO* /*pShohizeiInfo*/,
-                                      const ShukeiConditions& /*conditions*/)
-{
-    FailRun(kMsgStageMissing);
-    return 0;
-}
+// RunSavedValuesExport and WriteReportFile, the stages that write the link
+// file, are in report/ReportFile.cpp.
 
-void CShohizeiLinkApp::CompleteRun(const ShukeiConditions& /*conditions*/)
+void CShohizeiLinkApp::CompleteRun(const ShukeiConditions& conditions)
 {
+    // The conditions are remembered for the next run of this user and
+    // dataset; a path fixed by the caller is not, so the user's own stays.
+    if (m_pConditionsDlg != nullptr) {
+        m_pConditionsDlg->WriteJokenSettings(conditions.nStartMonth, conditions.nEndMonth,
+                                             m_bLaunchedByCaller == 1 ? nullptr : conditions.szOutputPath,
+                                             conditions.nMode, conditions.bNiwariTokurei,
+                                             conditions.nUriageHoushiki, conditions.nShiireHoushiki);
+    }
     ReleaseRunBuffers();
     MessageBoxA(m_hMessageOwner, kMsgCompleted, kCaption, MB_OK | MB_ICONINFORMATION);
 }

@@ -168,15 +168,18 @@ void ExpectTerms(const StFINDINFO* terms, std::initializer_list<Term> expected)
     size_t i = 0;
     for (const Term& t : expected) {
         SCOPED_TRACE("term " + std::to_string(i));
-        EXPECT_EQ(terms[i].lItem, FINDITEM_MONTHKIND);
-        EXPECT_EQ(terms[i].nSide, 0);
-        EXPECT_EQ(terms[i].nCompare, t.compare);
-        EXPECT_EQ(terms[i].nValueType, FINDVAL_SHORT);
-        EXPECT_EQ(terms[i].nValue, t.kind);
+        // Packed fields are copied out before they are compared.
+        const StFINDINFO term = terms[i];
+        EXPECT_EQ(int(term.lItem), int(FINDITEM_MONTHKIND));
+        EXPECT_EQ(int(term.nSide), 0);
+        EXPECT_EQ(int(term.nCompare), int(t.compare));
+        EXPECT_EQ(int(term.nValueType), int(FINDVAL_SHORT));
+        EXPECT_EQ(int(term.nValue), int(t.kind));
         // The value's other two bytes stay zero.
-        EXPECT_EQ(terms[i].lValue & ~0xFFFF, 0);
-        EXPECT_EQ(terms[i].pNest, nullptr);
-        EXPECT_EQ(terms[i].nConnect, t.connect);
+        EXPECT_EQ(int(term.lValue & ~0xFFFF), 0);
+        const StFINDINFO* nest = term.pNest;
+        EXPECT_EQ(nest, nullptr);
+        EXPECT_EQ(int(term.nConnect), int(t.connect));
         ++i;
     }
     // Everything after the last term is untouched zero.

@@ -32,18 +32,18 @@ protected:
 TEST_F(AppData, SelectedRecordAndSettings)
 {
     Select(2);
-    EXPECT_EQ(info.nSelectNo, 2);
+    EXPECT_EQ(+info.nSelectNo, 2);
     EXPECT_STREQ(info.szCompanyName, "有限会社ソ表工房");
-    EXPECT_EQ(info.lPeriodFrom, 20240101);
-    EXPECT_EQ(info.nHalfYearClosing, 1);
+    EXPECT_EQ(+info.lPeriodFrom, 20240101);
+    EXPECT_EQ(+info.nHalfYearClosing, 1);
 
     StSHOHIZEIINFO settings;
     std::memset(&settings, 0xAB, sizeof settings);
     ASSERT_EQ(app.GetShohizeiInfo(&settings, &info), 1);
-    EXPECT_EQ(settings.byKazeiKubun, 1);
-    EXPECT_EQ(settings.byJigyoKubun, 3);
-    EXPECT_EQ(settings.byZeikomi, 1);
-    EXPECT_EQ(settings.reserved1, 0);  // the record is copied whole, zeroed bytes included
+    EXPECT_EQ(+settings.byKazeiKubun, 1);
+    EXPECT_EQ(+settings.byJigyoKubun, 3);
+    EXPECT_EQ(+settings.byZeikomi, 1);
+    EXPECT_EQ(+settings.reserved1, 0);  // the record is copied whole, zeroed bytes included
 }
 
 TEST_F(AppData, NoRecordForTheSelectionGivesAZeroRecord)
@@ -65,7 +65,7 @@ TEST_F(AppData, SettingsRefusedLeaveTheOutputUntouched)
     StSHOHIZEIINFO settings;
     std::memset(&settings, 0x77, sizeof settings);
     EXPECT_EQ(app.GetShohizeiInfo(&settings, &unknown), 0);
-    EXPECT_EQ(settings.byKazeiKubun, 0x77);
+    EXPECT_EQ(+settings.byKazeiKubun, 0x77);
 }
 
 TEST_F(AppData, HeaderTextsUnderStandardTaxation)
@@ -181,8 +181,8 @@ TEST_F(AppData, SavedValuesOfTheCurrentPeriodAreUsable)
     EXPECT_EQ(ClMsgMgr::Inst()->GetLastStatus(), 0);
     StSaveTaxInfo saved;
     std::memcpy(&saved, buffer.data(), sizeof saved);
-    EXPECT_EQ(saved.lTaxPeriodTo, 20250331);
-    EXPECT_EQ(saved.byShiireHoushiki, 1);
+    EXPECT_EQ(+saved.lTaxPeriodTo, 20250331);
+    EXPECT_EQ(+saved.byShiireHoushiki, 1);
 }
 
 TEST_F(AppData, SavedValuesUnderSimplifiedTaxationWithHalfYearClosing)
@@ -240,7 +240,7 @@ TEST_F(AppData, EachMismatchOfTheSavedHeaderRefuses)
 TEST_F(AppData, PastResultsMatchTheirOwnYear)
 {
     Select(5);
-    EXPECT_EQ(info.sPastDataCode, 99);
+    EXPECT_EQ(+info.sPastDataCode, 99);
     std::vector<BYTE> buffer(SAVETAXINFO_BUFFER_SIZE, 0);
     EXPECT_EQ(app.CanUseTaxSaveInfo(buffer.data(), &info), 1);
 }
@@ -251,10 +251,10 @@ TEST_F(AppData, MonthRangeOfTheDataset)
     StFINDINFO terms[FINDINFO_RUN_TERMS];
     std::memset(terms, 0, sizeof terms);
     app.BuildShukeiJoken(terms, &info, 4, 3);
-    EXPECT_EQ(terms[0].nValue, 1);
-    EXPECT_EQ(terms[1].nValue, 12);
-    EXPECT_EQ(terms[2].nValue, 18);
-    EXPECT_EQ(terms[2].nConnect, FINDCON_END);
+    EXPECT_EQ(+terms[0].nValue, 1);
+    EXPECT_EQ(+terms[1].nValue, 12);
+    EXPECT_EQ(+terms[2].nValue, 18);
+    EXPECT_EQ(+terms[2].nConnect, FINDCON_END);
     TearDown();
 
     // Calendar year with its half-year closing.
@@ -264,25 +264,33 @@ TEST_F(AppData, MonthRangeOfTheDataset)
     ASSERT_EQ(half.GetSelectedDataInfo(&rec), 1);
     std::memset(terms, 0, sizeof terms);
     half.BuildShukeiJoken(terms, &rec, 1, 6);
-    EXPECT_EQ(terms[0].nValue, 1);
-    EXPECT_EQ(terms[1].nValue, 6);
-    EXPECT_EQ(terms[1].nConnect, FINDCON_OR);
-    EXPECT_EQ(terms[2].nValue, 15);
-    EXPECT_EQ(terms[3].lItem, 0);
+    EXPECT_EQ(+terms[0].nValue, 1);
+    EXPECT_EQ(+terms[1].nValue, 6);
+    EXPECT_EQ(+terms[1].nConnect, FINDCON_OR);
+    EXPECT_EQ(+terms[2].nValue, 15);
+    EXPECT_EQ(+terms[3].lItem, 0);
 }
 
-TEST(PeriodMonths, FirstAndLastMonthOfThePeriod)
+
+}  // namespace
+
+namespace {
+
+TEST_F(AppData, FilingModuleRateOfTheAggregatedRange)
 {
-    short first = 0, last = 0;
-    CShohizeiLinkApp::GetPeriodMonths(20230401, 20240331, &first, &last);
-    EXPECT_EQ(first, 4);
-    EXPECT_EQ(last, 103);
-    CShohizeiLinkApp::GetPeriodMonths(20230101, 20231231, &first, &last);
-    EXPECT_EQ(first, 1);
-    EXPECT_EQ(last, 12);
-    // Closing on the 20th: the first 月度 ends in April.
-    CShohizeiLinkApp::GetPeriodMonths(20240321, 20250320, &first, nullptr);
-    EXPECT_EQ(first, 4);
+    Select(1);
+    app.m_nKazeiKubun = 2;
+    EXPECT_EQ(app.FilingModuleRate(4, 3), 1000);  // ends 2025-03-31
+    TearDown();
+
+    // The previous year's past results end 2024-03-31: still after 2023-10-01.
+    CShohizeiLinkApp past;
+    Connect(5);
+    StDATAINFO rec{};
+    ASSERT_EQ(past.GetSelectedDataInfo(&rec), 1);
+    past.m_nKazeiKubun = 2;
+    EXPECT_EQ(past.FilingModuleRate(4, 9), 1000);  // ends 2023-09-30: the 2020 module, also 1000
+    EXPECT_EQ(past.GetMonthEndDate(9), 20230930);
 }
 
 }  // namespace
