@@ -33,7 +33,12 @@ TEST_F(KeysTest, EnterSkipsThePresetPath)
 
 TEST_F(KeysTest, EnterOnExecuteAndF12AnywhereRunExecute)
 {
-    EXPECT_EQ(Run("type 1008 C:\\out\\a.xml\nclick 1005\nkey F11\nkey RETURN\n"), IDC_BTN_EXECUTE);
+    // Enter on 実行, reached by Enter from the end month while the path is
+    // preset (a click on 実行 would run it by itself).
+    EXPECT_EQ(Run("click 1016\nkey RETURN\nkey F11\nkey RETURN\n",
+                  [](CShukeiJokenDlg& d) { d.m_strPresetPath = "C:\\out\\e.xml"; }),
+              IDC_BTN_EXECUTE);
+    EXPECT_EQ(Shot(1).focus, 1005);
     EXPECT_EQ(Run("type 1008 C:\\out\\a.xml\nclick 1035\nkey F12\n"), IDC_BTN_EXECUTE);
     // With a modifier F12 is not 実行.
     EXPECT_EQ(Run("type 1008 C:\\out\\a.xml\nkey SHIFT+F12\n"), IDC_BTN_CANCEL);
@@ -77,7 +82,10 @@ TEST_F(KeysTest, EscCloseBoxAndCancelButtonAllAsk)
         ASSERT_EQ(m.size(), 1u) << t;
         EXPECT_NE(m[0].find("owner=dialog:130"), std::string::npos) << m[0];
         EXPECT_NE(m[0].find(Quoted("｢消費税｣の集計を中止します。")), std::string::npos) << m[0];
+        EXPECT_NE(m[0].find("icon=information buttons=OK"), std::string::npos) << m[0];
         EXPECT_EQ(t.find("no-action"), std::string::npos) << t;
+        // The dialog ends after the message is answered, not before.
+        EXPECT_LT(t.find(m[0]), t.find("end dialog:130 result=1006")) << t;
     }
 }
 

@@ -99,8 +99,19 @@ protected:
         ::setenv("ZELKOR_SETTINGS_FOLDER", "C:\\cfg\\", 1);
     }
 
+    // A script whose actions were not all taken, or that the backend could
+    // not read, tests something else than it says: the dialog ended before
+    // the actions meant to drive it.
+    void CheckLeftovers()
+    {
+        if (!run_) return;
+        const std::string t = run_->Transcript();
+        for (const char* word : {"unused-actions", "script-error"})
+            if (t.find(word) != std::string::npos) ADD_FAILURE() << word << " in the transcript:\n" << t;
+    }
     void TearDown() override
     {
+        CheckLeftovers();
         ::unsetenv("ZELKOR_OUTPUT_FOLDER");
         ::unsetenv("ZELKOR_SETTINGS_FOLDER");
         dlg_.reset();
@@ -138,6 +149,7 @@ protected:
     // the inputs after the defaults.
     INT_PTR Run(const std::string& script, const std::function<void(CShukeiJokenDlg&)>& setup = {})
     {
+        CheckLeftovers();
         dlg_.reset();
         run_.reset();  // its end resets the configuration
         run_ = std::make_unique<ScriptRun>(script);
