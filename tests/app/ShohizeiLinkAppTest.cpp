@@ -143,6 +143,24 @@ TEST(RoundHasu, NegativeAmountsMirrorThePositiveOnes)
     EXPECT_EQ(Round(0, -4444), 0);
 }
 
+// Every four-decimal remainder: mode 0 carries digit by digit, so it rounds
+// up exactly from .4445; mode 2 rounds up on any remainder; the other modes
+// truncate. Negative amounts are the mirror image.
+TEST(RoundHasu, EveryRemainder)
+{
+    for (__int64 r = 0; r < 10000; ++r) {
+        for (__int64 yen : {0LL, 7LL}) {
+            const __int64 raw = yen * 10000 + r;
+            EXPECT_EQ(Round(0, raw), yen + (r >= 4445 ? 1 : 0)) << raw;
+            EXPECT_EQ(Round(2, raw), yen + (r != 0 ? 1 : 0)) << raw;
+            EXPECT_EQ(Round(1, raw), yen) << raw;
+            EXPECT_EQ(Round(0, -raw), -Round(0, raw)) << raw;
+            EXPECT_EQ(Round(2, -raw), -Round(2, raw)) << raw;
+            EXPECT_EQ(Round(4, -raw), -yen) << raw;
+        }
+    }
+}
+
 TEST(RoundHasu, MultiplesOfOneYenAndTheRawLimits)
 {
     for (BYTE mode : {0, 1, 2, 7}) {

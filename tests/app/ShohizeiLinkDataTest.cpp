@@ -86,6 +86,7 @@ TEST_F(AppData, HeaderTextsUnderStandardTaxation)
 TEST_F(AppData, HeaderTextsUnderSimplifiedTaxationAndExemption)
 {
     Select(2);
+    EXPECT_EQ(Header(1), " 2024/01/01～2024/12/31");
     app.m_nHasuMode = 9;
     EXPECT_EQ(Header(2), " 簡易課税");
     EXPECT_EQ(app.m_nHasuMode, 0);
@@ -235,6 +236,16 @@ TEST_F(AppData, EachMismatchOfTheSavedHeaderRefuses)
     EXPECT_EQ(app.MatchTaxSaveInfo(other.data(), &info), 0);
 
     EXPECT_EQ(app.MatchTaxSaveInfo(nullptr, &info), 0);
+
+    // The saved kind is 2 under 簡易課税 and 1 under every other kind, 免税
+    // included.
+    suite::SuiteStore* store = suite::SuiteStore::Current();
+    ASSERT_EQ(store->Exec("UPDATE tax_settings SET taxation_kind = 0 WHERE data_no = 1"), SUITE_OK);
+    EXPECT_EQ(app.MatchTaxSaveInfo(loaded.data(), &info), 1);
+    EXPECT_EQ(withByte(3, 2), 0);
+    ASSERT_EQ(store->Exec("UPDATE tax_settings SET taxation_kind = 1 WHERE data_no = 1"), SUITE_OK);
+    EXPECT_EQ(app.MatchTaxSaveInfo(loaded.data(), &info), 0);
+    EXPECT_EQ(withByte(3, 2), 1);
 }
 
 TEST_F(AppData, PastResultsMatchTheirOwnYear)

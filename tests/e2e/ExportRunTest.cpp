@@ -8,8 +8,13 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -179,6 +184,108 @@ TEST_F(ExportRun, FailedConnectionShowsNothingOfTheProgramsAndNotifiesNobody)
     EXPECT_EQ(r.transcript.find("open dialog:130"), std::string::npos) << r.transcript;
     EXPECT_TRUE(caller.Finish().empty());
     EXPECT_TRUE(r.callerLines.empty()) << r.transcript;
+}
+
+// The line of control `id` in the first listing of the conditions dialog.
+std::string ControlLine(const RunResult& r, int id)
+{
+    const std::string start = "  control " + std::to_string(id) + " ";
+    const size_t open = r.transcript.find("open dialog:130");
+    if (open == std::string::npos) return "";
+    const size_t at = r.transcript.find("\n" + start, open);
+    if (at == std::string::npos) return "";
+    return r.transcript.substr(at + 1, r.transcript.find('\n', at + 1) - at - 1);
+}
+
+bool ShowsText(const RunResult& r, int id, const std::string& cp932)
+{
+    return ControlLine(r, id).find(" " + Quoted(cp932)) != std::string::npos;
+}
+
+bool Checked(const RunResult& r, int id)
+{
+    // States follow the quoted text: "disabled", "checked" or "unchecked".
+    const std::string line = ControlLine(r, id);
+    const size_t text = line.rfind('"');
+    return text != std::string::npos && line.find(" checked", text) != std::string::npos;
+}
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+// The conditions dialog opens with what the run read: the header texts of
+// the dataset and the path the caller fixed.
+TEST_F(ExportRun, ConditionsDialogShowsTheDatasetAndTheCallersPath)
+{
+    h.WriteScript("key ESCAPE\nanswer OK\n");
+    TestCaller caller(kCaller, 5, 10000);
+    ASSERT_TRUE(caller.Ready());
+    RunResult r = h.Run({"123456,1024,7,C:\\out\\a,b.xml"});
+    EXPECT_TRUE(ShowsText(r, 1010, " 株式会社サンプル商事")) << r.transcript;
+    EXPECT_TRUE(ShowsText(r, 1011, " 2024/04/01～2025/03/31")) << r.transcript;
+    EXPECT_TRUE(ShowsText(r, 1012, " 原則課税")) << r.transcript;
+    EXPECT_TRUE(ShowsText(r, 1003, "課税仕入控除")) << r.transcript;
+    EXPECT_TRUE(ShowsText(r, 1013, " 個別対応方式")) << r.transcript;
+    EXPECT_TRUE(ShowsText(r, 1008, "C:\\out\\a,b.xml")) << r.transcript;
+    EXPECT_EQ(caller.Finish(), Notified(7, 1));
+
+    // Without a caller the path is the default one, not the line's.
+    RunResult own = h.Run({"1,2"});
+    EXPECT_FALSE(ShowsText(own, 1008, "C:\\out\\a,b.xml")) << own.transcript;
+    EXPECT_TRUE(ShowsText(own, 1010, " 株式会社サンプル商事")) << own.transcript;
+}
+
+// The saved return's choices are handed to the dialog even when the saved
+// values belong to another period and cannot be exported.
+TEST_F(ExportRun, SavedChoicesReachTheDialogEvenWhenTheSavedValuesDoNotServe)
+{
+    h.WriteScript("key ESCAPE\nanswer OK\n");
+    RunResult plain = h.Run({});
+    EXPECT_TRUE(Checked(plain, 1035)) << plain.transcript;  // sales 割り戻し as saved
+    EXPECT_FALSE(Checked(plain, 1039)) << plain.transcript;
+
+    h.ExecSql("INSERT INTO saved_tax_fields VALUES (1, 9, 4, 20230401);"   // another fiscal year
+              "INSERT INTO saved_tax_fields VALUES (1, 13, 4, 20240331);"
+              "INSERT INTO saved_tax_fields VALUES (1, 6, 1, 1);"          // sales 積み上げ
+              "INSERT INTO saved_tax_fields VALUES (1, 17344, 1, 1);");    // 「2割特例」
+    RunResult r = h.Run({});
+    EXPECT_TRUE(Checked(r, 1034)) << r.transcript;
+    EXPECT_FALSE(Checked(r, 1035)) << r.transcript;
+    EXPECT_TRUE(Checked(r, 1039)) << r.transcript;
+    // The saved-values mode is not offered.
+    EXPECT_TRUE(Checked(r, 1029)) << r.transcript;
+    EXPECT_NE(ControlLine(r, 1031).find(" disabled"), std::string::npos) << r.transcript;
+}
+
+// In the saved-values mode the months are the saved return's taxable period;
+// a completed run remembers them with the other conditions, and the path only
+// when no caller fixed it. The caller learns of the completion with result 0.
+TEST_F(ExportRun, CompletedRunRemembersTheConditionsAndNotifiesResult0)
+{
+    h.ExecSql("INSERT INTO saved_tax_fields VALUES (1, 29, 4, 20241001);"
+              "INSERT INTO saved_tax_fields VALUES (1, 33, 4, 20250331);");
+    const std::string settings = h.HomeDir() + "/drive_c/Zelkor/Settings/Zelkora.env";
+
+    h.WriteScript("click 1031\ntype 1008 C:\\own.xml\nkey F12\nanswer OK\n");
+    RunResult own = h.Run({});
+    ASSERT_EQ(own.messages.size(), 1u) << own.transcript;
+    const std::string line = ReadFile(settings);
+    EXPECT_NE(line.find(":1/10/3/0/1/0/C:\\own.xml\n"), std::string::npos) << line;
+
+    h.WriteScript("click 1031\nkey F12\nanswer OK\n");
+    TestCaller caller(kCaller, 5, 10000);
+    ASSERT_TRUE(caller.Ready());
+    RunResult called = h.Run({"123456,1024,7,C:\\called.xml"});
+    ASSERT_EQ(called.messages.size(), 1u) << called.transcript;
+    EXPECT_EQ(caller.Finish(), Notified(7, 0));
+    EXPECT_TRUE(fs::exists(h.HomeDir() + "/drive_c/called.xml"));
+    // The caller's path is not remembered: the user's own stays.
+    EXPECT_EQ(ReadFile(settings), line);
 }
 
 TEST(ExportRunEditions, EveryDeliverableChecksItsProgramLevel)

@@ -87,6 +87,14 @@ void RunHarness::BuildHome(const std::vector<std::string>& samples, int selected
         << store.LastError();
 }
 
+void RunHarness::ExecSql(const std::string& sql)
+{
+    suite::SuiteStore store;
+    std::string why;
+    ASSERT_EQ(store.Open(HomeDir() + "/suite.db", &why), SUITE_OK) << why;
+    ASSERT_EQ(store.Exec(sql), SUITE_OK) << store.LastError();
+}
+
 void RunHarness::WriteScript(const std::string& script)
 {
     std::ofstream(m_root + "/run.script", std::ios::binary) << script;

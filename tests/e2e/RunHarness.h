@@ -36,6 +36,8 @@ public:
     // Builds HOME/suite.db from the schema, the users and the samples; the
     // user "admin" works on dataset `selected` (0: nothing selected).
     void BuildHome(const std::vector<std::string>& samples, int selected);
+    // Runs SQL on the store that BuildHome made (to vary a sample).
+    void ExecSql(const std::string& sql);
 
     // The script of user actions (UTF-8 lines).
     void WriteScript(const std::string& script);
