@@ -3,6 +3,7 @@
 // assets of the run's month range.
 #include "aggregation/AddTaxDlg.h"
 
+#include <cstddef>
 #include <cstring>
 #include <new>
 
@@ -24,8 +25,11 @@ namespace {
 // read from slot 13 and the half-year closing from slot 14, where the
 // library keeps them whatever the length of the fiscal year (a year shorter
 // than twelve months has nothing in the slots after its last month).
-ClKingaku SumSlots(const int64_t* pSlots, short nFrom, short nTo, bool bYearEnd, bool bHalfYear)
+ClKingaku SumSlots(const void* pPackedSlots, short nFrom, short nTo, bool bYearEnd, bool bHalfYear)
 {
+    // The record is byte-packed: its arrays are copied out, never addressed.
+    int64_t pSlots[KAMOKUSUM_SLOTS];
+    std::memcpy(pSlots, pPackedSlots, sizeof pSlots);
     ClKingaku sum;
     const int from = nFrom < 1 ? 1 : nFrom;
     const int to = nTo > 12 ? 12 : nTo;
@@ -132,9 +136,9 @@ int CAddTaxDlg::SumKanpuHojin(AccumBlock* pShohinShiire, AccumBlock* pHanbaiIppa
             continue;
         }
         const ClKingaku kari =
-            SumSlots(bZeikomi ? sum.llKariKomi : sum.llKariNuki, nStart, nEnd, bYearEnd, bHalfYear);
+            SumSlots(reinterpret_cast<const char*>(&sum) + (bZeikomi ? offsetof(StKAMOKUSUMINFO, llKariKomi) : offsetof(StKAMOKUSUMINFO, llKariNuki)), nStart, nEnd, bYearEnd, bHalfYear);
         const ClKingaku kashi =
-            SumSlots(bZeikomi ? sum.llKashiKomi : sum.llKashiNuki, nStart, nEnd, bYearEnd, bHalfYear);
+            SumSlots(reinterpret_cast<const char*>(&sum) + (bZeikomi ? offsetof(StKAMOKUSUMINFO, llKashiKomi) : offsetof(StKAMOKUSUMINFO, llKashiNuki)), nStart, nEnd, bYearEnd, bHalfYear);
         const ClKingaku value = ClKingaku::Sub(ClKingaku::Add(ClKingaku(), kari), kashi);
         bool bStore = false;
         const int row = KanpuRules::HojinKamokuRow(sum.ulZokusei, sum.byFlag2, &bStore);

@@ -4,6 +4,7 @@
 // and the department's kind and category (or the asset's income class).
 #include "aggregation/AddTaxDlg.h"
 
+#include <cstddef>
 #include <cstring>
 #include <new>
 
@@ -174,8 +175,15 @@ ClKingaku& CAddTaxDlg::NetKamokuMove(ClKingaku& result, const StKAMOKUSUMINFO* p
                                      int bWithHalfYear)
 {
     const bool bZeikomi = pShohizeiInfo->byZeikomi != 0;
-    const int64_t* pKari = bZeikomi ? pSum->llKariKomi : pSum->llKariNuki;
-    const int64_t* pKashi = bZeikomi ? pSum->llKashiKomi : pSum->llKashiNuki;
+    // The record is byte-packed: its arrays are copied out, never addressed.
+    const char* pBase = reinterpret_cast<const char*>(pSum);
+    int64_t pKari[KAMOKUSUM_SLOTS];
+    int64_t pKashi[KAMOKUSUM_SLOTS];
+    std::memcpy(pKari, pBase + (bZeikomi ? offsetof(StKAMOKUSUMINFO, llKariKomi) : offsetof(StKAMOKUSUMINFO, llKariNuki)),
+                sizeof pKari);
+    std::memcpy(pKashi,
+                pBase + (bZeikomi ? offsetof(StKAMOKUSUMINFO, llKashiKomi) : offsetof(StKAMOKUSUMINFO, llKashiNuki)),
+                sizeof pKashi);
     ClKingaku kari;
     ClKingaku kashi;
     auto addSlot = [&](int m) {

@@ -13,7 +13,9 @@
 #include "app/AccumBlock.h"
 
 class CWnd;
+class CAddTaxDlg;
 class CShukeiJokenDlg;
+class CXmlWriter;
 class ClSetData;
 class ClSetShohizei;
 struct StDATAINFO;
@@ -72,6 +74,42 @@ public:
     int MatchTaxSaveInfo(const BYTE* pSaveTaxInfo, const StDATAINFO* pDataInfo);
     int CanUseTaxSaveInfo(BYTE* pSaveTaxInfo, const StDATAINFO* pDataInfo);
 
+    // --- the link file (report/) ------------------------------------------------
+    // SYSTEM and BASIC; 1 when the whole section was written. BASIC's mode 1
+    // takes the fiscal year and the two flags from the saved values.
+    int WriteSystemSection(CXmlWriter* pWriter);
+    int WriteBasicSection(CXmlWriter* pWriter, const StDATAINFO* pDataInfo, int nMode, int bNiwariTokurei);
+    // The text in full width, cut to 32 bytes at a character boundary; one
+    // shared 100-byte buffer, valid until the next call.
+    static LPCTSTR ToZenkakuText32(LPCTSTR lpszText);
+    // 1 when the aggregated records hold amounts at a rate other than 10 %
+    // and reduced 8 %.
+    int HasKeikaSochiAmounts();
+    // DATA from the aggregated records, and from the saved values.
+    int WriteDataFromShiwake(CXmlWriter* pWriter, const StDATAINFO* pDataInfo, const StSHOHIZEIINFO* pShohizeiInfo,
+                             BYTE bNiwariTokurei, BYTE nUriageHoushiki, BYTE nShiireHoushiki);
+    int WriteDataFromSaveInfo(CXmlWriter* pWriter, const StDATAINFO* pDataInfo, int bNiwariTokurei,
+                              int nUriageHoushiki, int nShiireHoushiki);
+    // One amount element at level 3: the raw amount in whole yen, empty for 0
+    // or when bBlank is set.
+    int WriteKingakuElement(CXmlWriter* pWriter, LPSTR lpszLine, LPCTSTR lpszName, __int64 llRaw, int bBlank);
+    // The raw amount times 20; throws the integer -1 when the product leaves
+    // the raw range.
+    __int64 MulRawBy20(__int64 llRaw);
+    // The refund-statement blocks of both modes.
+    int WriteKanpuH(CXmlWriter* pWriter, const StDATAINFO* pDataInfo, const StSHOHIZEIINFO* pShohizeiInfo);
+    int WriteKanpuK(CXmlWriter* pWriter, const StDATAINFO* pDataInfo, const StSHOHIZEIINFO* pShohizeiInfo);
+    int WriteKanpuHFromSaveInfo(CXmlWriter* pWriter, const StDATAINFO* pDataInfo);
+    int WriteKanpuKFromSaveInfo(CXmlWriter* pWriter, const StDATAINFO* pDataInfo);
+    // The whole link file of each mode, with the continue-or-stop question
+    // after a failed section; 1 when the run goes on, 0 when the user stopped
+    // (m_nResultCode is then 2).
+    int OutputSaveInfoReport(HWND hOwner, LPCTSTR lpszPath, const StDATAINFO* pDataInfo, int bNiwariTokurei,
+                             int nUriageHoushiki, int nShiireHoushiki);
+    int OutputShiwakeReport(HWND hOwner, LPCTSTR lpszPath, const StDATAINFO* pDataInfo,
+                            const StSHOHIZEIINFO* pShohizeiInfo, BYTE bNiwariTokurei, BYTE nUriageHoushiki,
+                            BYTE nShiireHoushiki);
+
     // --- amounts and the month range -------------------------------------------
     // Raw amount (1/10000 yen) to whole yen by m_nHasuMode.
     __int64 RoundHasu(__int64 llRaw) const;
@@ -113,6 +151,7 @@ public:
     __int64 m_llKurinobeShisan = 0;  // the corporation's deferred-asset acquisitions
     BYTE m_nKazeiKubun = 0;          // 0 免税, 1 簡易課税, 2 原則課税
     BYTE m_nHasuMode = 0;            // yen rounding mode of the dataset
+    CAddTaxDlg* m_pAddTaxDlg = nullptr;  // the run's progress dialog once created (step 8), not owned
 
     // The rate value of the filing module for the aggregated range of 月度.
     int FilingModuleRate(short nStartMonth, short nEndMonth);

@@ -20,6 +20,8 @@
 //   begun is removed (it is incomplete), and M7 is not shown.
 #include "app/ShohizeiLinkApp.h"
 
+#include "aggregation/AddTaxDlg.h"
+
 #include "app/Edition.h"
 #include "app/FilingModule.h"
 #include "conditions/ShukeiJokenDlg.h"
@@ -149,8 +151,21 @@ BOOL CShohizeiLinkApp::RunExport()
     if (!RunConditionsDialog(&dataInfo, nUsable, &conditions)) {
         return FALSE;
     }
-    // 8. The progress dialog is created here; from now on it owns the
-    //    messages of the run.
+    // 8. The progress dialog, hidden; from now on it owns the messages of
+    //    the run. It is destroyed on every ending, before the messages of an
+    //    interrupted run, which then have no owner of the run's.
+    CAddTaxDlg dlgProgress;
+    dlgProgress.Create(CAddTaxDlg::IDD);
+    struct ProgressOwner {
+        CShohizeiLinkApp* app;
+        ~ProgressOwner()
+        {
+            app->m_pAddTaxDlg = nullptr;
+            app->m_hMessageOwner = nullptr;
+        }
+    } progressOwner{this};
+    m_pAddTaxDlg = &dlgProgress;
+    m_hMessageOwner = dlgProgress.GetSafeHwnd();
     // 9. The saved values, or 10. and 11. the aggregation and the file.
     if (conditions.nMode == 1) {
         if (!RunSavedValuesExport(&dataInfo, conditions)) {
@@ -374,25 +389,9 @@ int CShohizeiLinkApp::TakeOutputPath(LPCTSTR lpszPath, ShukeiConditions* pCondit
     return 1;
 }
 
-int CShohizeiLinkApp::RunSavedValuesExport(const StDATAINFO* /*pDataInfo*/, const ShukeiConditions& /*conditions*/)
-{
-    FailRun(kMsgStageMissing);
-    return 0;
-}
-
-int CShohizeiLinkApp::RunAggregation(const StDATAINFO* /*pDataInfo*/, StSHOHIZEIINFO* /*pShohizeiInfo*/,
-                                     ShukeiConditions* /*pConditions*/)
-{
-    FailRun(kMsgStageMissing);
-    return 0;
-}
-
-int CShohizeiLinkApp::WriteReportFile(const StDATAINFO* /*pDataInfo*/, const StSHOHIZEIINFO* /*pShohizeiInfo*/,
-                                      const ShukeiConditions& /*conditions*/)
-{
-    FailRun(kMsgStageMissing);
-    return 0;
-}
+// RunSavedValuesExport and WriteReportFile, the stages that write the link
+// file, are in report/ReportFile.cpp; RunAggregation is in
+// aggregation/AggregationRun.cpp.
 
 void CShohizeiLinkApp::CompleteRun(const ShukeiConditions& conditions)
 {

@@ -20,6 +20,8 @@ INSERT INTO saved_tax_fields VALUES (1, 6, 1, 0);             -- sales: 割り�
 INSERT INTO saved_tax_fields VALUES (1, 7, 1, 1);             -- purchases: 積み上げ
 INSERT INTO saved_tax_fields VALUES (1, 9, 4, 20240401);      -- fiscal period
 INSERT INTO saved_tax_fields VALUES (1, 13, 4, 20250331);
+INSERT INTO saved_tax_fields VALUES (1, 17, 4, 20240401);      -- fiscal year of the return
+INSERT INTO saved_tax_fields VALUES (1, 21, 4, 20250331);
 INSERT INTO saved_tax_fields VALUES (1, 29, 4, 20240401);     -- taxable period
 INSERT INTO saved_tax_fields VALUES (1, 33, 4, 20250331);
 INSERT INTO saved_tax_fields VALUES (1, 39, 1, 1);            -- no half-year closing (+1)

@@ -18,6 +18,8 @@ INSERT INTO saved_tax_fields VALUES (2, 6, 1, 0);
 INSERT INTO saved_tax_fields VALUES (2, 7, 1, 0);
 INSERT INTO saved_tax_fields VALUES (2, 9, 4, 20240101);
 INSERT INTO saved_tax_fields VALUES (2, 13, 4, 20241231);
+INSERT INTO saved_tax_fields VALUES (2, 17, 4, 20240101);      -- fiscal year of the return
+INSERT INTO saved_tax_fields VALUES (2, 21, 4, 20241231);
 INSERT INTO saved_tax_fields VALUES (2, 29, 4, 20240101);
 INSERT INTO saved_tax_fields VALUES (2, 33, 4, 20241231);
 INSERT INTO saved_tax_fields VALUES (2, 39, 1, 2);            -- half-year closing (+1)

@@ -17,6 +17,8 @@ INSERT INTO saved_tax_fields VALUES (5, 6, 1, 1);
 INSERT INTO saved_tax_fields VALUES (5, 7, 1, 1);
 INSERT INTO saved_tax_fields VALUES (5, 9, 4, 20230401);
 INSERT INTO saved_tax_fields VALUES (5, 13, 4, 20240331);
+INSERT INTO saved_tax_fields VALUES (5, 17, 4, 20230401);      -- fiscal year of the return
+INSERT INTO saved_tax_fields VALUES (5, 21, 4, 20240331);
 INSERT INTO saved_tax_fields VALUES (5, 29, 4, 20230401);
 INSERT INTO saved_tax_fields VALUES (5, 33, 4, 20240331);
 INSERT INTO saved_tax_fields VALUES (5, 39, 1, 1);

@@ -32,15 +32,15 @@ TEST_F(SumTaxTest, PreFillsThreeGroupsAndThirtyBusinessKinds)
     const uint8_t keigen[5] = {0, 1, 0, 0, 0};
     for (int g = 0; g < 3; ++g)
         for (int i = 0; i < 5; ++i) {
-            EXPECT_EQ(rates_[g * 5 + i].lZeiRate, rate[i]) << g << "," << i;
-            EXPECT_EQ(rates_[g * 5 + i].byKeigen, keigen[i]) << g << "," << i;
+            EXPECT_EQ(+rates_[g * 5 + i].lZeiRate, rate[i]) << g << "," << i;
+            EXPECT_EQ(+rates_[g * 5 + i].byKeigen, keigen[i]) << g << "," << i;
         }
     for (int r = 0; r < 5; ++r)
         for (int k = 0; k < 6; ++k) {
             const StTAXREPORTBUSINESSTYPEINFO& rec = kinds_[r * 6 + k];
-            EXPECT_EQ(rec.lZeiRate, rate[r]);
-            EXPECT_EQ(rec.byKeigen, keigen[r]);
-            EXPECT_EQ(rec.byJigyoKubun, k + 1);
+            EXPECT_EQ(+rec.lZeiRate, rate[r]);
+            EXPECT_EQ(+rec.byKeigen, keigen[r]);
+            EXPECT_EQ(+rec.byJigyoKubun, k + 1);
         }
     // The rule object is kept for the run and reused.
     ClRuleShohizeiShinkoku* kept = dlg_->m_pRuleShohizeiShinkoku;
@@ -73,17 +73,17 @@ TEST_F(SumTaxTest, SecuritiesAreTakenTwentyFoldInGroupOneOnly)
     AddEntry(4, Side{.account = 100}, sale);
     MonthRange(dlg_->m_findInfo, 1, 12, false, true);
     ASSERT_EQ(dlg_->SumTaxShinkoku(rates_.data(), kinds_.data(), 1000), 1);
-    EXPECT_EQ(rates_[0].llHikazeiUriageYuka, -2469135780LL);
-    EXPECT_EQ(rates_[5].llHikazeiUriageYuka, 0);
-    EXPECT_EQ(rates_[10].llHikazeiUriageYuka, 0);
-    EXPECT_EQ(kinds_[5].llUriageNuki, Y(1000));
-    EXPECT_EQ(kinds_[5].llUriageZei, Y(100));
+    EXPECT_EQ(+rates_[0].llHikazeiUriageYuka, -2469135780LL);
+    EXPECT_EQ(+rates_[5].llHikazeiUriageYuka, 0);
+    EXPECT_EQ(+rates_[10].llHikazeiUriageYuka, 0);
+    EXPECT_EQ(+kinds_[5].llUriageNuki, Y(1000));
+    EXPECT_EQ(+kinds_[5].llUriageZei, Y(100));
 
     // A range without the entries: amounts are set afresh, not added.
     MonthRange(dlg_->m_findInfo, 5, 6, false, false);
     ASSERT_EQ(dlg_->SumTaxShinkoku(rates_.data(), kinds_.data(), 1000), 1);
-    EXPECT_EQ(rates_[0].llHikazeiUriageYuka, 0);
-    EXPECT_EQ(kinds_[5].llUriageNuki, 0);
+    EXPECT_EQ(+rates_[0].llHikazeiUriageYuka, 0);
+    EXPECT_EQ(+kinds_[5].llUriageNuki, 0);
 }
 
 TEST_F(SumTaxTest, TwentyFoldProductOutsideTheRawRangeIsRefusedWithNothingChanged)
@@ -94,20 +94,20 @@ TEST_F(SumTaxTest, TwentyFoldProductOutsideTheRawRangeIsRefusedWithNothingChange
     r[1].llHikazeiUriageYuka = 461168601842738790LL;  // INT64_MAX / 20, still fits
     r[2].llHikazeiUriageYuka = LLONG_MIN / 20;
     CAddTaxDlg::ScaleYukaUriage(r, 5);
-    EXPECT_EQ(r[0].llHikazeiUriageYuka, -2469135780LL);
-    EXPECT_EQ(r[1].llHikazeiUriageYuka, 461168601842738790LL * 20);
-    EXPECT_EQ(r[2].llHikazeiUriageYuka, (LLONG_MIN / 20) * 20);
+    EXPECT_EQ(+r[0].llHikazeiUriageYuka, -2469135780LL);
+    EXPECT_EQ(+r[1].llHikazeiUriageYuka, 461168601842738790LL * 20);
+    EXPECT_EQ(+r[2].llHikazeiUriageYuka, (LLONG_MIN / 20) * 20);
 
     std::memset(r, 0, sizeof r);
     r[0].llHikazeiUriageYuka = 100;
     r[3].llHikazeiUriageYuka = LLONG_MAX / 20 + 1;  // about 4.6 x 10^13 yen
     EXPECT_THROW(CAddTaxDlg::ScaleYukaUriage(r, 5), int);
-    EXPECT_EQ(r[0].llHikazeiUriageYuka, 100);
+    EXPECT_EQ(+r[0].llHikazeiUriageYuka, 100);
     r[3].llHikazeiUriageYuka = LLONG_MIN / 20 - 1;
     EXPECT_THROW(CAddTaxDlg::ScaleYukaUriage(r, 5), int);
     // Only the records asked for are looked at.
     CAddTaxDlg::ScaleYukaUriage(r, 3);
-    EXPECT_EQ(r[0].llHikazeiUriageYuka, 2000);
+    EXPECT_EQ(+r[0].llHikazeiUriageYuka, 2000);
 }
 
 TEST_F(SumTaxTest, RateCountOtherThanFiveLeavesTheBuffersUntouched)
@@ -116,9 +116,9 @@ TEST_F(SumTaxTest, RateCountOtherThanFiveLeavesTheBuffersUntouched)
         Exec("UPDATE tax_settings SET tax_rate_count = " + std::to_string(count));
         EXPECT_EQ(dlg_->SumTaxShinkoku(rates_.data(), kinds_.data(), 1000), 0) << count;
         for (const auto& r : rates_)
-            EXPECT_EQ(r.lZeiRate, 0);
+            EXPECT_EQ(+r.lZeiRate, 0);
         for (const auto& k : kinds_)
-            EXPECT_EQ(k.byJigyoKubun, 0);
+            EXPECT_EQ(+k.byJigyoKubun, 0);
     }
     EXPECT_EQ(dlg_->m_pRuleShohizeiShinkoku, nullptr);
 }
@@ -127,7 +127,7 @@ TEST_F(SumTaxTest, NoSettingsNoSummation)
 {
     Exec("DELETE FROM tax_settings");
     EXPECT_EQ(dlg_->SumTaxShinkoku(rates_.data(), kinds_.data(), 1000), 0);
-    EXPECT_EQ(rates_[0].lZeiRate, 0);
+    EXPECT_EQ(+rates_[0].lZeiRate, 0);
 }
 
 // --- the checks ---------------------------------------------------------------
