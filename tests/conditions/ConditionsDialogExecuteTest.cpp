@@ -359,6 +359,23 @@ TEST_F(PathTest, BrowseStartsFromThePathAndTakesTheChoice)
     EXPECT_NE(t.find("folder=\"\" file=\"out.xml\""), std::string::npos) << t;
 }
 
+TEST_F(PathTest, SaveBoxRefusesMissingFolderAndLeavesOverwritingToExecute)
+{
+    std::ofstream(root_ / "c" / "out" / "old.xml") << "x";
+    const char question[] = "同名のファイルが存在します。\n\n上書きしてもよろしいですか？";
+    // The box keeps a missing folder out with a message of its own, takes an
+    // existing file without asking, and 実行 asks before overwriting it.
+    EXPECT_EQ(Run("click 1009\nsave C:\\nofolder\\x.xml\nanswer OK\nsave C:\\out\\old.xml\nkey F12\nanswer NO\n"),
+              IDC_BTN_CANCEL);
+    const std::string t = Transcript();
+    EXPECT_NE(t.find("filter=\"Xml Files (*.xml)|*.xml\""), std::string::npos) << t;
+    std::vector<std::string> m = Messages(t);
+    ASSERT_EQ(m.size(), 3u) << t;  // the box's refusal, the overwrite question, the cancel message
+    EXPECT_NE(m[0].find("nofolder"), std::string::npos) << m[0];
+    EXPECT_NE(m[1].find("caption=\"" + U8("消費税") + "\" icon=question buttons=YES,NO"), std::string::npos) << m[1];
+    EXPECT_NE(m[1].find(Quoted(question)), std::string::npos) << m[1];
+}
+
 TEST_F(PathTest, SettingsOfTheDialogsUserAndDataset)
 {
     ASSERT_EQ(Run("click 1034\ntype 1014 5\ntype 1016 2\ntype 1008 C:\\out\\s.xml\nkey F12\n"), IDC_BTN_EXECUTE);
