@@ -304,6 +304,27 @@ TEST_F(InitTest, PeriodEndingBeforeOctober2023DisablesNiwari)
     EXPECT_EQ(Dlg().m_bNiwariTokurei, 0);
 }
 
+TEST_F(InitTest, NiwariEnabledForPeriodsEndingFromOctober2023)
+{
+    const struct {
+        long from, to;
+        bool enabled;
+    } cases[] = {
+        {20221001, 20230930, false},
+        {20221101, 20231031, true},
+        {20221002, 20231001, true},  // a period that ends on 2023-10-01 itself
+    };
+    for (const auto& c : cases) {
+        Run("", [&](CShukeiJokenDlg& d) {
+            d.m_lKikanFrom = c.from;
+            d.m_lKikanTo = c.to;
+            d.m_bNiwariTokurei = 1;
+        });
+        EXPECT_EQ(Init().Enabled(1039), c.enabled) << c.to;
+        EXPECT_EQ(Init().Checked(1039), c.enabled) << c.to;
+    }
+}
+
 TEST_F(InitTest, SalesAndPurchaseCoupling)
 {
     Run("click 1034\nkey F11\nclick 1038\nkey F11\n");
