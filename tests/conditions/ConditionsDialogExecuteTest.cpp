@@ -73,6 +73,24 @@ TEST_F(KeysTest, AltKeypadActsOnDisabledGroup)
     EXPECT_EQ(Dlg().m_nShiireHoushiki, 0);
 }
 
+TEST_F(KeysTest, AltKeypadActsOnDisabledSalesGroupWhateverShiftAndCtrl)
+{
+    // Mode 1 disables the sales group; Ctrl or Shift with Alt still count.
+    Run("click 1031\nkey CTRL+ALT+NUMPAD2\nkey F11\nkey SHIFT+ALT+NUMPAD1\nkey F11\n");
+    EXPECT_FALSE(Shot(1).Enabled(1033));
+    EXPECT_TRUE(Shot(1).Checked(1034));
+    EXPECT_FALSE(Shot(1).Checked(1035));
+    EXPECT_EQ(Shot(1).focus, 1031);  // a disabled button takes no focus
+    EXPECT_TRUE(Shot(2).Checked(1035));
+    EXPECT_FALSE(Shot(2).Checked(1034));
+    // Without Alt the keypad is no method key.
+    Run("key NUMPAD2\nkey CTRL+NUMPAD4\nkey F11\n");
+    EXPECT_TRUE(Shot(1).Checked(1035));
+    EXPECT_TRUE(Shot(1).Checked(1038));
+    EXPECT_FALSE(Shot(1).Checked(1034));
+    EXPECT_FALSE(Shot(1).Checked(1037));
+}
+
 TEST_F(KeysTest, EscCloseBoxAndCancelButtonAllAsk)
 {
     for (const char* script : {"key ESCAPE\nanswer OK\n", "close\nanswer OK\n", "click 1006\nanswer OK\n"}) {
@@ -227,6 +245,36 @@ TEST_F(PathTest, EachPathMessageRefusesWithFocusOnThePath)
     }
 }
 
+TEST_F(PathTest, FirstFailingCheckGivesTheMessage)
+{
+    const char badChars[] = "データの出力先に不正な文字が含まれています。\n\n出力先を再入力してください。";
+    const char badDrive[] = "ドライブ名が有効でありません。\n\n有効なドライブを指定してください。";
+    const char noName[] = "ファイル名が指定されていません。";
+    const PathCase cases[] = {
+        {"Q:\\a*.xml", badChars},   // characters before the drive
+        {"Q:\\out\\", badDrive},   // the drive before the file name
+        {"C:\\none\\", noName},     // the file name before the folder question
+    };
+    for (const PathCase& c : cases) {
+        EXPECT_EQ(Run(std::string("type 1008 ") + c.path + "\nkey F12\nanswer OK\n"), IDC_BTN_CANCEL) << c.path;
+        std::vector<std::string> m = Messages(Transcript());
+        ASSERT_EQ(m.size(), 2u) << c.path;  // the refusal, then the cancel message
+        EXPECT_NE(m[0].find(Quoted(c.message)), std::string::npos) << m[0];
+    }
+    EXPECT_FALSE(std::filesystem::exists(root_ / "c" / "none"));
+}
+
+TEST_F(PathTest, PresetPathInMissingFolderAsksForTheFolderOnly)
+{
+    const char question[] = "指定されたフォルダは存在しません。\n\n作成してもよろしいですか？";
+    EXPECT_EQ(Run("key F12\nanswer YES\n", [](CShukeiJokenDlg& d) { d.m_strPresetPath = "C:\\made\\p.xml"; }),
+              IDC_BTN_EXECUTE);
+    std::vector<std::string> m = Messages(Transcript());
+    ASSERT_EQ(m.size(), 1u);
+    EXPECT_NE(m[0].find(Quoted(question)), std::string::npos) << m[0];
+    EXPECT_TRUE(std::filesystem::is_directory(root_ / "c" / "made"));
+}
+
 TEST_F(PathTest, MissingFolderIsCreatedAfterYes)
 {
     const char question[] = "指定されたフォルダは存在しません。\n\n作成してもよろしいですか？";
@@ -309,6 +357,23 @@ TEST_F(PathTest, BrowseStartsFromThePathAndTakesTheChoice)
     Run("type 1008 out.xml\nclick 1009\ncancel\n");
     t = Transcript();
     EXPECT_NE(t.find("folder=\"\" file=\"out.xml\""), std::string::npos) << t;
+}
+
+TEST_F(PathTest, SaveBoxRefusesMissingFolderAndLeavesOverwritingToExecute)
+{
+    std::ofstream(root_ / "c" / "out" / "old.xml") << "x";
+    const char question[] = "同名のファイルが存在します。\n\n上書きしてもよろしいですか？";
+    // The box keeps a missing folder out with a message of its own, takes an
+    // existing file without asking, and 実行 asks before overwriting it.
+    EXPECT_EQ(Run("click 1009\nsave C:\\nofolder\\x.xml\nanswer OK\nsave C:\\out\\old.xml\nkey F12\nanswer NO\n"),
+              IDC_BTN_CANCEL);
+    const std::string t = Transcript();
+    EXPECT_NE(t.find("filter=\"Xml Files (*.xml)|*.xml\""), std::string::npos) << t;
+    std::vector<std::string> m = Messages(t);
+    ASSERT_EQ(m.size(), 3u) << t;  // the box's refusal, the overwrite question, the cancel message
+    EXPECT_NE(m[0].find("nofolder"), std::string::npos) << m[0];
+    EXPECT_NE(m[1].find("caption=\"" + U8("消費税") + "\" icon=question buttons=YES,NO"), std::string::npos) << m[1];
+    EXPECT_NE(m[1].find(Quoted(question)), std::string::npos) << m[1];
 }
 
 TEST_F(PathTest, SettingsOfTheDialogsUserAndDataset)

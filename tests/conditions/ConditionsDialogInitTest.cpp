@@ -105,11 +105,16 @@ TEST_F(InitTest, DefaultsFromJanuaryToDecemberPeriod)
 TEST_F(InitTest, DefaultPathFallsBackToTemporaryFolder)
 {
     ::setenv("ZELKOR_OUTPUT_FOLDER", "", 1);
+    std::filesystem::create_directories(root_ / "c" / "tmp");
+    const char* oldTmp = std::getenv("TMPDIR");
+    const std::string savedTmp = oldTmp ? oldTmp : "";
+    ::setenv("TMPDIR", (root_ / "c" / "tmp").c_str(), 1);
     Run("");
-    const std::string& path = Init().Text(1008);
-    ASSERT_GE(path.size(), 6u);
-    EXPECT_EQ(path.substr(path.size() - 6), "\\*.xml") << path;
-    EXPECT_NE(path, "\\*.xml");
+    if (oldTmp)
+        ::setenv("TMPDIR", savedTmp.c_str(), 1);
+    else
+        ::unsetenv("TMPDIR");
+    EXPECT_EQ(Init().Text(1008), "C:\\tmp\\*.xml");
 }
 
 TEST_F(InitTest, RememberedLineWithModeZeroGivesMonthsChoicesAndPath)
@@ -240,6 +245,33 @@ TEST_F(InitTest, SimplifiedTaxationHasNoPurchaseMethod)
     EXPECT_EQ(Dlg().m_nShiireHoushiki, 2);
 }
 
+TEST_F(InitTest, SimplifiedTaxationTakesThePurchaseButtonThatNiwariRestores)
+{
+    // Ticking and clearing 「2割特例」 selects the purchase button that
+    // matches the sales method, although the purchase group stays disabled;
+    // 実行 then returns that method instead of 2.
+    INT_PTR r = Run("click 1034\nclick 1039\nclick 1039\nkey F11\nkey F12\n", [](CShukeiJokenDlg& d) {
+        d.m_nKazeiKubun = 1;
+        d.m_strPresetPath = "C:\\out\\r.xml";
+    });
+    EXPECT_TRUE(Shot(1).Checked(1037));
+    EXPECT_FALSE(Shot(1).Checked(1038));
+    EXPECT_FALSE(Shot(1).Enabled(1037));
+    ASSERT_EQ(r, IDC_BTN_EXECUTE);
+    EXPECT_EQ(Dlg().m_nUriageHoushiki, 1);
+    EXPECT_EQ(Dlg().m_nShiireHoushiki, 1);
+    EXPECT_EQ(Dlg().m_bNiwariTokurei, 0);
+}
+
+TEST_F(InitTest, EditsTakeTwoDigitMonthsAndPathsOf255Bytes)
+{
+    const std::string longPath = "C:\\" + std::string(300, 'a');
+    Run("type 1014 123\ntype 1016 x9\ntype 1008 " + longPath + "\nkey F11\n");
+    EXPECT_EQ(Shot(1).Text(1014), "12");
+    EXPECT_EQ(Shot(1).Text(1016), "9");
+    EXPECT_EQ(Shot(1).Text(1008), longPath.substr(0, 255));
+}
+
 TEST_F(InitTest, PurchaseMethodTwoFollowsSalesUnderGeneralTaxation)
 {
     Run("", [](CShukeiJokenDlg& d) {
@@ -270,6 +302,27 @@ TEST_F(InitTest, PeriodEndingBeforeOctober2023DisablesNiwari)
     ASSERT_EQ(r, IDC_BTN_EXECUTE);
     EXPECT_EQ(Dlg().m_nShiireHoushiki, 2);
     EXPECT_EQ(Dlg().m_bNiwariTokurei, 0);
+}
+
+TEST_F(InitTest, NiwariEnabledForPeriodsEndingFromOctober2023)
+{
+    const struct {
+        long from, to;
+        bool enabled;
+    } cases[] = {
+        {20221001, 20230930, false},
+        {20221101, 20231031, true},
+        {20221002, 20231001, true},  // a period that ends on 2023-10-01 itself
+    };
+    for (const auto& c : cases) {
+        Run("", [&](CShukeiJokenDlg& d) {
+            d.m_lKikanFrom = c.from;
+            d.m_lKikanTo = c.to;
+            d.m_bNiwariTokurei = 1;
+        });
+        EXPECT_EQ(Init().Enabled(1039), c.enabled) << c.to;
+        EXPECT_EQ(Init().Checked(1039), c.enabled) << c.to;
+    }
 }
 
 TEST_F(InitTest, SalesAndPurchaseCoupling)
