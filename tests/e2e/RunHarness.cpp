@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -107,11 +108,13 @@ RunResult RunHarness::Run(const std::vector<std::string>& args, int timeoutMs)
     const std::string stderrPath = m_root + "/stderr.txt";
     fs::remove(transcriptPath);
 
+    const bool limited = m_fileSizeLimit > 0;
     std::vector<std::string> env = {
         "ZELKOR_HOME=" + HomeDir(),
         "ZELKOR_BACKEND=script",
         "ZELKOR_SCRIPT=" + m_root + "/run.script",
-        "ZELKOR_TRANSCRIPT=" + transcriptPath,
+        // Limited runs write the transcript to standard output, a pipe.
+        "ZELKOR_TRANSCRIPT=" + (limited ? std::string() : transcriptPath),
         "ZELKOR_CALLER_DIR=" + CallerDir(),
         "PATH=/usr/bin:/bin",
         "HOME=" + m_root,
@@ -126,6 +129,11 @@ RunResult RunHarness::Run(const std::vector<std::string>& args, int timeoutMs)
     for (std::string& e : env) envp.push_back(e.data());
     envp.push_back(nullptr);
 
+    int out[2] = {-1, -1};
+    if (limited && pipe(out) != 0) {
+        ADD_FAILURE() << "pipe failed";
+        return result;
+    }
     const pid_t pid = fork();
     if (pid == 0) {
         const int err = open(stderrPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -133,17 +141,39 @@ RunResult RunHarness::Run(const std::vector<std::string>& args, int timeoutMs)
             dup2(err, 2);
             close(err);
         }
+        if (limited) {
+            dup2(out[1], 1);
+            close(out[0]);
+            close(out[1]);
+            // A write past the limit then fails with EFBIG instead of
+            // ending the process.
+            signal(SIGXFSZ, SIG_IGN);
+            rlimit limit{};
+            limit.rlim_cur = limit.rlim_max = static_cast<rlim_t>(m_fileSizeLimit);
+            if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(125);
+        }
         // The program starts in a folder other than its own.
         if (chdir(m_root.c_str()) != 0) _exit(126);
         execve(program.c_str(), argv.data(), envp.data());
         _exit(127);
     }
+    std::string piped;
+    if (limited) {
+        close(out[1]);
+        fcntl(out[0], F_SETFL, O_NONBLOCK);
+    }
+    auto drain = [&] {
+        char buffer[4096];
+        for (ssize_t n; limited && (n = read(out[0], buffer, sizeof buffer)) > 0;) piped.append(buffer, n);
+    };
     if (pid < 0) {
+        if (limited) close(out[0]);
         ADD_FAILURE() << "fork failed";
         return result;
     }
     int status = 0;
     for (int waited = 0;; waited += 10) {
+        drain();
         const pid_t done = waitpid(pid, &status, WNOHANG);
         if (done == pid) break;
         if (waited > timeoutMs) {
@@ -155,7 +185,13 @@ RunResult RunHarness::Run(const std::vector<std::string>& args, int timeoutMs)
         usleep(10 * 1000);
     }
     if (WIFEXITED(status)) result.exitStatus = WEXITSTATUS(status);
-    result.transcript = ReadAll(transcriptPath);
+    if (limited) {
+        drain();
+        close(out[0]);
+        result.transcript = piped;
+    } else {
+        result.transcript = ReadAll(transcriptPath);
+    }
     result.stderrText = ReadAll(stderrPath);
     std::istringstream lines(result.transcript);
     for (std::string line; std::getline(lines, line);) {

@@ -45,6 +45,11 @@ public:
     // Runs the copied executable with `args`, waiting at most `timeoutMs`.
     RunResult Run(const std::vector<std::string>& args, int timeoutMs = 30000);
 
+    // From the next run on, no file the program writes can grow beyond
+    // `bytes` (0: no limit): a write past it fails as on a full disk. The
+    // transcript then travels through a pipe, which the limit does not touch.
+    void LimitFileSize(long bytes) { m_fileSizeLimit = bytes; }
+
     // The folder of the caller endpoints, set as ZELKOR_CALLER_DIR in this
     // process too so that a TestCaller binds there.
     std::string CallerDir() const { return m_root + "/callers"; }
@@ -52,6 +57,7 @@ public:
 private:
     std::string m_root;
     std::string m_edition;
+    long m_fileSizeLimit = 0;
 };
 
 }  // namespace e2e
