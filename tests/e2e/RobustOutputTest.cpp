@@ -261,6 +261,33 @@ TEST(RobustSettings, OtherLinesSurviveAndDamagedLinesOfTheKeyAreReplaced)
     }
 }
 
+// User IDs of 64 bytes make keys far beyond 50 bytes. Two users whose IDs
+// differ only in their last byte keep a line each, and each reads back only
+// their own.
+TEST(RobustSettings, LongKeysAreNeverCut)
+{
+    RunHarness h;
+    h.BuildHome({"corp-general"}, 1);
+    const std::string userA = std::string(63, 'u') + "A";
+    const std::string userB = std::string(63, 'u') + "B";
+    h.ExecSql("INSERT INTO users (user_id) VALUES ('" + userA + "'), ('" + userB + "');");
+    auto runAs = [&](const std::string& user, const std::string& path) {
+        h.ExecSql("UPDATE selection SET user_id = '" + user + "';");
+        h.WriteScript("type 1008 " + path + "\nkey F12\nanswer OK\n");
+        return h.Run({});
+    };
+    runAs(userA, "C:\\a.xml");
+    runAs(userB, "C:\\b.xml");
+    const std::string keyA = userA + "/{5A4B0001000000000000000000000001}:";
+    const std::string keyB = userB + "/{5A4B0001000000000000000000000001}:";
+    EXPECT_EQ(ReadFile(Settings(h)), keyA + "0/4/3/0/1/0/C:\\a.xml\n" + keyB + "0/4/3/0/1/0/C:\\b.xml\n");
+
+    h.ExecSql("UPDATE selection SET user_id = '" + userA + "';");
+    h.WriteScript("key ESCAPE\nanswer OK\n");
+    const RunResult r = h.Run({});
+    EXPECT_NE(ControlLine(r, 1008).find("\"C:\\\\a.xml\""), std::string::npos) << ControlLine(r, 1008);
+}
+
 // The new content cannot be written whole (the disk fills): the file stays
 // as it was, with every line, and no half-written file is left beside it.
 // The export itself has completed and stays completed.
