@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "win32/Mbcs.h"
+
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -12,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -27,7 +30,9 @@ std::string EnvOr(const char* name, const char* fallback)
     return value ? value : fallback;
 }
 
-std::string ReadAll(const std::string& path)
+}  // namespace
+
+std::string ReadFile(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream out;
@@ -35,7 +40,46 @@ std::string ReadAll(const std::string& path)
     return out.str();
 }
 
-}  // namespace
+std::string Quoted(const std::string& cp932)
+{
+    const std::string utf8 = mbcs::Cp932ToUtf8(cp932);
+    std::string out = "\"";
+    for (char c : utf8) {
+        if (c == '\n') out += "\\n";
+        else if (c == '"') out += "\\\"";
+        else if (c == '\\') out += "\\\\";
+        else out += c;
+    }
+    return out + "\"";
+}
+
+std::vector<std::string> Notified(int functionId, int result)
+{
+    return {"disable", "foreground", "enable",
+            "post 1024 " + std::to_string(functionId) + " " + std::to_string(result), "enable"};
+}
+
+std::vector<std::string> Road(const std::string& transcript)
+{
+    std::vector<std::string> road;
+    std::istringstream lines(transcript);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.rfind("  ", 0) == 0 || line.rfind("action ", 0) == 0 || line.rfind("caption ", 0) == 0) continue;
+        road.push_back(line);
+    }
+    return road;
+}
+
+std::string ControlLine(const std::string& transcript, int id, const std::string& dialog)
+{
+    const size_t open = transcript.find("open " + dialog + " ");
+    if (open == std::string::npos) return "";
+    const std::string start = "\n  control " + std::to_string(id) + " ";
+    const size_t at = transcript.find(start, open);
+    const size_t next = transcript.find("\nopen ", open + 1);
+    if (at == std::string::npos || (next != std::string::npos && at > next)) return "";
+    return transcript.substr(at + 1, transcript.find('\n', at + 1) - at - 1);
+}
 
 RunHarness::RunHarness(const std::string& edition) : m_edition(edition)
 {
@@ -133,6 +177,12 @@ RunResult RunHarness::Run(const std::vector<std::string>& args, int timeoutMs)
             dup2(err, 2);
             close(err);
         }
+        if (m_fileLimit > 0) {
+            // Past the limit a write fails (EFBIG) instead of ending the process.
+            std::signal(SIGXFSZ, SIG_IGN);
+            rlimit limit{static_cast<rlim_t>(m_fileLimit), static_cast<rlim_t>(m_fileLimit)};
+            setrlimit(RLIMIT_FSIZE, &limit);
+        }
         // The program starts in a folder other than its own.
         if (chdir(m_root.c_str()) != 0) _exit(126);
         execve(program.c_str(), argv.data(), envp.data());
@@ -155,8 +205,8 @@ RunResult RunHarness::Run(const std::vector<std::string>& args, int timeoutMs)
         usleep(10 * 1000);
     }
     if (WIFEXITED(status)) result.exitStatus = WEXITSTATUS(status);
-    result.transcript = ReadAll(transcriptPath);
-    result.stderrText = ReadAll(stderrPath);
+    result.transcript = ReadFile(transcriptPath);
+    result.stderrText = ReadFile(stderrPath);
     std::istringstream lines(result.transcript);
     for (std::string line; std::getline(lines, line);) {
         if (line.rfind("message ", 0) == 0) result.messages.push_back(line);
