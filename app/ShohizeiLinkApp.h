@@ -13,6 +13,9 @@
 #include "app/AccumBlock.h"
 
 class CWnd;
+class CAddTaxDlg;
+class CShukeiJokenDlg;
+class CXmlWriter;
 class ClSetData;
 class ClSetShohizei;
 struct StDATAINFO;
@@ -71,6 +74,42 @@ public:
     int MatchTaxSaveInfo(const BYTE* pSaveTaxInfo, const StDATAINFO* pDataInfo);
     int CanUseTaxSaveInfo(BYTE* pSaveTaxInfo, const StDATAINFO* pDataInfo);
 
+    // --- the link file (report/) ------------------------------------------------
+    // SYSTEM and BASIC; 1 when the whole section was written. BASIC's mode 1
+    // takes the fiscal year and the two flags from the saved values.
+    int WriteSystemSection(CXmlWriter* pWriter);
+    int WriteBasicSection(CXmlWriter* pWriter, const StDATAINFO* pDataInfo, int nMode, int bNiwariTokurei);
+    // The text in full width, cut to 32 bytes at a character boundary; one
+    // shared 100-byte buffer, valid until the next call.
+    static LPCTSTR ToZenkakuText32(LPCTSTR lpszText);
+    // 1 when the aggregated records hold amounts at a rate other than 10 %
+    // and reduced 8 %.
+    int HasKeikaSochiAmounts();
+    // DATA from the aggregated records, and from the saved values.
+    int WriteDataFromShiwake(CXmlWriter* pWriter, const StDATAINFO* pDataInfo, const StSHOHIZEIINFO* pShohizeiInfo,
+                             BYTE bNiwariTokurei, BYTE nUriageHoushiki, BYTE nShiireHoushiki);
+    int WriteDataFromSaveInfo(CXmlWriter* pWriter, const StDATAINFO* pDataInfo, int bNiwariTokurei,
+                              int nUriageHoushiki, int nShiireHoushiki);
+    // One amount element at level 3: the raw amount in whole yen, empty for 0
+    // or when bBlank is set.
+    int WriteKingakuElement(CXmlWriter* pWriter, LPSTR lpszLine, LPCTSTR lpszName, __int64 llRaw, int bBlank);
+    // The raw amount times 20; throws the integer -1 when the product leaves
+    // the raw range.
+    __int64 MulRawBy20(__int64 llRaw);
+    // The refund-statement blocks of both modes.
+    int WriteKanpuH(CXmlWriter* pWriter, const StDATAINFO* pDataInfo, const StSHOHIZEIINFO* pShohizeiInfo);
+    int WriteKanpuK(CXmlWriter* pWriter, const StDATAINFO* pDataInfo, const StSHOHIZEIINFO* pShohizeiInfo);
+    int WriteKanpuHFromSaveInfo(CXmlWriter* pWriter, const StDATAINFO* pDataInfo);
+    int WriteKanpuKFromSaveInfo(CXmlWriter* pWriter, const StDATAINFO* pDataInfo);
+    // The whole link file of each mode, with the continue-or-stop question
+    // after a failed section; 1 when the run goes on, 0 when the user stopped
+    // (m_nResultCode is then 2).
+    int OutputSaveInfoReport(HWND hOwner, LPCTSTR lpszPath, const StDATAINFO* pDataInfo, int bNiwariTokurei,
+                             int nUriageHoushiki, int nShiireHoushiki);
+    int OutputShiwakeReport(HWND hOwner, LPCTSTR lpszPath, const StDATAINFO* pDataInfo,
+                            const StSHOHIZEIINFO* pShohizeiInfo, BYTE bNiwariTokurei, BYTE nUriageHoushiki,
+                            BYTE nShiireHoushiki);
+
     // --- amounts and the month range -------------------------------------------
     // Raw amount (1/10000 yen) to whole yen by m_nHasuMode.
     __int64 RoundHasu(__int64 llRaw) const;
@@ -112,27 +151,64 @@ public:
     __int64 m_llKurinobeShisan = 0;  // the corporation's deferred-asset acquisitions
     BYTE m_nKazeiKubun = 0;          // 0 免税, 1 簡易課税, 2 原則課税
     BYTE m_nHasuMode = 0;            // yen rounding mode of the dataset
+    CAddTaxDlg* m_pAddTaxDlg = nullptr;  // the run's progress dialog once created (step 8), not owned
 
-private:
+    // The rate value of the filing module for the aggregated range of 月度.
+    int FilingModuleRate(short nStartMonth, short nEndMonth);
+    // The wait cursor of the run; an interrupted run ends what it began.
+    void BeginRunWaitCursor();
+    void EndRunWaitCursor();
+
+    // Texts of the endings the program decides itself (caption "消費税").
+    static const char kMsgNoDataset[];
+    static const char kMsgNoDialog[];
+    static const char kMsgPathTooLong[];
+    static const char kMsgOverflow[];
+    static const char kMsgNoMemory[];
+    static const char kMsgUnexpected[];
+    static const char kMsgStageMissing[];
+
+protected:
     // The stages of the run, in order. Each returns 1 to go on, or 0 when
     // the run ends there (m_nResultCode then holds the ending's result).
+    // The stages after the dataset are virtual so that a run can be driven
+    // with a stage of its own (tests).
     BOOL RunExport();
     int PrepareConnection();
     void RecordCaller();
-    void EnterProgramFolder();
     int ConnectToDataset();
     int ReadDataset(StDATAINFO* pDataInfo, int* pUsable);
-    int RunConditionsDialog(const StDATAINFO* pDataInfo, int nUsable, ShukeiConditions* pConditions);
-    int RunSavedValuesExport(const StDATAINFO* pDataInfo, const ShukeiConditions& conditions);
-    int RunAggregation(const StDATAINFO* pDataInfo, StSHOHIZEIINFO* pShohizeiInfo, ShukeiConditions* pConditions);
-    int WriteReportFile(const StDATAINFO* pDataInfo, const StSHOHIZEIINFO* pShohizeiInfo,
-                        const ShukeiConditions& conditions);
-    void CompleteRun(const ShukeiConditions& conditions);
+    virtual int RunConditionsDialog(const StDATAINFO* pDataInfo, int nUsable, ShukeiConditions* pConditions);
+    virtual int RunSavedValuesExport(const StDATAINFO* pDataInfo, const ShukeiConditions& conditions);
+    virtual int RunAggregation(const StDATAINFO* pDataInfo, StSHOHIZEIINFO* pShohizeiInfo,
+                               ShukeiConditions* pConditions);
+    virtual int WriteReportFile(const StDATAINFO* pDataInfo, const StSHOHIZEIINFO* pShohizeiInfo,
+                                const ShukeiConditions& conditions);
+    virtual void CompleteRun(const ShukeiConditions& conditions);
 
+public:
+    // The program's folder (that of the help-file path) becomes the current
+    // directory.
+    void EnterProgramFolder();
+    // The output file the run is writing: set by the stage that opens it and
+    // cleared when it is closed, so that an interrupted run removes it.
+    void SetOutputInProgress(LPCTSTR lpszPath) { m_strOutputInProgress = lpszPath; }
+    void ClearOutputInProgress() { m_strOutputInProgress.Empty(); }
+    // Copies the dialog's output path into the conditions; a path longer
+    // than 260 bytes ends the run (message, result 2) and gives 0.
+    int TakeOutputPath(LPCTSTR lpszPath, ShukeiConditions* pConditions);
     // Ends the run with an error message of the program's own (result 2).
     void FailRun(LPCTSTR lpszText);
+    // Ends a run that an exception interrupted, with its message.
+    void AbandonRun(LPCTSTR lpszText);
     // Releases the run's buffers that were allocated and clears their pointers.
     void ReleaseRunBuffers();
+
+private:
+    CShukeiJokenDlg* m_pConditionsDlg = nullptr;  // the run's conditions dialog while the run lasts
+    HWND m_hMessageOwner = nullptr;   // owner of the run's messages once the progress dialog exists
+    int m_nWaitCursorDepth = 0;       // wait cursors the run began and has not ended
+    CString m_strOutputInProgress;    // the output file while the run writes it
 };
 
 extern CShohizeiLinkApp theApp;

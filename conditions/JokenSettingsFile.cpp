@@ -77,8 +77,9 @@ CString JokenSettingsFile::MakeKey(LPCSTR pszUserID, LPCSTR pszDataID, bool bWit
 std::string JokenSettingsFile::FormatLine(LPCSTR pszKey, const Conditions& values)
 {
     const char* path = values.szPath;
-    if (pszKey == nullptr || *pszKey == '\0' || HasLineBreak(pszKey) || HasLineBreak(path)) return {};
+    // The path buffer need not hold a terminator: its length is taken first.
     if (::strnlen(path, kMaxPathBytes + 1) > static_cast<size_t>(kMaxPathBytes)) return {};
+    if (pszKey == nullptr || *pszKey == '\0' || HasLineBreak(pszKey) || HasLineBreak(path)) return {};
 
     char numbers[80];
     std::snprintf(numbers, sizeof numbers, "%ld/%d/%d/%d/%d/%d/", static_cast<long>(values.nMode),

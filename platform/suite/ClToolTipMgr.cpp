@@ -1,5 +1,8 @@
 #include "suite/ClToolTipMgr.h"
 
+#include "win32/User.h"
+#include "win32/WindowRegistry.h"
+
 #include <algorithm>
 
 namespace {
@@ -16,6 +19,7 @@ ClToolTipMgr::ClToolTipMgr() { LiveManagers().push_back(this); }
 
 ClToolTipMgr::~ClToolTipMgr()
 {
+    ShowTips(false);
     auto& live = LiveManagers();
     live.erase(std::remove(live.begin(), live.end(), this), live.end());
 }
@@ -28,8 +32,10 @@ long ClToolTipMgr::Init(HWND hDlg, const TOOLTIPMSG_TABLE* pTable, int nCount)
         if (!pTable[i].pszMsg) continue;
         tips.push_back({pTable[i].nID, pTable[i].pszMsg, pTable[i].nValue});
     }
+    ShowTips(false);
     m_hDlg = hDlg;
     m_tips = std::move(tips);
+    ShowTips(true);
     return SUITE_OK;
 }
 
@@ -49,4 +55,15 @@ std::string ClToolTipMgr::TipText(HWND hDlg, UINT nControlID)
         if (tip.nID == nControlID) return tip.text;
     }
     return {};
+}
+
+// The backends show a control's tooltip from the window registry, so the
+// manager sets them there for as long as it holds the table.
+void ClToolTipMgr::ShowTips(bool bShow)
+{
+    if (!m_hDlg || !IsWindow(m_hDlg)) return;
+    for (const Tip& tip : m_tips) {
+        HWND hCtrl = GetDlgItem(m_hDlg, static_cast<int>(tip.nID));
+        if (hCtrl) win::WindowRegistry::SetToolTip(hCtrl, bShow ? tip.text : std::string());
+    }
 }

@@ -35,6 +35,8 @@ public:
     static std::string TipText(HWND hDlg, UINT nControlID);
 
 private:
+    void ShowTips(bool bShow);
+
     HWND m_hDlg = nullptr;
     std::vector<Tip> m_tips;
 };

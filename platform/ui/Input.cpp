@@ -139,9 +139,12 @@ void Input::Process(MSG& msg)
     for (HWND h = msg.hwnd; h;) {
         WindowState* s = WindowRegistry::Find(h);
         if (!s) return;
+        // Read before the handler runs: it may destroy the window.
+        bool isTop = s->IsTopLevel();
+        HWND parent = s->parent;
         if (s->handler && s->handler->PreTranslate(&msg)) return;
-        if (s->IsTopLevel()) break;
-        h = s->parent;
+        if (isTop) break;
+        h = parent;
     }
     // A dialog without a framework object still gets the dialog keys.
     WindowState* t = WindowRegistry::Find(top);

@@ -795,13 +795,6 @@ BOOL ShowWindow(HWND hWnd, int nCmdShow)
     bool show = nCmdShow != SW_HIDE;
     if (was == show) return was ? TRUE : FALSE;
     w->visible = show;
-    if (!show) {
-        HWND focus = WindowRegistry::Focus();
-        if (focus && WindowRegistry::IsDescendant(hWnd, focus)) {
-            if (w->IsTopLevel()) w->lastFocus = focus;
-            WindowRegistry::SetFocusRaw(nullptr);
-        }
-    }
     SendMessageA(hWnd, WM_SHOWWINDOW, show ? TRUE : FALSE, 0);
     w = WindowRegistry::Find(hWnd);
     if (!w) return was ? TRUE : FALSE;
@@ -809,6 +802,14 @@ BOOL ShowWindow(HWND hWnd, int nCmdShow)
         Backend().WindowShown(hWnd, show);
     else
         Changed(hWnd, ui::Change::Visible);
+    // A hidden window gives up the focus (after the backend saw it last).
+    if (!show) {
+        HWND focus = WindowRegistry::Focus();
+        if (focus && WindowRegistry::IsDescendant(hWnd, focus)) {
+            if (w->IsTopLevel()) w->lastFocus = focus;
+            WindowRegistry::SetFocusRaw(nullptr);
+        }
+    }
     return was ? TRUE : FALSE;
 }
 

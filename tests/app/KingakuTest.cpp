@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <random>
 
 namespace {
 
@@ -218,6 +219,35 @@ TEST(KingakuMul, OverflowBounds)
     const ClKingaku b = ClKingaku::FromRaw(42949672959999LL);
     ExpectParts(ClKingaku::Mul(b, ClKingaku::FromRaw(-21474836480000LL)), -1, kMaxRaw - 214748, 6352);
     EXPECT_TRUE(ThrowsMinusOne([&] { ClKingaku::Mul(b, ClKingaku::FromRaw(21474836489999LL)); }));
+}
+
+// Over seeded random operands of both signs, the products agree with exact
+// wide arithmetic on the raw amounts: MulInt exactly, Mul rounded half up on
+// the magnitude of the product in 10^-8 yen.
+TEST(KingakuProducts, AgreeWithExactArithmetic)
+{
+    typedef __int128 S128;
+    std::mt19937_64 gen(20240401);
+    for (int i = 0; i < 20000; ++i) {
+        const int digits = static_cast<int>(gen() % 13);  // magnitudes up to 10^12 raw
+        __int64 limit = 1;
+        for (int d = 0; d < digits; ++d) limit *= 10;
+        const __int64 a = static_cast<__int64>(gen() % (limit + 1)) * ((gen() & 1) ? -1 : 1);
+        const __int64 b = static_cast<__int64>(gen() % 100000000) * ((gen() & 1) ? -1 : 1);
+        const int n = static_cast<int>(static_cast<int32_t>(gen() % 2000001) - 1000000);
+
+        EXPECT_EQ(ClKingaku::MulInt(ClKingaku::FromRaw(a), n).ToRaw(), a * n) << a << " x " << n;
+
+        const S128 exact = static_cast<S128>(a) * b;  // 10^-8 yen
+        const S128 magnitude = exact < 0 ? -exact : exact;
+        const S128 rounded = (magnitude + 5000) / 10000;
+        const __int64 expected = static_cast<__int64>(exact < 0 ? -rounded : rounded);
+        const ClKingaku product = ClKingaku::Mul(ClKingaku::FromRaw(a), ClKingaku::FromRaw(b));
+        EXPECT_EQ(product.ToRaw(), expected) << a << " x " << b;
+        if (expected == 0) {
+            EXPECT_EQ(product.GetSign(), 1) << a << " x " << b;
+        }
+    }
 }
 
 }  // namespace

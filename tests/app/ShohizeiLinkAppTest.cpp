@@ -143,6 +143,24 @@ TEST(RoundHasu, NegativeAmountsMirrorThePositiveOnes)
     EXPECT_EQ(Round(0, -4444), 0);
 }
 
+// Every four-decimal remainder: mode 0 carries digit by digit, so it rounds
+// up exactly from .4445; mode 2 rounds up on any remainder; the other modes
+// truncate. Negative amounts are the mirror image.
+TEST(RoundHasu, EveryRemainder)
+{
+    for (__int64 r = 0; r < 10000; ++r) {
+        for (__int64 yen : {0LL, 7LL}) {
+            const __int64 raw = yen * 10000 + r;
+            EXPECT_EQ(Round(0, raw), yen + (r >= 4445 ? 1 : 0)) << raw;
+            EXPECT_EQ(Round(2, raw), yen + (r != 0 ? 1 : 0)) << raw;
+            EXPECT_EQ(Round(1, raw), yen) << raw;
+            EXPECT_EQ(Round(0, -raw), -Round(0, raw)) << raw;
+            EXPECT_EQ(Round(2, -raw), -Round(2, raw)) << raw;
+            EXPECT_EQ(Round(4, -raw), -yen) << raw;
+        }
+    }
+}
+
 TEST(RoundHasu, MultiplesOfOneYenAndTheRawLimits)
 {
     for (BYTE mode : {0, 1, 2, 7}) {
@@ -168,15 +186,18 @@ void ExpectTerms(const StFINDINFO* terms, std::initializer_list<Term> expected)
     size_t i = 0;
     for (const Term& t : expected) {
         SCOPED_TRACE("term " + std::to_string(i));
-        EXPECT_EQ(terms[i].lItem, FINDITEM_MONTHKIND);
-        EXPECT_EQ(terms[i].nSide, 0);
-        EXPECT_EQ(terms[i].nCompare, t.compare);
-        EXPECT_EQ(terms[i].nValueType, FINDVAL_SHORT);
-        EXPECT_EQ(terms[i].nValue, t.kind);
+        // Packed fields are copied out before they are compared.
+        const StFINDINFO term = terms[i];
+        EXPECT_EQ(int(term.lItem), int(FINDITEM_MONTHKIND));
+        EXPECT_EQ(int(term.nSide), 0);
+        EXPECT_EQ(int(term.nCompare), int(t.compare));
+        EXPECT_EQ(int(term.nValueType), int(FINDVAL_SHORT));
+        EXPECT_EQ(int(term.nValue), int(t.kind));
         // The value's other two bytes stay zero.
-        EXPECT_EQ(terms[i].lValue & ~0xFFFF, 0);
-        EXPECT_EQ(terms[i].pNest, nullptr);
-        EXPECT_EQ(terms[i].nConnect, t.connect);
+        EXPECT_EQ(int(term.lValue & ~0xFFFF), 0);
+        const StFINDINFO* nest = term.pNest;
+        EXPECT_EQ(nest, nullptr);
+        EXPECT_EQ(int(term.nConnect), int(t.connect));
         ++i;
     }
     // Everything after the last term is untouched zero.

@@ -321,6 +321,26 @@ TEST_F(DialogTest, SetFocusOnADisabledControlDoesNothing)
     EXPECT_EQ(ui::Input::Click(off), ui::Input::Outcome::Disabled);
 }
 
+TEST_F(DialogTest, ModalDialogDisablesItsOwnerWhileItRuns)
+{
+    ScriptRun run("key ESCAPE\n");
+    HWND caller = HwndFromValue(0x00012346);
+    CTestDlg dlg;
+    dlg.m_pParentWnd = CWnd::FromHandle(caller);
+    EXPECT_EQ(dlg.m_pParentWnd, CWnd::FromHandle(caller));  // one object per handle
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    EXPECT_TRUE(::IsWindowEnabled(caller));
+    std::string t = run.Transcript();
+    size_t off = t.find("caller foreign:0x00012346 \"disable\"");
+    size_t open = t.find("open dialog:9001");
+    size_t end = t.find("end dialog:9001");
+    size_t on = t.find("caller foreign:0x00012346 \"enable\"");
+    ASSERT_NE(off, std::string::npos) << t;
+    ASSERT_NE(on, std::string::npos) << t;
+    EXPECT_LT(off, open);
+    EXPECT_LT(end, on);
+}
+
 TEST_F(DialogTest, MissingTemplateFailsTheDialog)
 {
     ScriptRun run("");

@@ -39,23 +39,23 @@ TEST_F(ClRuleGenkashokyakuTest, AssetsOfTheDateRangeInDateOrder)
     const int codes[] = {12, 13, 14};
     for (int i = 0; i < n; ++i) {
         ASSERT_EQ(rule.Move(i, &a, &y, &m), SUITE_OK);
-        EXPECT_EQ(a.lShisanCode, codes[i]);
-        EXPECT_EQ(y.lShisanCode, codes[i]);
-        EXPECT_EQ(m.llShutokuKingaku, a.llShutokuKingaku);
+        EXPECT_EQ(+a.lShisanCode, codes[i]);
+        EXPECT_EQ(+y.lShisanCode, codes[i]);
+        EXPECT_EQ(+m.llShutokuKingaku, +a.llShutokuKingaku);
     }
     EXPECT_EQ(rule.Move(3, &a, &y, &m), SUITE_EOD);
     // Out of order: back to the second asset.
     ASSERT_EQ(rule.Move(1, &a, &y, &m), SUITE_OK);
-    EXPECT_EQ(a.lShisanCode, 13);
-    EXPECT_EQ(a.lShutokuDate, 20231015);
-    EXPECT_EQ(a.lShisanKubun, 9);
-    EXPECT_EQ(a.llShutokuKingaku, 300000000);
-    EXPECT_EQ(a.nShotokuKubun, 2);
+    EXPECT_EQ(+a.lShisanCode, 13);
+    EXPECT_EQ(+a.lShutokuDate, 20231015);
+    EXPECT_EQ(+a.lShisanKubun, 9);
+    EXPECT_EQ(+a.llShutokuKingaku, 300000000);
+    EXPECT_EQ(+a.nShotokuKubun, 2);
     EXPECT_STREQ(a.szName, "ソフトウェア開発費");
     ASSERT_EQ(rule.Move(2, &a, nullptr, nullptr), SUITE_OK);
-    EXPECT_EQ(a.lShisanCode, 14);
+    EXPECT_EQ(+a.lShisanCode, 14);
     ASSERT_EQ(rule.Move(0, &a, nullptr, nullptr), SUITE_OK);
-    EXPECT_EQ(a.lShisanCode, 12);
+    EXPECT_EQ(+a.lShisanCode, 12);
     EXPECT_EQ(rule.MoveFinish(), SUITE_OK);
     EXPECT_EQ(rule.Move(0, &a, nullptr, nullptr), RULE_ERR_NOTREADY);
 }

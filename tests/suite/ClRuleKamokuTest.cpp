@@ -64,33 +64,33 @@ TEST_F(ClRuleKamokuTest, WholeDatasetSummaries)
     std::vector<StKAMOKUSUMINFO> s = All(rule);
     ASSERT_EQ(s.size(), 3u);
     // Account-code order, with the master's flags, side and attribute.
-    EXPECT_EQ(s[0].lKamokuCode, 100);
-    EXPECT_EQ(s[1].lKamokuCode, 200);
-    EXPECT_EQ(s[2].lKamokuCode, 300);
+    EXPECT_EQ(+s[0].lKamokuCode, 100);
+    EXPECT_EQ(+s[1].lKamokuCode, 200);
+    EXPECT_EQ(+s[2].lKamokuCode, 300);
     EXPECT_STREQ(s[0].szName, "仕入高");
-    EXPECT_EQ(s[0].ulZokusei, 0x80881080u);
-    EXPECT_EQ(s[0].byFlag1, 0);
-    EXPECT_EQ(s[0].byFlag2, 1);
-    EXPECT_EQ(s[0].byFlag3, 2);
-    EXPECT_EQ(s[2].byFlag1, 1);
-    EXPECT_EQ(s[1].byTaishakuKubun, 2);
+    EXPECT_EQ(+s[0].ulZokusei, 0x80881080u);
+    EXPECT_EQ(+s[0].byFlag1, 0);
+    EXPECT_EQ(+s[0].byFlag2, 1);
+    EXPECT_EQ(+s[0].byFlag3, 2);
+    EXPECT_EQ(+s[2].byFlag1, 1);
+    EXPECT_EQ(+s[1].byTaishakuKubun, 2);
 
     const StKAMOKUSUMINFO& a = s[0];
-    EXPECT_EQ(a.llKariNuki[1], 15000);
-    EXPECT_EQ(a.llKariKomi[1], 16500);
-    EXPECT_EQ(a.llKashiNuki[1], 0);
-    EXPECT_EQ(a.llKariNuki[3], 0);  // month 3 is outside the condition
-    EXPECT_EQ(a.llKashiNuki[13], 300);
-    EXPECT_EQ(a.llKashiKomi[13], 300);
-    EXPECT_EQ(a.llKariNuki[14], 70);
-    EXPECT_EQ(a.llKariKomi[14], 77);
-    EXPECT_EQ(a.llKariNuki[0], 0);
+    EXPECT_EQ(+a.llKariNuki[1], 15000);
+    EXPECT_EQ(+a.llKariKomi[1], 16500);
+    EXPECT_EQ(+a.llKashiNuki[1], 0);
+    EXPECT_EQ(+a.llKariNuki[3], 0);  // month 3 is outside the condition
+    EXPECT_EQ(+a.llKashiNuki[13], 300);
+    EXPECT_EQ(+a.llKashiKomi[13], 300);
+    EXPECT_EQ(+a.llKariNuki[14], 70);
+    EXPECT_EQ(+a.llKariKomi[14], 77);
+    EXPECT_EQ(+a.llKariNuki[0], 0);
 
     const StKAMOKUSUMINFO& b = s[1];
-    EXPECT_EQ(b.llKashiNuki[1], 16500);
-    EXPECT_EQ(b.llKashiKomi[1], 16500);
-    EXPECT_EQ(b.llKariNuki[13], 300);
-    EXPECT_EQ(b.llKariNuki[1], 0);
+    EXPECT_EQ(+b.llKashiNuki[1], 16500);
+    EXPECT_EQ(+b.llKashiKomi[1], 16500);
+    EXPECT_EQ(+b.llKariNuki[13], 300);
+    EXPECT_EQ(+b.llKariNuki[1], 0);
 
     StKAMOKUSUMINFO zero;
     std::memset(&zero, 0, sizeof zero);
@@ -112,14 +112,61 @@ TEST_F(ClRuleKamokuTest, DepartmentSummariesTakeOnlyThatDepartmentsSides)
                   SUITE_OK);
         std::vector<StKAMOKUSUMINFO> s = All(rule);
         ASSERT_EQ(s.size(), 3u);
-        EXPECT_EQ(s[0].llKariNuki[1], 10000);
-        EXPECT_EQ(s[0].llKariKomi[1], 11000);
-        EXPECT_EQ(s[0].llKashiNuki[13], 300);
-        EXPECT_EQ(s[0].llKariKomi[14], 77);
-        EXPECT_EQ(s[0].lBumonCode, 1);
-        EXPECT_EQ(s[1].llKashiNuki[1], 0);  // account 200's sides have no department
-        EXPECT_EQ(s[1].llKariNuki[13], 0);
+        EXPECT_EQ(+s[0].llKariNuki[1], 10000);
+        EXPECT_EQ(+s[0].llKariKomi[1], 11000);
+        EXPECT_EQ(+s[0].llKashiNuki[13], 300);
+        EXPECT_EQ(+s[0].llKariKomi[14], 77);
+        EXPECT_EQ(+s[0].lBumonCode, 1);
+        EXPECT_EQ(+s[1].llKashiNuki[1], 0);  // account 200's sides have no department
+        EXPECT_EQ(+s[1].llKariNuki[13], 0);
     }
+}
+
+// A fiscal year of fewer than twelve months has its year-end closing in the
+// slot after its last month, and in slot 13 as well; a twelve-month year
+// has it in slot 13 alone, and no year has anything in slots past its months.
+TEST_F(ClRuleKamokuTest, YearEndClosingOfAShortYearAlsoFollowsItsLastMonth)
+{
+    Exec("UPDATE datasets SET period_to = 20230930 WHERE data_no = 2");
+    AddAccount(2, 500, 0x40882000u);
+    AddEntry(2, 20230915, 6, Side{500, 0, 40}, Side{100, 0, 40});
+    AddEntry(2, 20230930, 18, Side{500, 0, 600, 60}, Side{100, 0, 660});
+    AddEntry(2, 20230930, 15, Side{500, 0, 9}, Side{100, 0, 9});
+    StFINDINFO range[FINDINFO_RUN_TERMS];
+    MonthRange(range, 1, 6, true, true);
+    ClRuleKamoku rule;
+    SetUpRule(rule, kData2);
+    ASSERT_EQ(rule.MoveReady(RuleKamokuSumType_Base_Move, RuleKamokuSumType_Bmn_None,
+                             RuleKamokuSumType_Disptype_Normal, range, nullptr, RuleKamokuSumType_Past_Current),
+              SUITE_OK);
+    std::vector<StKAMOKUSUMINFO> s = All(rule);
+    ASSERT_EQ(s.size(), 2u);
+    const StKAMOKUSUMINFO& a = s[1];
+    ASSERT_EQ(+a.lKamokuCode, 500);
+    EXPECT_EQ(+a.llKariNuki[6], 40);
+    EXPECT_EQ(+a.llKariNuki[13], 600);
+    EXPECT_EQ(+a.llKariKomi[13], 660);
+    EXPECT_EQ(+a.llKariNuki[7], 600);
+    EXPECT_EQ(+a.llKariKomi[7], 660);
+    EXPECT_EQ(+a.llKariNuki[14], 9);
+    for (int m = 8; m <= 12; ++m)
+        EXPECT_EQ(+a.llKariNuki[m], 0) << m;
+    const StKAMOKUSUMINFO& b = s[0];
+    ASSERT_EQ(+b.lKamokuCode, 100);
+    EXPECT_EQ(+b.llKashiNuki[7], 660);
+    EXPECT_EQ(+b.llKashiNuki[13], 660);
+
+    // Dataset 1 runs twelve months: slot 13 is the slot after its last.
+    ClRuleKamoku year;
+    SetUpRule(year);
+    ASSERT_EQ(year.MoveReady(RuleKamokuSumType_Base_Move, RuleKamokuSumType_Bmn_None,
+                             RuleKamokuSumType_Disptype_Normal, cond_, nullptr, RuleKamokuSumType_Past_Current),
+              SUITE_OK);
+    std::vector<StKAMOKUSUMINFO> t = All(year);
+    ASSERT_EQ(t.size(), 3u);
+    EXPECT_EQ(+t[0].llKashiNuki[13], 300);
+    for (int m = 2; m <= 12; ++m)
+        EXPECT_EQ(+t[0].llKashiNuki[m], 0) << m;
 }
 
 TEST_F(ClRuleKamokuTest, PositionCountAndErrors)
@@ -143,13 +190,13 @@ TEST_F(ClRuleKamokuTest, PositionCountAndErrors)
     ASSERT_EQ(rule.SetMovePos(2), SUITE_OK);
     StKAMOKUSUMINFO s;
     ASSERT_EQ(rule.MoveNext(&s), SUITE_OK);
-    EXPECT_EQ(s.lKamokuCode, 300);
+    EXPECT_EQ(+s.lKamokuCode, 300);
     EXPECT_EQ(rule.MoveNext(&s), SUITE_EOD);
     EXPECT_EQ(rule.SetMovePos(4), SUITE_ERR_PARAM);
     // Without a condition month 3 counts too.
     ASSERT_EQ(rule.SetMovePos(0), SUITE_OK);
     ASSERT_EQ(rule.MoveNext(&s), SUITE_OK);
-    EXPECT_EQ(s.llKariNuki[3], 1);
+    EXPECT_EQ(+s.llKariNuki[3], 1);
     EXPECT_EQ(rule.MoveFinish(), SUITE_OK);
     EXPECT_EQ(rule.MoveNext(&s), RULE_ERR_NOTREADY);
     StFINDINFO bad = Term(FINDITEM_ZOKUSEI, 0, FINDCMP_EQ, FINDVAL_ZOKUSEI, 1, FINDCON_END);

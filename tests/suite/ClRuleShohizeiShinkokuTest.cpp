@@ -53,18 +53,18 @@ TEST_F(ClRuleShohizeiShinkokuTest, SumsTheEntriesOfTheCondition)
     Buffers b;
     for (int run = 0; run < 2; ++run) {
         ASSERT_EQ(rule.SumTax(2, c, b.rates, b.kinds, 0, 0, 0), SUITE_OK);
-        EXPECT_EQ(b.rates[0].llKazeiUriageNuki, 130000);
-        EXPECT_EQ(b.rates[0].llKazeiUriageZei, 13000);
-        EXPECT_EQ(b.rates[0].llKazeiUriageKomi, 143000);
-        EXPECT_EQ(b.kinds[1].llUriageNuki, 130000);  // 10 %, kind 2
-        EXPECT_EQ(b.kinds[1].llUriageZei, 13000);
-        EXPECT_EQ(b.kinds[1].llUriageKomi, 143000);
-        EXPECT_EQ(b.rates[1].llShiireKazeiNuki, 30000);  // reduced 8 %, group 1
-        EXPECT_EQ(b.rates[1].llShiireKazeiZei, 2400);
-        EXPECT_EQ(b.rates[6].llShiireKazeiKomi, 32400);  // and group 2
-        EXPECT_EQ(b.rates[11].llShiireKazeiKomi, 0);     // not group 3
-        EXPECT_EQ(b.rates[2].llMenzeiUriage, 70000);     // substitute 8 %
-        EXPECT_EQ(b.rates[0].llMenzeiUriage, 0);
+        EXPECT_EQ(+b.rates[0].llKazeiUriageNuki, 130000);
+        EXPECT_EQ(+b.rates[0].llKazeiUriageZei, 13000);
+        EXPECT_EQ(+b.rates[0].llKazeiUriageKomi, 143000);
+        EXPECT_EQ(+b.kinds[1].llUriageNuki, 130000);  // 10 %, kind 2
+        EXPECT_EQ(+b.kinds[1].llUriageZei, 13000);
+        EXPECT_EQ(+b.kinds[1].llUriageKomi, 143000);
+        EXPECT_EQ(+b.rates[1].llShiireKazeiNuki, 30000);  // reduced 8 %, group 1
+        EXPECT_EQ(+b.rates[1].llShiireKazeiZei, 2400);
+        EXPECT_EQ(+b.rates[6].llShiireKazeiKomi, 32400);  // and group 2
+        EXPECT_EQ(+b.rates[11].llShiireKazeiKomi, 0);     // not group 3
+        EXPECT_EQ(+b.rates[2].llMenzeiUriage, 70000);     // substitute 8 %
+        EXPECT_EQ(+b.rates[0].llMenzeiUriage, 0);
     }
 }
 
@@ -80,7 +80,7 @@ TEST_F(ClRuleShohizeiShinkokuTest, RefusesWhatItCannotAnswer)
     b.rates[0].llKazeiUriageNuki = 5;
     StFINDINFO bad = Term(FINDITEM_MONTHKIND, 0, 8, FINDVAL_SHORT, 1, FINDCON_END);
     EXPECT_EQ(rule.SumTax(2, &bad, b.rates, b.kinds, 0, 0, 0), RULE_ERR_CONDITION);
-    EXPECT_EQ(b.rates[0].llKazeiUriageNuki, 5);
+    EXPECT_EQ(+b.rates[0].llKazeiUriageNuki, 5);
 }
 
 } // namespace

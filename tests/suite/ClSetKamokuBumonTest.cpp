@@ -51,16 +51,16 @@ TEST_F(ClSetKamokuBumonTest, WalkFindSelectsByAttributeCodeInCodeOrder)
         codes.push_back(k.lKamokuCode);
         if (k.lKamokuCode == 5100) {
             EXPECT_STREQ(k.szName, "仕入高");
-            EXPECT_EQ(k.ulZokusei, 0x80881080u);
+            EXPECT_EQ(+k.ulZokusei, 0x80881080u);
         }
-        EXPECT_EQ(k.byExclude, k.lKamokuCode == 6100 ? 1 : 0);
+        EXPECT_EQ(+k.byExclude, k.lKamokuCode == 6100 ? 1 : 0);
     }
     EXPECT_EQ(status, SUITE_EOD);
     EXPECT_EQ(codes, (std::vector<int32_t>{1100, 5100, 6100}));
     EXPECT_EQ(set->WalkFind(c, &k, cur), SUITE_ERR_CURSOR);  // over until readied again
     ASSERT_EQ(set->ReadyCursor(cur), SUITE_OK);
     EXPECT_EQ(set->WalkFind(nullptr, &k, cur), SUITE_OK);    // null condition: all four
-    EXPECT_EQ(k.lKamokuCode, 1100);
+    EXPECT_EQ(+k.lKamokuCode, 1100);
     EXPECT_EQ(set->ReleaseCursor(cur), SUITE_OK);
     EXPECT_EQ(set->ReleaseCursor(cur), SUITE_ERR_CURSOR);
     EXPECT_EQ(set->WalkFind(c, &k, cur), SUITE_ERR_CURSOR);
@@ -85,9 +85,9 @@ TEST_F(ClSetKamokuBumonTest, DepartmentsCountWalkAndLookUp)
         codes.push_back(d.lBumonCode);
     EXPECT_EQ(codes, (std::vector<int32_t>{10, 20, 30}));
     ASSERT_EQ(set->GetInfoByCode(30, &d), SUITE_OK);
-    EXPECT_EQ(d.byKind, 2);
-    EXPECT_EQ(d.lLink, 5);
-    EXPECT_EQ(d.byCategory, 3);
+    EXPECT_EQ(+d.byKind, 2);
+    EXPECT_EQ(+d.lLink, 5);
+    EXPECT_EQ(+d.byCategory, 3);
     ASSERT_EQ(set->GetInfoByCode(20, &d), SUITE_OK);
     EXPECT_STREQ(d.szName, "本店");
     // No such department: an all-zero record (kind 0, category 0).

@@ -97,8 +97,8 @@ TEST_F(LargeJournalTest, WalkAndSummationRunInBoundedMemory)
     EXPECT_LT(ResidentBytes() - rss, kBound);
     std::printf("[ memory   ] summation: store high-water +%lld bytes, resident +%lld bytes\n",
                 static_cast<long long>(high - base), ResidentBytes() - rss);
-    EXPECT_EQ(rates[0].llKazeiUriageNuki, kEntries * (kEntries + 1) / 2);
-    EXPECT_EQ(rates[0].llShiireKazeiZei, kEntries);
+    EXPECT_EQ(+rates[0].llKazeiUriageNuki, kEntries * (kEntries + 1) / 2);
+    EXPECT_EQ(+rates[0].llShiireKazeiZei, kEntries);
 
     clock_gettime(CLOCK_MONOTONIC, &t1);
     double seconds = static_cast<double>(t1.tv_sec - t0.tv_sec) + (t1.tv_nsec - t0.tv_nsec) / 1e9;

@@ -8,6 +8,8 @@
 #include "suite/ClFileMgr.h"
 #include "suite/ClMsgMgr.h"
 #include "suite/ClToolTipMgr.h"
+#include "mfc/Afx.h"
+#include "win32/WindowRegistry.h"
 #include "win32/Mbcs.h"
 #include "win32/PlatformConfig.h"
 
@@ -103,6 +105,40 @@ TEST(ToolTipMgr, KeepsTheTableForTheBackendWhileItLives)
         EXPECT_EQ(ClToolTipMgr::TipText(HwndFromValue(0x9999), 1032), "");
     }
     EXPECT_TRUE(ClToolTipMgr::TipsOf(dlg).empty());
+}
+
+}  // namespace
+
+namespace {
+
+// The window backends show tooltips from the window registry: the manager
+// sets them on the dialog's controls while it holds the table.
+TEST(ToolTipMgr, SetsTheTipsOnTheDialogsControls)
+{
+    DialogTemplate t;
+    t.id = 9310;
+    t.caption = "tips";
+    t.style = WS_POPUP | WS_CAPTION;
+    DialogItem radio;
+    radio.id = 1032;
+    radio.className = "BUTTON";
+    radio.text = "保存値";
+    radio.style = BS_AUTORADIOBUTTON | WS_TABSTOP;
+    t.items.push_back(radio);
+    DialogTemplate::Register(t);
+
+    CDialog dlg;
+    ASSERT_TRUE(dlg.Create(9310));
+    HWND hCtrl = GetDlgItem(dlg.m_hWnd, 1032);
+    ASSERT_NE(hCtrl, nullptr);
+    const TOOLTIPMSG_TABLE table[] = {{1032, "保存した情報を使用します。", 1}};
+    {
+        ClToolTipMgr mgr;
+        ASSERT_EQ(mgr.Init(dlg.m_hWnd, table, 1), SUITE_OK);
+        EXPECT_EQ(win::WindowRegistry::Find(hCtrl)->toolTip, "保存した情報を使用します。");
+    }
+    EXPECT_EQ(win::WindowRegistry::Find(hCtrl)->toolTip, "");
+    dlg.DestroyWindow();
 }
 
 }  // namespace

@@ -172,7 +172,7 @@ TEST(TaxSummationTest, SidesWithoutRateTakeTheSubstituteRate)
         sum.AddSide(side, 2);
         EXPECT_EQ(sum.Finish(), RULE_OK);
         for (int i = 0; i < 5; ++i)
-            EXPECT_EQ(b.rates[i].llMenzeiUriage, i == c.index ? 200000 : 0) << c.subst;
+            EXPECT_EQ(+b.rates[i].llMenzeiUriage, i == c.index ? 200000 : 0) << c.subst;
     }
     // A stored rate wins over the substitute.
     Buffers b;
@@ -181,8 +181,8 @@ TEST(TaxSummationTest, SidesWithoutRateTakeTheSubstituteRate)
     sum.Begin();
     sum.AddSide(side, 2);
     sum.Finish();
-    EXPECT_EQ(b.rates[4].llMenzeiUriage, 100000);
-    EXPECT_EQ(b.rates[0].llMenzeiUriage, 0);
+    EXPECT_EQ(+b.rates[4].llMenzeiUriage, 100000);
+    EXPECT_EQ(+b.rates[0].llMenzeiUriage, 0);
 }
 
 TEST(TaxSummationTest, SecuritiesShareIsFormedFromTheWholeSum)
@@ -200,14 +200,14 @@ TEST(TaxSummationTest, SecuritiesShareIsFormedFromTheWholeSum)
     for (int i = 0; i < 3; ++i)
         sum.AddSide(side, 2);
     sum.Finish();
-    EXPECT_EQ(b.rates[0].llHikazeiUriageYuka, 1);
+    EXPECT_EQ(+b.rates[0].llHikazeiUriageYuka, 1);
     // A debit side (a correction) larger than the sales gives a negative share,
     // rounded away from zero: -246,913.5780 yen of sales -> -12,345.6789 yen.
     sum.Begin();
     side.llKingaku = 2469135780;
     sum.AddSide(side, 1);
     sum.Finish();
-    EXPECT_EQ(b.rates[0].llHikazeiUriageYuka, -123456789);
+    EXPECT_EQ(+b.rates[0].llHikazeiUriageYuka, -123456789);
 }
 
 TEST(TaxSummationTest, BeginClearsAmountsButKeepsThePreFill)
@@ -238,7 +238,7 @@ TEST(TaxSummationTest, ProblemsAreReportedAndTheRestIsSummed)
     side.lZeiRate = 1000;
     sum.AddSide(side, 2);
     EXPECT_EQ(sum.Finish(), RULE_ERR_NORECORD);
-    EXPECT_EQ(b.rates[0].llKazeiUriageNuki, 100);
+    EXPECT_EQ(+b.rates[0].llKazeiUriageNuki, 100);
 
     Buffers o;
     TaxSummation big(o.rates, o.kinds, 0);
@@ -247,7 +247,7 @@ TEST(TaxSummationTest, ProblemsAreReportedAndTheRestIsSummed)
     big.AddSide(side, 2);
     big.AddSide(side, 2);
     EXPECT_EQ(big.Finish(), RULE_ERR_OVERFLOW);
-    EXPECT_EQ(o.rates[0].llKazeiUriageNuki, INT64_MAX);
+    EXPECT_EQ(+o.rates[0].llKazeiUriageNuki, INT64_MAX);
 }
 
 } // namespace

@@ -125,9 +125,12 @@ std::string ScriptBackend::ControlLine(HWND control) const
     if (!w->visible) s += " hidden";
     if (w->IsCheckable())
         s += w->check == BST_CHECKED ? " checked" : w->check == BST_INDETERMINATE ? " indeterminate" : " unchecked";
-    if (WindowRegistry::Focus() == control) s += " focus";
-    if (w->kind == WindowKind::Edit && w->selStart != w->selEnd)
-        s += " sel=" + std::to_string(w->selStart) + "-" + std::to_string(w->selEnd);
+    // An edit shows its selection only while it has the focus.
+    if (WindowRegistry::Focus() == control) {
+        s += " focus";
+        if (w->kind == WindowKind::Edit && w->selStart != w->selEnd)
+            s += " sel=" + std::to_string(w->selStart) + "-" + std::to_string(w->selEnd);
+    }
     if (!w->toolTip.empty()) s += " tooltip=" + Transcript::Quote(w->toolTip);
     if (w->kind == WindowKind::Progress)
         s += " pos=" + std::to_string(w->pos) + " range=" + std::to_string(w->low) + "-" + std::to_string(w->high);

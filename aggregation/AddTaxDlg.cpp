@@ -1,0 +1,180 @@
+// The progress dialog: construction, ownership of the rule objects, the two
+// bars and the account list's lifetime. The aggregation steps are in
+// AddTax.cpp (summation and checks), AddTaxHojin.cpp and AddTaxKojin.cpp.
+#include "aggregation/AddTaxDlg.h"
+
+#include <cstdio>
+#include <cstring>
+#include <new>
+
+#include "mfc/CDataExchange.h"
+#include "res/AddTaxResource.h"
+#include "suite/ClDataMgr.h"
+#include "suite/ClLinkMgr.h"
+#include "suite/ClRuleGenkashokyaku.h"
+#include "suite/ClRuleKamoku.h"
+#include "suite/ClRuleShiwake.h"
+#include "suite/ClRuleShohizeiShinkoku.h"
+#include "suite/ClSetData.h"
+
+BEGIN_MESSAGE_MAP(CAddTaxDlg, CDialog)
+    ON_WM_CREATE()
+    ON_WM_DESTROY()
+END_MESSAGE_MAP()
+
+CAddTaxDlg::CAddTaxDlg(CWnd* pParent) : CDialog(IDD, pParent)
+{
+    RegisterAddTaxDialogTemplate();
+    std::memset(m_findInfo, 0, sizeof m_findInfo);
+    m_posKamoku = m_kamokuList.end();
+}
+
+CAddTaxDlg::~CAddTaxDlg()
+{
+    // The window goes first, while this object can still answer its
+    // WM_DESTROY.
+    if (m_hWnd) {
+        DestroyWindow();
+    }
+    ClearKamokuList();
+    delete m_pRuleGenkashokyaku;
+    m_pRuleGenkashokyaku = nullptr;
+    delete m_pRuleKamoku;
+    m_pRuleKamoku = nullptr;
+    delete m_pRuleShiwake;
+    m_pRuleShiwake = nullptr;
+    delete m_pRuleShohizeiShinkoku;
+    m_pRuleShohizeiShinkoku = nullptr;
+}
+
+void CAddTaxDlg::DoDataExchange(CDataExchange* pDX)
+{
+    CDialog::DoDataExchange(pDX);
+    DDX_Control(pDX, IDC_PRG_SUB, m_ctlSubProgress);
+    DDX_Control(pDX, IDC_PRG_MAIN, m_ctlMainProgress);
+}
+
+BOOL CAddTaxDlg::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+    return TRUE;
+}
+
+BOOL CAddTaxDlg::PreTranslateMessage(MSG* pMsg)
+{
+    return CDialog::PreTranslateMessage(pMsg);
+}
+
+int CAddTaxDlg::OnCreate(LPCREATESTRUCT lpCreateStruct)
+{
+    if (CDialog::OnCreate(lpCreateStruct) == -1) {
+        return -1;
+    }
+    return 0;
+}
+
+void CAddTaxDlg::OnDestroy()
+{
+    CDialog::OnDestroy();
+    ClearKamokuList();
+}
+
+void CAddTaxDlg::ClearKamokuList()
+{
+    m_kamokuList.clear();
+    m_posKamoku = m_kamokuList.end();
+}
+
+void CAddTaxDlg::InitProgress()
+{
+    m_ctlMainProgress.SetRange(0, 1000);
+    m_ctlMainProgress.SetStep(1);
+    m_ctlMainProgress.SetPos(0);
+}
+
+void CAddTaxDlg::AdvanceProgress(short nFrom, short nTo)
+{
+    for (int i = nFrom; i <= nTo; ++i) {
+        if (i % 10 == 0) {
+            char szCaption[64] = {};
+            std::snprintf(szCaption, sizeof szCaption, "集計中 %d％", i / 10);
+            SetWindowText(szCaption);
+        }
+        m_ctlMainProgress.OffsetPos(1);
+        CycleSubProgress();
+        UpdateWindow();
+    }
+}
+
+void CAddTaxDlg::CycleSubProgress()
+{
+    m_ctlSubProgress.SetRange(0, 10);
+    m_ctlSubProgress.SetStep(1);
+    m_ctlSubProgress.SetPos(0);
+    // Eleven steps: the last one leaves the bar at its end.
+    for (int i = 0; i < 11; ++i) {
+        m_ctlSubProgress.OffsetPos(1);
+        BringWindowToTop();
+        SetForegroundWindow();
+        UpdateWindow();
+    }
+}
+
+void CAddTaxDlg::StepSubProgress()
+{
+    m_nSubStep = (m_nSubStep == 10) ? 0 : m_nSubStep + 1;
+    if (m_nSubStep == 0) {
+        m_ctlSubProgress.SetPos(0);
+    }
+    m_ctlSubProgress.OffsetPos(1);
+    if (m_nSubStep == 0) {
+        BringWindowToTop();
+        SetForegroundWindow();
+    }
+    UpdateWindow();
+}
+
+void CAddTaxDlg::ResetSubProgress()
+{
+    m_ctlSubProgress.SetRange(0, 10);
+    m_ctlSubProgress.SetStep(1);
+    m_ctlSubProgress.SetPos(0);
+    m_nSubStep = 0;
+}
+
+void CAddTaxDlg::EndProgress()
+{
+    EndDialog(IDOK);
+}
+
+ClRuleShiwake* CAddTaxDlg::NewRuleShiwake()
+{
+    ClRuleShiwake* pRule = new (std::nothrow) ClRuleShiwake();
+    if (pRule == nullptr) {
+        return nullptr;
+    }
+    ClDataMgr* pDataMgr = ClDataMgr::Inst();
+    pRule->AttachSetMgr(pDataMgr->GetSetMgr());
+    ClSetData* pSetData = static_cast<ClSetData*>(pDataMgr->GetSetObject(5, 1));
+    pRule->SetCurDataID(pSetData ? pSetData->GetSelectedInfo() : nullptr);
+    pRule->AttachOptLink(ClLinkMgr::Inst()->GetOptLink());
+    return pRule;
+}
+
+void CAddTaxDlg::AddToTotal(__int64* pTotal, const ClKingaku& amount)
+{
+    __int64 sum = 0;
+    if (__builtin_add_overflow(*pTotal, amount.ToRawOrThrow(), &sum)) {
+        throw -1;
+    }
+    *pTotal = ClKingaku::AddRaw(*pTotal, amount).ToRaw();
+}
+
+void CAddTaxDlg::SubFromTotal(__int64* pTotal, const ClKingaku& amount)
+{
+    __int64 difference = 0;
+    if (__builtin_sub_overflow(*pTotal, amount.ToRawOrThrow(), &difference)) {
+        throw -1;
+    }
+    *pTotal = ClKingaku::SubRaw(*pTotal, amount).ToRaw();
+}

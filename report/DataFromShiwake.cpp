@@ -1,0 +1,259 @@
+// DATA from the aggregated figures, and the amount element shared by every
+// writer of DATA.
+//
+// The tax summation leaves three groups of five rate records (all entries;
+// purchases without a qualified invoice under the 80 % and under the 50 %
+// transitional deduction) and six business-kind records per rate. Each value
+// element picks a field, a sum or a difference of fields, and carries it only
+// under the calculation method it belongs to.
+//
+// Decisions of this program:
+// - The layout covers exactly five rates, and the records are located by the
+//   settings' rate count. Settings that report another count cannot be
+//   written in this layout; the section then fails right after its start tag,
+//   like settings that cannot be read, and the run asks whether to go on. No
+//   record outside the fifteen is ever read.
+// - The ZERO values (a rate total minus its six business kinds) are exact:
+//   the difference is formed in 128 bits, and one that leaves the raw range
+//   throws the integer -1, the amount type's own refusal, so that the run
+//   ends with its overflow message instead of writing a wrapped figure.
+// - The _KANBEN sums add whole yen (each term rounded by itself), which can
+//   never leave the 64-bit range; they are written from the yen sum directly.
+#include "app/ShohizeiLinkApp.h"
+
+#include "report/CXmlWriter.h"
+#include "report/DataLayout.h"
+#include "report/TagNameTable.h"
+#include "suite/ClDataMgr.h"
+#include "suite/ClSetShohizei.h"
+#include "suite/RuleTypes.h"
+#include "suite/SuiteRecords.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+constexpr int kLevelValue = 3;
+constexpr int kLayoutRates = 5;
+
+__int64 Field(const void* record, int offset)
+{
+    __int64 value;
+    std::memcpy(&value, static_cast<const BYTE*>(record) + offset, sizeof value);
+    return value;
+}
+
+// The value of one element: nothing, a raw amount to round, or whole yen.
+struct Value {
+    enum Kind { Empty, Raw, Yen } kind = Empty;
+    __int64 amount = 0;
+    static Value None() { return Value{}; }
+    static Value FromRaw(__int64 raw) { return Value{Raw, raw}; }
+    static Value FromYen(__int64 yen) { return Value{Yen, yen}; }
+    static Value If(bool carries, __int64 raw) { return carries ? FromRaw(raw) : None(); }
+};
+
+// Offsets in the rate record.
+constexpr int kKazeiUriage = 13;
+constexpr int kHikazeiYuuka = 37;
+constexpr int kMenzeiUriage = 45;
+constexpr int kHikazeiSonota = 53;
+constexpr int kHikazeiShisanYushutsu = 61;
+constexpr int kKazeiHenkan = 69;
+constexpr int kHikazeiHenkan = 93;
+constexpr int kMenzeiHenkan = 101;
+constexpr int kShiire = 109;
+constexpr int kShiireHenkan = 261;
+constexpr int kYunyuZei = 189;
+constexpr int kYunyuHenkanZei = 341;
+constexpr int kClassStride = 24;   // from one purchase class to the next
+constexpr int kKashidaore = 405;
+constexpr int kKashidaoreKaishu = 429;
+constexpr int kYunyuChiho = 481;
+constexpr int kYunyuHenkanChiho = 489;
+// Offsets in the business-kind record: including tax, tax, excluding tax.
+constexpr int kKindUriageKomi = 8;
+constexpr int kKindHenkanKomi = 32;
+
+}  // namespace
+
+int CShohizeiLinkApp::WriteKingakuElement(CXmlWriter* pWriter, LPSTR lpszLine, LPCTSTR lpszName, __int64 llRaw,
+                                          int bBlank)
+{
+    char value[256] = {};
+    if (!bBlank) {
+        const __int64 yen = RoundHasu(llRaw);
+        if (yen != 0) {
+            std::snprintf(value, sizeof value, "%lld", static_cast<long long>(yen));
+        }
+    }
+    return pWriter->WriteElement(lpszLine, lpszName, value, kLevelValue) ? 1 : 0;
+}
+
+int CShohizeiLinkApp::WriteDataFromShiwake(CXmlWriter* pWriter, const StDATAINFO* pDataInfo,
+                                           const StSHOHIZEIINFO* pShohizeiInfo, BYTE bNiwariTokurei,
+                                           BYTE nUriageHoushiki, BYTE nShiireHoushiki)
+{
+    char line[256] = {};
+    if (!pWriter->WriteStartElement(line, "DATA", 1)) {
+        return 0;
+    }
+    auto* pSettings = static_cast<ClSetShohizei*>(ClDataMgr::Inst()->GetSetObject(4, 1));
+    if (pSettings == nullptr) {
+        return 0;
+    }
+    const short n = static_cast<short>(pSettings->GetTaxRateCount());
+    if (n != kLayoutRates || m_pRateInfo == nullptr || m_pBusinessTypeInfo == nullptr) {
+        return 0;
+    }
+
+    // The methods in effect: purchases follow the sales method under
+    // 簡易課税 and under the 「2割特例」.
+    const bool bSalesTsumiage = (nUriageHoushiki == 1);
+    const BYTE nPurchase = (m_nKazeiKubun == 1 || bNiwariTokurei != 0) ? nUriageHoushiki : nShiireHoushiki;
+    const bool bPurchaseTsumiage = (nPurchase == 1);
+
+    DataLayout::Slot slots[DataLayout::kMaxSlots];
+    for (int form = 0; form < kTagFormCount; ++form) {
+        const TagForm& tagForm = TagFormTable[form];
+        const int rate = DataLayout::RateOf(form);
+        const StTAXREPORTRATEINFO* g1 = &m_pRateInfo[rate];
+        const StTAXREPORTRATEINFO* g2 = &m_pRateInfo[n + rate];
+        const StTAXREPORTRATEINFO* g3 = &m_pRateInfo[2 * n + rate];
+        const StTAXREPORTBUSINESSTYPEINFO* kinds = &m_pBusinessTypeInfo[rate * 6];
+
+        if (!pWriter->WriteStartElement(line, tagForm.code, 2)) {
+            return 0;
+        }
+        const int count = DataLayout::Slots(form, slots);
+        for (int i = 0; i < count; ++i) {
+            const DataLayout::Slot& slot = slots[i];
+            const int part = slot.part;
+            // Which of the 積み上げ / 割り戻し pair carries the figure.
+            const bool bSalesCarries = (slot.method == DataLayout::Tsumiage) == bSalesTsumiage;
+            const bool bPurchaseCarries = (slot.method == DataLayout::Tsumiage) == bPurchaseTsumiage;
+
+            Value value;
+            switch (slot.family) {
+            case DataLayout::KazeiUriage:
+                value = Value::If(bSalesCarries, Field(g1, kKazeiUriage + 8 * part));
+                break;
+            case DataLayout::KazeiUriageHenkan:
+                value = Value::If(bSalesCarries, Field(g1, kKazeiHenkan + 8 * part));
+                break;
+            case DataLayout::MenzeiUriage:
+                value = Value::FromRaw(Field(g1, kMenzeiUriage));
+                break;
+            case DataLayout::HikazeiYuuka:
+                value = Value::FromRaw(Field(g1, kHikazeiYuuka));
+                break;
+            case DataLayout::HikazeiYuukaIgai:
+                value = Value::FromRaw(Field(g1, kHikazeiSonota));
+                break;
+            case DataLayout::HikazeiShisanYushutsu:
+                value = Value::FromRaw(Field(g1, kHikazeiShisanYushutsu));
+                break;
+            case DataLayout::MenzeiUriageHenkan:
+                value = Value::FromRaw(Field(g1, kMenzeiHenkan));
+                break;
+            case DataLayout::HikazeiUriageHenkan:
+                value = Value::FromRaw(Field(g1, kHikazeiHenkan));
+                break;
+            case DataLayout::Shiire: {
+                const int cls = (slot.henkan ? kShiireHenkan : kShiire) + kClassStride * slot.cls;
+                switch (slot.method) {
+                case DataLayout::Tsumiage:
+                case DataLayout::Warimodoshi:
+                    value = Value::If(bPurchaseCarries, Field(g1, cls + 8 * part));
+                    break;
+                case DataLayout::InvoiceKanben:
+                    if (bPurchaseTsumiage) {
+                        // Each term in whole yen before it is added.
+                        __int64 yen = RoundHasu(Field(g3, cls + 8)) + RoundHasu(Field(g2, cls + 8));
+                        if (part == DataLayout::Zeikomi) {
+                            yen = RoundHasu(Field(g3, cls + 8)) + RoundHasu(Field(g3, cls)) +
+                                  RoundHasu(Field(g2, cls + 8)) + RoundHasu(Field(g2, cls));
+                        }
+                        value = Value::FromYen(yen);
+                    }
+                    break;
+                case DataLayout::Invoice80:
+                case DataLayout::Invoice50: {
+                    const StTAXREPORTRATEINFO* group = slot.method == DataLayout::Invoice80 ? g2 : g3;
+                    value = Value::If(part == DataLayout::Zeikomi || !bPurchaseTsumiage,
+                                      Field(group, cls + 8 * part));
+                    break;
+                }
+                default:
+                    break;  // _GENSOKU: never
+                }
+                break;
+            }
+            case DataLayout::YunyuShiire:
+                value = Value::FromRaw(Field(g1, (slot.henkan ? kYunyuHenkanZei : kYunyuZei) + kClassStride * slot.cls));
+                break;
+            case DataLayout::YunyuTiho:
+                value = Value::FromRaw(Field(g1, slot.henkan ? kYunyuHenkanChiho : kYunyuChiho));
+                break;
+            case DataLayout::Kashidaore:
+                value = Value::If(bSalesCarries, Field(g1, kKashidaore + 8 * part));
+                break;
+            case DataLayout::KashidaoreKaishu:
+                value = Value::If(bSalesCarries, Field(g1, kKashidaoreKaishu + 8 * part));
+                break;
+            case DataLayout::KaniUriage:
+            case DataLayout::KaniHenkan: {
+                const bool bSales = slot.family == DataLayout::KaniUriage;
+                // Kind records hold including tax, tax, excluding tax in this
+                // order: the part counts backwards from ZEIKOMI.
+                const int kindOffset = (bSales ? kKindUriageKomi : kKindHenkanKomi) + 8 * (2 - part);
+                if (!bSalesCarries) {
+                    break;
+                }
+                if (slot.kind != 0) {
+                    value = Value::FromRaw(Field(&kinds[slot.kind - 1], kindOffset));
+                    break;
+                }
+                // ZERO: the rate total less the six kinds, on raw amounts.
+                __int128 rest = Field(g1, (bSales ? kKazeiUriage : kKazeiHenkan) + 8 * part);
+                for (int k = 0; k < 6; ++k) {
+                    rest -= Field(&kinds[k], kindOffset);
+                }
+                if (rest > INT64_MAX || rest < INT64_MIN) {
+                    throw -1;
+                }
+                value = Value::FromRaw(static_cast<__int64>(rest));
+                break;
+            }
+            default:
+                // HikazeiShisanHenkan, TokuteiShiire, list D and
+                // MENZEIKIKANKAZEIURIAGE carry nothing in this mode.
+                break;
+            }
+
+            const char* name = TagNameTable[tagForm.first + i];
+            int ok;
+            if (value.kind == Value::Yen) {
+                char text[32] = {};
+                if (value.amount != 0) {
+                    std::snprintf(text, sizeof text, "%lld", static_cast<long long>(value.amount));
+                }
+                ok = pWriter->WriteElement(line, name, text, kLevelValue);
+            } else {
+                ok = WriteKingakuElement(pWriter, line, name, value.amount, value.kind == Value::Empty);
+            }
+            if (!ok) {
+                return 0;
+            }
+        }
+        if (!pWriter->WriteEndElement(line, tagForm.code, 2)) {
+            return 0;
+        }
+    }
+
+    if (!WriteKanpuH(pWriter, pDataInfo, pShohizeiInfo) || !WriteKanpuK(pWriter, pDataInfo, pShohizeiInfo)) {
+        return 0;
+    }
+    return pWriter->WriteEndElement(line, "DATA", 1) ? 1 : 0;
+}

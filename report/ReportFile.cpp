@@ -1,0 +1,145 @@
+// The link file of one export, in either mode: the declaration, REPORT, the
+// sections SYSTEM, BASIC and DATA, and the end of REPORT.
+//
+// After a section that fails the user is asked whether to go on; No stops the
+// export (result 2) and leaves the file as far as it was written, closed by
+// the end tag of REPORT when the writer can still write it. A writer that has
+// failed writes nothing more, so the sections after a failed one fail as well
+// and their questions follow in turn.
+//
+// A run never reports success for a file it could not finish without telling
+// the user: when every section was written but the end tag of REPORT or the
+// closing of the file fails, the question of the failed DATA section is asked
+// and answered as after that section.
+//
+// An amount beyond the range of the amount type leaves this code by the
+// integer -1 that the amount type throws; the writer and the file object are
+// closed on the way out, and the run ends with its overflow message.
+#include "app/ShohizeiLinkApp.h"
+
+#include "report/CXmlWriter.h"
+#include "suite/SuiteRecords.h"
+
+namespace {
+
+const char kCaption[] = "消費税";
+const char kDeclaration[] = "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\r\n";
+
+const char* const kQuestions[3] = {
+    "システム情報の出力に失敗しました。\n\n出力を続けますか？",
+    "基本情報の出力に失敗しました。\n\n出力を続けますか？",
+    "連動情報の出力に失敗しました。\n\n出力を続けますか？",
+};
+
+bool UserStops(HWND hOwner, const char* text)
+{
+    return MessageBoxA(hOwner, text, kCaption, MB_YESNO | MB_ICONEXCLAMATION) == IDNO;
+}
+
+// Writes the whole file; 1 when the export went to its end (also past failed
+// sections the user chose to go on from), 0 when the user stopped it.
+template <class System, class Basic, class Data>
+int WriteLinkFile(HWND hOwner, LPCTSTR lpszPath, System writeSystem, Basic writeBasic, Data writeData)
+{
+    CFile file;
+    CXmlWriter writer;
+    char line[512] = {};
+
+    // A file that cannot be created shows up as failed writes of the sections.
+    writer.Open(&file, lpszPath);
+    writer.WriteLine(kDeclaration);
+    writer.WriteStartElement(line, "REPORT", 0);
+
+    bool bAllWritten = true;
+    for (int section = 0; section < 3; ++section) {
+        const int ok = section == 0 ? writeSystem(&writer) : section == 1 ? writeBasic(&writer) : writeData(&writer);
+        if (ok) {
+            continue;
+        }
+        bAllWritten = false;
+        if (UserStops(hOwner, kQuestions[section])) {
+            writer.WriteEndElement(line, "REPORT", 0);
+            writer.Close();
+            return 0;
+        }
+    }
+
+    const int bEnded = writer.WriteEndElement(line, "REPORT", 0);
+    // The file object is closed here, where its error can still be seen; the
+    // writer's own closing then has nothing left to do.
+    bool bClosed = true;
+    try {
+        file.Close();
+    } catch (CFileException* e) {
+        e->Delete();
+        bClosed = false;
+    }
+    writer.Close();
+    if (bAllWritten && (!bEnded || !bClosed) && UserStops(hOwner, kQuestions[2])) {
+        return 0;
+    }
+    return 1;
+}
+
+}  // namespace
+
+int CShohizeiLinkApp::OutputSaveInfoReport(HWND hOwner, LPCTSTR lpszPath, const StDATAINFO* pDataInfo,
+                                           int bNiwariTokurei, int nUriageHoushiki, int nShiireHoushiki)
+{
+    const int result = WriteLinkFile(
+        hOwner, lpszPath, [this](CXmlWriter* w) { return WriteSystemSection(w); },
+        // BASIC takes the fiscal year and both flags from the saved values.
+        [this, pDataInfo](CXmlWriter* w) { return WriteBasicSection(w, pDataInfo, 1, 0); },
+        [&](CXmlWriter* w) {
+            return WriteDataFromSaveInfo(w, pDataInfo, bNiwariTokurei, nUriageHoushiki, nShiireHoushiki);
+        });
+    if (result == 0) {
+        m_nResultCode = RESULT_ERROR;
+    }
+    return result;
+}
+
+int CShohizeiLinkApp::OutputShiwakeReport(HWND hOwner, LPCTSTR lpszPath, const StDATAINFO* pDataInfo,
+                                          const StSHOHIZEIINFO* pShohizeiInfo, BYTE bNiwariTokurei,
+                                          BYTE nUriageHoushiki, BYTE nShiireHoushiki)
+{
+    const int result = WriteLinkFile(
+        hOwner, lpszPath, [this](CXmlWriter* w) { return WriteSystemSection(w); },
+        [&](CXmlWriter* w) { return WriteBasicSection(w, pDataInfo, 0, bNiwariTokurei); },
+        [&](CXmlWriter* w) {
+            return WriteDataFromShiwake(w, pDataInfo, pShohizeiInfo, bNiwariTokurei, nUriageHoushiki,
+                                        nShiireHoushiki);
+        });
+    if (result == 0) {
+        m_nResultCode = RESULT_ERROR;
+    }
+    return result;
+}
+
+// The run's stage of the saved-values mode: the whole file from the saved
+// values. The file counts as the run's output in progress while it is
+// written, so that a run an exception interrupts removes it.
+int CShohizeiLinkApp::RunSavedValuesExport(const StDATAINFO* pDataInfo, const ShukeiConditions& conditions)
+{
+    SetOutputInProgress(conditions.szOutputPath);
+    const int result = OutputSaveInfoReport(m_hMessageOwner, conditions.szOutputPath, pDataInfo,
+                                            conditions.bNiwariTokurei, conditions.nUriageHoushiki,
+                                            conditions.nShiireHoushiki);
+    ClearOutputInProgress();
+    return result;
+}
+
+// The run's stage of the aggregation mode after the figures are summed; the
+// wait cursor of the aggregation ends once the file is closed, whether the
+// user went on or stopped.
+int CShohizeiLinkApp::WriteReportFile(const StDATAINFO* pDataInfo, const StSHOHIZEIINFO* pShohizeiInfo,
+                                      const ShukeiConditions& conditions)
+{
+    SetOutputInProgress(conditions.szOutputPath);
+    const int result = OutputShiwakeReport(m_hMessageOwner, conditions.szOutputPath, pDataInfo, pShohizeiInfo,
+                                           conditions.bNiwariTokurei, conditions.nUriageHoushiki,
+                                           conditions.nShiireHoushiki);
+    ClearOutputInProgress();
+    EndRunWaitCursor();
+    return result;
+}

@@ -1,0 +1,133 @@
+// The conditions of a completed export are remembered per user and dataset:
+// the next run of the same deliverable opens the conditions dialog with them.
+#include "RunHarness.h"
+
+#include "tests/support/TestCaller.h"
+#include "win32/Mbcs.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+
+namespace {
+
+std::string ReadAll(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+// The control lines of the first conditions dialog a transcript shows, by id.
+std::map<int, std::string> DialogControls(const std::string& transcript)
+{
+    std::map<int, std::string> controls;
+    std::istringstream in(transcript);
+    bool inDialog = false;
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind("open dialog:130 ", 0) == 0) {
+            inDialog = true;
+            continue;
+        }
+        if (!inDialog) continue;
+        if (line.rfind("  control ", 0) != 0) break;
+        controls[std::stoi(line.substr(10))] = line;
+    }
+    return controls;
+}
+
+// The state the transcript gives one control: its quoted text and what
+// follows it.
+std::string Shown(const std::map<int, std::string>& controls, int id)
+{
+    auto it = controls.find(id);
+    if (it == controls.end()) return "(no control " + std::to_string(id) + ")";
+    const size_t quote = it->second.find('"');
+    return quote == std::string::npos ? it->second : it->second.substr(quote);
+}
+
+const char kFirstRun[] = "type 1014 5\ntype 1016 2\nclick 1034\ntype 1008 C:\\first.xml\nkey F12\nanswer OK\n";
+
+TEST(RememberedConditions, SecondRunOpensWithWhatTheFirstRemembered)
+{
+    e2e::RunHarness h("Zelkora");
+    h.BuildHome({"corp-general"}, 1);
+    h.WriteScript(kFirstRun);
+    e2e::RunResult r = h.Run({});
+    ASSERT_EQ(r.exitStatus, 0) << r.stderrText;
+    ASSERT_TRUE(std::ifstream(h.HomeDir() + "/drive_c/first.xml").good()) << r.transcript;
+
+    // One line of the user and the dataset; sales and purchases 積み上げ.
+    const std::string settings = ReadAll(h.HomeDir() + "/drive_c/Zelkor/Settings/Zelkora.env");
+    // The key: the user, a slash, the 34-character data ID and a colon; no
+    // selected number in this edition.
+    const std::string key = settings.substr(0, settings.find(':') + 1);
+    EXPECT_EQ(key.rfind("admin/{", 0), 0u) << settings;
+    EXPECT_EQ(key.size(), 6u + 34u + 1u) << settings;
+    const std::string values = ":0/5/2/1/1/0/C:\\first.xml\n";
+    ASSERT_GE(settings.size(), values.size());
+    EXPECT_EQ(settings.substr(settings.size() - values.size()), values) << settings;
+    EXPECT_EQ(settings.find('\n'), settings.size() - 1) << settings;
+
+    // The second run opens with them; Esc leaves the remembered line alone.
+    h.WriteScript("key ESCAPE\nanswer OK\n");
+    r = h.Run({});
+    const std::map<int, std::string> c = DialogControls(r.transcript);
+    EXPECT_EQ(Shown(c, 1014), "\"5\"");
+    EXPECT_EQ(Shown(c, 1016), "\"2\"");
+    EXPECT_EQ(Shown(c, 1008), "\"C:\\\\first.xml\"");
+    EXPECT_NE(Shown(c, 1034).find("\" checked"), std::string::npos) << Shown(c, 1034);
+    EXPECT_NE(Shown(c, 1037).find("\" checked"), std::string::npos) << Shown(c, 1037);
+    EXPECT_NE(Shown(c, 1029).find("\" checked"), std::string::npos) << Shown(c, 1029);
+    EXPECT_EQ(ReadAll(h.HomeDir() + "/drive_c/Zelkor/Settings/Zelkora.env"), settings);
+}
+
+TEST(RememberedConditions, CallersPathIsNotRemembered)
+{
+    e2e::RunHarness h("Zelkora");
+    h.BuildHome({"corp-general"}, 1);
+    h.WriteScript(kFirstRun);
+    ASSERT_EQ(h.Run({}).exitStatus, 0);
+
+    // A run started by the bookkeeping application with a path of its own:
+    // the months are stored, the user's own path stays.
+    h.WriteScript("type 1014 6\nkey F12\nanswer OK\n");
+    TestCaller caller(123456, 5, 10000);
+    ASSERT_TRUE(caller.Ready());
+    e2e::RunResult r = h.Run({"123456,1024,7,C:\\caller.xml"});
+    ASSERT_EQ(r.exitStatus, 0) << r.stderrText;
+    caller.Finish();
+    ASSERT_TRUE(std::ifstream(h.HomeDir() + "/drive_c/caller.xml").good()) << r.transcript;
+    const std::string settings = ReadAll(h.HomeDir() + "/drive_c/Zelkor/Settings/Zelkora.env");
+    const std::string values = ":0/6/2/1/1/0/C:\\first.xml\n";
+    ASSERT_GE(settings.size(), values.size());
+    EXPECT_EQ(settings.substr(settings.size() - values.size()), values) << settings;
+
+    h.WriteScript("key ESCAPE\nanswer OK\n");
+    r = h.Run({});
+    const std::map<int, std::string> c = DialogControls(r.transcript);
+    EXPECT_EQ(Shown(c, 1014), "\"6\"");
+    EXPECT_EQ(Shown(c, 1008), "\"C:\\\\first.xml\"");
+}
+
+TEST(RememberedConditions, NetworkEditionKeyCarriesTheSelectedNumber)
+{
+    e2e::RunHarness h("Zelkorb");
+    h.BuildHome({"corp-general"}, 1);
+    h.WriteScript(kFirstRun);
+    ASSERT_EQ(h.Run({}).exitStatus, 0);
+    const std::string settings = ReadAll(h.HomeDir() + "/drive_c/Zelkor/Settings/Zelkorb.env");
+    const std::string key = settings.substr(0, settings.find(':') + 1);
+    EXPECT_EQ(key.rfind("admin/1/{", 0), 0u) << settings;
+    EXPECT_EQ(key.size(), 8u + 34u + 1u) << settings;
+
+    h.WriteScript("key ESCAPE\nanswer OK\n");
+    const e2e::RunResult r = h.Run({});
+    EXPECT_EQ(Shown(DialogControls(r.transcript), 1008), "\"C:\\\\first.xml\"");
+}
+
+}  // namespace

@@ -1,0 +1,218 @@
+#include "RunHarness.h"
+
+#include "suite/SuiteStore.h"
+#include "win32/PlatformConfig.h"
+
+#include <gtest/gtest.h>
+
+#include "win32/Mbcs.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace e2e {
+
+namespace {
+
+std::string EnvOr(const char* name, const char* fallback)
+{
+    const char* value = std::getenv(name);
+    return value ? value : fallback;
+}
+
+}  // namespace
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+std::string Quoted(const std::string& cp932)
+{
+    const std::string utf8 = mbcs::Cp932ToUtf8(cp932);
+    std::string out = "\"";
+    for (char c : utf8) {
+        if (c == '\n') out += "\\n";
+        else if (c == '"') out += "\\\"";
+        else if (c == '\\') out += "\\\\";
+        else out += c;
+    }
+    return out + "\"";
+}
+
+std::vector<std::string> Notified(int functionId, int result)
+{
+    return {"disable", "foreground", "enable",
+            "post 1024 " + std::to_string(functionId) + " " + std::to_string(result), "enable"};
+}
+
+std::vector<std::string> Road(const std::string& transcript)
+{
+    std::vector<std::string> road;
+    std::istringstream lines(transcript);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.rfind("  ", 0) == 0 || line.rfind("action ", 0) == 0 || line.rfind("caption ", 0) == 0) continue;
+        road.push_back(line);
+    }
+    return road;
+}
+
+std::string ControlLine(const std::string& transcript, int id, const std::string& dialog)
+{
+    const size_t open = transcript.find("open " + dialog + " ");
+    if (open == std::string::npos) return "";
+    const std::string start = "\n  control " + std::to_string(id) + " ";
+    const size_t at = transcript.find(start, open);
+    const size_t next = transcript.find("\nopen ", open + 1);
+    if (at == std::string::npos || (next != std::string::npos && at > next)) return "";
+    return transcript.substr(at + 1, transcript.find('\n', at + 1) - at - 1);
+}
+
+RunHarness::RunHarness(const std::string& edition) : m_edition(edition)
+{
+    char pattern[] = "/tmp/zk_e2e_XXXXXX";
+    const char* dir = mkdtemp(pattern);
+    m_root = dir ? dir : "";
+    fs::create_directories(ProgramDir());
+    fs::create_directories(HomeDir());
+    fs::create_directories(CallerDir());
+    const std::string binary = EnvOr("ZK_BINARY_DIR", ZK_BINARY_DIR);
+    fs::copy_file(binary + "/" + edition, ProgramDir() + "/" + edition, fs::copy_options::overwrite_existing);
+    WriteDefinitionFile("[ProgramLevel]\r\nSY35=4\r\n");
+    WriteScript("");
+    setenv("ZELKOR_CALLER_DIR", CallerDir().c_str(), 1);
+    PlatformConfig::Reload();
+}
+
+RunHarness::~RunHarness()
+{
+    if (!m_root.empty() && std::getenv("ZK_KEEP_E2E") == nullptr) {
+        std::error_code ec;
+        fs::remove_all(m_root, ec);
+    }
+}
+
+void RunHarness::WriteDefinitionFile(const std::string& content)
+{
+    std::ofstream(ProgramDir() + "/OrlanzenDef.ini", std::ios::binary) << content;
+}
+
+void RunHarness::RemoveDefinitionFile()
+{
+    fs::remove(ProgramDir() + "/OrlanzenDef.ini");
+}
+
+void RunHarness::BuildHome(const std::vector<std::string>& samples, int selected)
+{
+    const std::string source = EnvOr("ZK_SOURCE_DIR", ZK_SOURCE_DIR);
+    suite::SuiteStore store;
+    std::string why;
+    ASSERT_EQ(store.Create(HomeDir() + "/suite.db", &why), SUITE_OK) << why;
+    ASSERT_EQ(store.ExecFile(source + "/samples/users.sql"), SUITE_OK) << store.LastError();
+    for (const std::string& name : samples) {
+        ASSERT_EQ(store.ExecFile(source + "/samples/" + name + ".sql"), SUITE_OK) << name << ": " << store.LastError();
+    }
+    const std::string data = selected > 0 ? std::to_string(selected) : "NULL";
+    ASSERT_EQ(store.Exec("INSERT INTO selection (id, user_id, selected_no, data_no) VALUES (1, 'admin', 1, " + data + ")"),
+              SUITE_OK)
+        << store.LastError();
+}
+
+void RunHarness::ExecSql(const std::string& sql)
+{
+    suite::SuiteStore store;
+    std::string why;
+    ASSERT_EQ(store.Open(HomeDir() + "/suite.db", &why), SUITE_OK) << why;
+    ASSERT_EQ(store.Exec(sql), SUITE_OK) << store.LastError();
+}
+
+void RunHarness::WriteScript(const std::string& script)
+{
+    std::ofstream(m_root + "/run.script", std::ios::binary) << script;
+}
+
+RunResult RunHarness::Run(const std::vector<std::string>& args, int timeoutMs)
+{
+    RunResult result;
+    const std::string transcriptPath = m_root + "/transcript.txt";
+    const std::string stderrPath = m_root + "/stderr.txt";
+    fs::remove(transcriptPath);
+
+    std::vector<std::string> env = {
+        "ZELKOR_HOME=" + HomeDir(),
+        "ZELKOR_BACKEND=script",
+        "ZELKOR_SCRIPT=" + m_root + "/run.script",
+        "ZELKOR_TRANSCRIPT=" + transcriptPath,
+        "ZELKOR_CALLER_DIR=" + CallerDir(),
+        "PATH=/usr/bin:/bin",
+        "HOME=" + m_root,
+        "LANG=C.UTF-8",
+    };
+    const std::string program = ProgramDir() + "/" + m_edition;
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(program.c_str()));
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    std::vector<char*> envp;
+    for (std::string& e : env) envp.push_back(e.data());
+    envp.push_back(nullptr);
+
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const int err = open(stderrPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (err >= 0) {
+            dup2(err, 2);
+            close(err);
+        }
+        if (m_fileLimit > 0) {
+            // Past the limit a write fails (EFBIG) instead of ending the process.
+            std::signal(SIGXFSZ, SIG_IGN);
+            rlimit limit{static_cast<rlim_t>(m_fileLimit), static_cast<rlim_t>(m_fileLimit)};
+            setrlimit(RLIMIT_FSIZE, &limit);
+        }
+        // The program starts in a folder other than its own.
+        if (chdir(m_root.c_str()) != 0) _exit(126);
+        execve(program.c_str(), argv.data(), envp.data());
+        _exit(127);
+    }
+    if (pid < 0) {
+        ADD_FAILURE() << "fork failed";
+        return result;
+    }
+    int status = 0;
+    for (int waited = 0;; waited += 10) {
+        const pid_t done = waitpid(pid, &status, WNOHANG);
+        if (done == pid) break;
+        if (waited > timeoutMs) {
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+            ADD_FAILURE() << "the program did not end within " << timeoutMs << " ms";
+            break;
+        }
+        usleep(10 * 1000);
+    }
+    if (WIFEXITED(status)) result.exitStatus = WEXITSTATUS(status);
+    result.transcript = ReadFile(transcriptPath);
+    result.stderrText = ReadFile(stderrPath);
+    std::istringstream lines(result.transcript);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.rfind("message ", 0) == 0) result.messages.push_back(line);
+        if (line.rfind("caller ", 0) == 0) result.callerLines.push_back(line);
+    }
+    return result;
+}
+
+}  // namespace e2e

@@ -1,0 +1,83 @@
+// Runs a built deliverable the way a user's machine would: a copy of the
+// executable in a program folder of its own (with the filing application's
+// definition file next to it), a suite home built from the sample datasets,
+// the script backend with its transcript, and an optional test caller.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+struct RunResult {
+    int exitStatus = -1;             // the process's exit status; -1 when it did not end normally
+    std::string transcript;          // UTF-8
+    std::string stderrText;
+    std::vector<std::string> messages;  // the transcript's message-box lines
+    std::vector<std::string> callerLines;  // the transcript's caller-event lines
+};
+
+class RunHarness {
+public:
+    // A fresh temporary folder holding `program/`, `home/` and the run files.
+    explicit RunHarness(const std::string& edition = "Zelkora");
+    ~RunHarness();
+
+    const std::string& Root() const { return m_root; }
+    std::string ProgramDir() const { return m_root + "/program"; }
+    std::string HomeDir() const { return m_root + "/home"; }
+
+    // Writes the definition file of the program folder (UTF-8 text given as
+    // bytes); RemoveDefinitionFile leaves none.
+    void WriteDefinitionFile(const std::string& content);
+    void RemoveDefinitionFile();
+
+    // Builds HOME/suite.db from the schema, the users and the samples; the
+    // user "admin" works on dataset `selected` (0: nothing selected).
+    void BuildHome(const std::vector<std::string>& samples, int selected);
+    // Runs SQL on the store that BuildHome made (to vary a sample).
+    void ExecSql(const std::string& sql);
+
+    // The script of user actions (UTF-8 lines).
+    void WriteScript(const std::string& script);
+
+    // Runs the copied executable with `args`, waiting at most `timeoutMs`.
+    RunResult Run(const std::vector<std::string>& args, int timeoutMs = 30000);
+
+    // The folder of the caller endpoints, set as ZELKOR_CALLER_DIR in this
+    // process too so that a TestCaller binds there.
+    std::string CallerDir() const { return m_root + "/callers"; }
+
+    // The host path of a Windows path on drive C: (the home's drive_c).
+    std::string DriveC(const std::string& relative) const { return HomeDir() + "/drive_c/" + relative; }
+
+    // Later runs may grow no file beyond `bytes` (0: no limit): a write past
+    // it fails as on a full disk. Keep it above the size of the transcript.
+    void LimitFileSize(long bytes) { m_fileLimit = bytes; }
+
+private:
+    std::string m_root;
+    std::string m_edition;
+    long m_fileLimit = 0;
+};
+
+// The whole content of a host file ("" when it cannot be read).
+std::string ReadFile(const std::string& path);
+
+// The transcript's form of a message text given in code page 932: UTF-8,
+// quoted, with the transcript's escapes.
+std::string Quoted(const std::string& cp932);
+
+// What a caller receives over a whole run that recorded it.
+std::vector<std::string> Notified(int functionId, int result);
+
+// The transcript's events without control listings, changed controls,
+// script actions and progress captions: the road of the run.
+std::vector<std::string> Road(const std::string& transcript);
+
+// The line of control `id` in the first listing of dialog `dialog` ("" when
+// there is none).
+std::string ControlLine(const std::string& transcript, int id, const std::string& dialog = "dialog:130");
+
+}  // namespace e2e

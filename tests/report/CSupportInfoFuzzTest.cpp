@@ -1,0 +1,198 @@
+// Property tests of the support-information reader over seeded random files.
+//
+// Structured files (marker lines of one-line and multi-line fields, values of
+// any bytes but the line end, lone CRs and LFs, 0xFF, 0x1A and NUL bytes,
+// markers repeated, at the start, at the very end of the 30000-byte block
+// or beyond it, files of up to 40,000 bytes with or without a final line end):
+// the product name and version are the bytes behind the first occurrence of
+// their marker that lies wholly within the file's first 30000 bytes, up to the
+// first CR LF pair, 0x1A, 0xFF or NUL, or to the end of those 30000 bytes;
+// empty when there is no such occurrence.
+// Any bytes at all (with markers sown in): every value lies inside the block
+// and ends inside it (its NUL at most at the block's end), holds no 0xFF and
+// no 0x1A, and is empty when its marker does not lie wholly within the first
+// 30000 bytes. The sanitizer build checks that nothing is read outside the
+// block.
+#include "report/CSupportInfo.h"
+
+#include "tests/support/FuzzText.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kName = "[=製品名=]";
+const std::string kVersion = "[=製品ﾊﾞｰｼﾞｮﾝ=]";
+const std::string kInquiry = "[=お問い合わせ内容=]";
+const std::string kSteps = "[=症状が再現する手順や条件=]";
+const std::string kOthers[] = {"[=会社名=]", "[=OS=]", "[=ﾒﾓﾘ=]", "[=ﾃﾞｰﾀ名=]"};
+constexpr size_t kBlock = CSupportInfo::kBlockSize;
+
+class SupportInfoFuzzTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dir_ = fs::temp_directory_path() / ("zk_support_fuzz_" + std::to_string(getpid()));
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+        char previous[MAX_PATH + 1] = {};
+        GetCurrentDirectoryA(sizeof previous, previous);
+        previous_ = previous;
+        std::string win = "Z:" + dir_.string();
+        for (char& c : win)
+            if (c == '/') c = '\\';
+        ASSERT_TRUE(SetCurrentDirectoryA(win.c_str()));
+    }
+    void TearDown() override
+    {
+        SetCurrentDirectoryA(previous_.c_str());
+        fs::remove_all(dir_);
+    }
+    void WriteFile(const std::string& bytes) const
+    {
+        std::ofstream out(dir_ / "SUPPORT.INF", std::ios::binary | std::ios::trunc);
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    }
+
+    fs::path dir_;
+    std::string previous_;
+};
+
+// The value a one-line field must give on these file bytes.
+std::string Expected(const std::string& file, const std::string& marker)
+{
+    const std::string content = file.substr(0, std::min(file.size(), kBlock));
+    const size_t at = content.find(marker);
+    if (at == std::string::npos) return "";
+    const std::string rest = content.substr(at + marker.size());
+    size_t end = rest.find("\r\n");
+    for (char stop : {'\x1A', '\xFF', '\0'}) end = std::min(end, rest.find(stop));
+    return rest.substr(0, end);
+}
+
+// Checks that a value lies in the block and ends inside it; returns it.
+std::string Within(const CSupportInfo& info, LPCSTR value)
+{
+    const BYTE* block = info.GetBlock();
+    const BYTE* p = reinterpret_cast<const BYTE*>(value);
+    if (block == nullptr || p < block || p > block + kBlock) {
+        EXPECT_STREQ(value, "") << "a value outside the block must be the empty text";
+        return value;
+    }
+    const size_t len = ::strnlen(value, static_cast<size_t>(block + kBlock - p) + 1);
+    EXPECT_LE(p + len, block + kBlock) << "value runs beyond the block";
+    const std::string v(value, len);
+    EXPECT_EQ(v.find('\xFF'), std::string::npos);
+    EXPECT_EQ(v.find('\x1A'), std::string::npos);
+    return v;
+}
+
+std::string OneLineValue(fuzz::Gen& g)
+{
+    std::string v;
+    for (char c : g.Text(g.Chance(3) ? 2000 : 30, "abc 0.9\r\n\x1A\xFF[="))
+        v += c;
+    // Keep the multi-line markers out of one-line values (their walk would
+    // join lines by design); a product marker inside a value is fine.
+    if (g.Chance(5)) v += g.Chance(50) ? kName : kVersion;
+    size_t cut;
+    while ((cut = v.find("\r\n")) != std::string::npos) v.erase(cut, 1);
+    return v;
+}
+
+std::string StructuredFile(fuzz::Gen& g)
+{
+    std::string f;
+    const long long lines = g.Int(0, 40);
+    for (long long i = 0; i < lines; ++i) {
+        switch (g.Int(0, 7)) {
+        case 0: f += kName; break;
+        case 1: f += kVersion; break;
+        case 2:
+            f += g.Chance(50) ? kInquiry : kSteps;
+            for (long long k = g.Int(0, 4); k > 0; --k) f += "\r\n" + OneLineValue(g);
+            break;
+        case 3: f += std::string(static_cast<size_t>(g.Int(100, 4000)), 'p'); break;  // padding towards 30000
+        default: f += kOthers[g.Int(0, 3)]; break;
+        }
+        f += OneLineValue(g);
+        if (i + 1 < lines || g.Chance(60)) f += "\r\n";
+    }
+    // A marker placed right at or across the end of the block, or far beyond.
+    if (g.Chance(25)) {
+        const std::string& m = g.Chance(50) ? kName : kVersion;
+        const size_t at = static_cast<size_t>(g.Int(kBlock - m.size() - 3, kBlock + 20));
+        if (f.size() < at) f += std::string(at - f.size(), 'q');
+        f.replace(at, std::min(m.size(), f.size() - at), m);
+        if (g.Chance(50)) f += "tail";
+    }
+    if (g.Chance(10) && f.size() < 40000) f += std::string(40000 - f.size(), '\xFF');
+    return f;
+}
+
+TEST_F(SupportInfoFuzzTest, StructuredFilesGiveTheValueToTheLineEnd)
+{
+    const uint32_t seed = fuzz::Seed(0x5EED0401u);
+    fuzz::Gen g(seed);
+    int named = 0;
+    for (int n = 0; n < fuzz::Cases(300); ++n) {
+        SCOPED_TRACE("seed " + std::to_string(seed) + " case " + std::to_string(n));
+        const std::string file = StructuredFile(g);
+        WriteFile(file);
+        CSupportInfo info;
+        const std::string name = Within(info, info.GetProductName());
+        const std::string version = Within(info, info.GetProductVersion());
+        ASSERT_EQ(name, Expected(file, kName)) << "file of " << file.size() << " bytes";
+        ASSERT_EQ(version, Expected(file, kVersion)) << "file of " << file.size() << " bytes";
+        named += !name.empty();
+    }
+    EXPECT_GT(named, 50);
+}
+
+TEST_F(SupportInfoFuzzTest, AnyBytesStayInsideTheBlock)
+{
+    const uint32_t seed = fuzz::Seed(0x5EED0402u);
+    fuzz::Gen g(seed);
+    for (int n = 0; n < fuzz::Cases(200); ++n) {
+        SCOPED_TRACE("seed " + std::to_string(seed) + " case " + std::to_string(n));
+        std::string file;
+        const long long size = g.Chance(30) ? g.Int(29000, 40000) : g.Int(0, 3000);
+        while (static_cast<long long>(file.size()) < size) {
+            switch (g.Int(0, 9)) {
+            case 0: file += kName; break;
+            case 1: file += kVersion; break;
+            case 2: file += kInquiry; break;
+            case 3: file += kSteps; break;
+            case 4: file += "[="; break;
+            case 5: file += std::string(static_cast<size_t>(g.Int(1, 500)), "\xFF\r\n\x1A\0"[g.Int(0, 4)]); break;
+            default: file += g.Text(200, "\r\n\x1A\xFF[="); break;
+            }
+        }
+        if (g.Chance(20)) {  // a multi-line value whose walk reaches the block's end
+            file.resize(std::max(file.size(), kBlock - 10), 'w');
+            file.replace(kBlock - 10, std::string::npos, kSteps + "x\r\n");
+        }
+        WriteFile(file);
+
+        CSupportInfo info;
+        const std::string name = Within(info, info.GetProductName());
+        const std::string version = Within(info, info.GetProductVersion());
+        const std::string content = file.substr(0, std::min(file.size(), kBlock));
+        ASSERT_TRUE(content.find(kName) != std::string::npos || name.empty());
+        ASSERT_TRUE(content.find(kVersion) != std::string::npos || version.empty());
+        // A second reader of the same file gives the same values.
+        CSupportInfo again;
+        ASSERT_EQ(std::string(again.GetProductName()), name);
+        ASSERT_EQ(std::string(again.GetProductVersion()), version);
+    }
+}
+
+}  // namespace

@@ -1,0 +1,205 @@
+#include "report/CSupportInfo.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kName = "[=製品名=]";
+const std::string kVersion = "[=製品ﾊﾞｰｼﾞｮﾝ=]";
+const std::string kInquiry = "[=お問い合わせ内容=]";
+const std::string kSteps = "[=症状が再現する手順や条件=]";
+
+// Each test runs in a folder of its own, made the current directory through
+// its Windows path (Z: maps to the host's root).
+class SupportInfoTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        dir_ = fs::temp_directory_path() / ("zk_support_" + std::to_string(std::random_device{}()) + "_" + info->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+        char previous[MAX_PATH + 1] = {};
+        GetCurrentDirectoryA(sizeof previous, previous);
+        previous_ = previous;
+        std::string win = "Z:" + dir_.string();
+        for (char& c : win)
+            if (c == '/') c = '\\';
+        ASSERT_TRUE(SetCurrentDirectoryA(win.c_str()));
+    }
+    void TearDown() override
+    {
+        SetCurrentDirectoryA(previous_.c_str());
+        fs::remove_all(dir_);
+    }
+    void WriteFile(const std::string& bytes)
+    {
+        std::ofstream out(dir_ / "SUPPORT.INF", std::ios::binary);
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    }
+    // A file of `size` bytes of filler lines with `text` placed at `at`.
+    static std::string Filled(size_t size, size_t at, const std::string& text)
+    {
+        std::string s;
+        while (s.size() < size) s += "filler line of the support file\r\n";
+        s.resize(size);
+        s.replace(at, text.size(), text);
+        return s;
+    }
+
+    fs::path dir_;
+    std::string previous_;
+};
+
+}  // namespace
+
+TEST(SupportInfoKeys, MarkerLengthsAreTheirBytes)
+{
+    EXPECT_EQ(SupportInfoKeyTable[kSupportKeyProductName].length, 10);
+    EXPECT_EQ(SupportInfoKeyTable[kSupportKeyProductVersion].length, 15);
+    EXPECT_EQ(SupportInfoKeyTable[kSupportKeyInquiry].length, 20);
+    EXPECT_EQ(SupportInfoKeyTable[kSupportKeyReproduction].length, 28);
+    for (const SupportInfoKey& k : SupportInfoKeyTable)
+        EXPECT_EQ(static_cast<int>(std::strlen(k.marker)), k.length) << k.marker;
+    EXPECT_STREQ(SupportInfoKeyTable[kSupportKeyProductVersion].marker,
+                 "[=\x90\xBB\x95\x69\xCA\xDE\xB0\xBC\xDE\xAE\xDD=]");
+}
+
+TEST_F(SupportInfoTest, OneLineValuesEndAtTheirLineEnd)
+{
+    WriteFile("[=会社名=]ゼルコ\r\n" + kName + "Varnel２２\r\n" + kVersion + "22.50.01\r\n[=OS=]x\r\n");
+    CSupportInfo info;
+    EXPECT_STREQ(info.GetProductName(), "Varnel２２");
+    EXPECT_STREQ(info.GetProductVersion(), "22.50.01");
+}
+
+TEST_F(SupportInfoTest, FirstOccurrenceWhereverItStands)
+{
+    WriteFile("note " + kName + "First\r\n" + kName + "Second\r\n" + kVersion + "\r\n" + kVersion + "9\r\n");
+    CSupportInfo info;
+    EXPECT_STREQ(info.GetProductName(), "First");
+    // The first version marker is directly followed by its line end.
+    EXPECT_STREQ(info.GetProductVersion(), "");
+}
+
+TEST_F(SupportInfoTest, EndOfFileByteAndLoneLineEndBytes)
+{
+    WriteFile(kName + "A\rB\nC\r\n" + kVersion + "22.5\x1A" + "junk\r\n");
+    CSupportInfo info;
+    EXPECT_STREQ(info.GetProductName(), "A\rB\nC");
+    EXPECT_STREQ(info.GetProductVersion(), "22.5");
+}
+
+TEST_F(SupportInfoTest, LastValueWithoutLineEndAndStrayFFByte)
+{
+    WriteFile(kVersion + "AB\xFF" + "CD\r\n" + kName + "Tail");
+    CSupportInfo info;
+    EXPECT_STREQ(info.GetProductName(), "Tail");
+    EXPECT_STREQ(info.GetProductVersion(), "AB");
+}
+
+TEST_F(SupportInfoTest, MultiLineFieldsKeepTheirLineEnds)
+{
+    WriteFile(kInquiry + "\r\nline 1\r\n" + "line 2 [x]\r\n" + kName + "Varnel\r\n" + kSteps + "\r\nstep 1\r\nstep 2");
+    CSupportInfo info;
+    EXPECT_STREQ(info.GetProductName(), "Varnel");
+    const char* block = reinterpret_cast<const char*>(info.GetBlock());
+    ASSERT_NE(block, nullptr);
+    EXPECT_STREQ(block + kInquiry.size(), "\r\nline 1\r\nline 2 [x]");
+    size_t steps = std::string(block, 200).find(kSteps);
+    ASSERT_NE(steps, std::string::npos);
+    EXPECT_STREQ(block + steps + kSteps.size(), "\r\nstep 1\r\nstep 2");
+}
+
+TEST_F(SupportInfoTest, MissingFileAndEmptyFile)
+{
+    {
+        CSupportInfo info;
+        EXPECT_EQ(info.Load(), 0);
+        EXPECT_EQ(info.Load(), 1);   // the block is held; the file is not tried again
+        EXPECT_STREQ(info.GetProductName(), "");
+        EXPECT_STREQ(info.GetProductVersion(), "");
+    }
+    WriteFile("");
+    CSupportInfo info;
+    EXPECT_EQ(info.Load(), 1);
+    EXPECT_STREQ(info.GetProductName(), "");
+    EXPECT_STREQ(info.GetProductVersion(), "");
+}
+
+TEST_F(SupportInfoTest, FileIsReadOnce)
+{
+    WriteFile(kName + "Once\r\n" + kVersion + "1.0\r\n");
+    CSupportInfo info;
+    EXPECT_STREQ(info.GetProductName(), "Once");
+    WriteFile(kName + "Twice\r\n" + kVersion + "2.0\r\n");
+    EXPECT_STREQ(info.GetProductVersion(), "1.0");
+    fs::remove(dir_ / "SUPPORT.INF");
+    EXPECT_STREQ(info.GetProductName(), "Once");
+}
+
+TEST_F(SupportInfoTest, OnlyTheFirst30000BytesAreRead)
+{
+    // 40,000 bytes, the product-name marker at 31,000: not found.
+    WriteFile(Filled(40000, 31000, kName + "Beyond\r\n"));
+    CSupportInfo info;
+    EXPECT_STREQ(info.GetProductName(), "");
+    EXPECT_STREQ(info.GetProductVersion(), "");
+}
+
+TEST_F(SupportInfoTest, MarkersAtTheBlocksEnd)
+{
+    {
+        // A marker that ends exactly at the block's end: an empty value.
+        WriteFile(Filled(30100, 30000 - kName.size(), kName + "NotRead\r\n"));
+        CSupportInfo info;
+        EXPECT_STREQ(info.GetProductName(), "");
+    }
+    {
+        // A marker that straddles the block's end does not count.
+        WriteFile(Filled(30100, 29995, kName + "X\r\n"));
+        CSupportInfo info;
+        EXPECT_STREQ(info.GetProductName(), "");
+    }
+    {
+        // A value that runs to the block's end ends there.
+        WriteFile(Filled(30100, 29980, kVersion + "22.50" + "MORE\r\n"));
+        CSupportInfo info;
+        EXPECT_STREQ(info.GetProductVersion(), "22.50");
+    }
+    {
+        // A multi-line value that runs to the block's end, and a CR as the
+        // block's last byte whose LF lies beyond it.
+        std::string s = Filled(30100, 29950, kInquiry + "\r\nabc");
+        s[29999] = '\r';
+        s[30000] = '\n';
+        WriteFile(s);
+        CSupportInfo info;
+        EXPECT_EQ(info.Load(), 1);
+        const char* value = reinterpret_cast<const char*>(info.GetBlock()) + 29950 + kInquiry.size();
+        EXPECT_EQ(std::string(value), s.substr(29950 + kInquiry.size(), 30000 - 29950 - kInquiry.size()));
+    }
+}
+
+TEST_F(SupportInfoTest, FillBehindAShortFile)
+{
+    WriteFile(kName + "N\r\n");
+    CSupportInfo info;
+    ASSERT_EQ(info.Load(), 1);
+    const BYTE* b = info.GetBlock();
+    EXPECT_EQ(std::memcmp(b, kName.data(), kName.size()), 0);
+    EXPECT_EQ(b[kName.size()], 'N');
+    EXPECT_EQ(b[kName.size() + 1], 0);   // CR LF become terminators
+    EXPECT_EQ(b[kName.size() + 2], 0);
+    // Nothing of the fill is taken for text.
+    for (int i = static_cast<int>(kName.size()) + 3; i < CSupportInfo::kBlockSize; ++i)
+        ASSERT_NE(b[i], 0xFF) << i;
+}
