@@ -22,7 +22,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
+using e2e::AsExportedBy;
 using e2e::ControlLine;
+using e2e::FirstDifference;
+using e2e::GoldenFile;
 using e2e::Notified;
 using e2e::Quoted;
 using e2e::ReadFile;
@@ -36,52 +39,6 @@ std::string SourceDir()
 {
     const char* dir = std::getenv("ZK_SOURCE_DIR");
     return dir ? dir : ZK_SOURCE_DIR;
-}
-
-std::string Golden(const std::string& name) { return ReadFile(SourceDir() + "/tests/e2e/golden/" + name); }
-
-// The product literal of each deliverable, which the file names when no
-// support-information file names the product.
-std::string ProductName(const std::string& edition)
-{
-    if (edition == "Zelkorb") return "Varnel２２ Corvin";
-    if (edition == "Zelkorc") return "Varnel２２ Lisbey";
-    if (edition == "Zelkord") return "Quorra";
-    return "Varnel２２";
-}
-
-// Replaces the text of element `name` (its first occurrence).
-std::string WithElement(std::string file, const std::string& name, const std::string& value)
-{
-    const std::string open = "<" + name + ">";
-    const size_t from = file.find(open);
-    if (from == std::string::npos) return file;
-    const size_t to = file.find("</" + name + ">", from);
-    return file.replace(from + open.size(), to - from - open.size(), value);
-}
-
-// A golden file differs between deliverables and callers only in the
-// product name and the function id of SYSTEM.
-std::string Expected(const std::string& golden, const std::string& edition, int functionId)
-{
-    return WithElement(WithElement(golden, "PROGRAMNAME", ProductName(edition)), "FUNCTIONID",
-                       std::to_string(functionId));
-}
-
-// Where two files first differ, for the failure message.
-std::string FirstDifference(const std::string& want, const std::string& got)
-{
-    std::istringstream a(want), b(got);
-    std::string la, lb;
-    for (int line = 1;; ++line) {
-        const bool ha = static_cast<bool>(std::getline(a, la));
-        const bool hb = static_cast<bool>(std::getline(b, lb));
-        if (!ha && !hb) return "no difference";
-        if (la != lb || ha != hb) {
-            return "line " + std::to_string(line) + ":\n  want: " + mbcs::Cp932ToUtf8(ha ? la : "<end>") +
-                   "\n  got:  " + mbcs::Cp932ToUtf8(hb ? lb : "<end>");
-        }
-    }
 }
 
 const char kDone[] = "消費税情報の出力が終了しました。\n\nアプリケーションを終了します。";
@@ -110,7 +67,7 @@ TEST_P(GoldenExport, FileCallerSettingsAndTranscript)
 {
     const Export& e = GetParam();
     SCOPED_TRACE(Describe(e));
-    const std::string golden = Golden(e.golden);
+    const std::string golden = GoldenFile(e.golden);
     EXPECT_FALSE(golden.empty()) << "missing golden file " << e.golden;
 
     RunHarness h(e.edition);
@@ -142,7 +99,7 @@ TEST_P(GoldenExport, FileCallerSettingsAndTranscript)
 
     // The file, byte for byte.
     const std::string file = ReadFile(h.DriveC(e.golden));
-    const std::string want = Expected(golden, e.edition, e.functionId ? e.functionId : 1);
+    const std::string want = AsExportedBy(golden, e.edition, e.functionId ? e.functionId : 1);
     if (file != want) {
         const std::string keep = std::string(ZK_BINARY_DIR) + "/golden-actual";
         fs::create_directories(keep);
