@@ -51,6 +51,7 @@ struct Export {
     const char* choices;   // script lines for the dialog besides the mode and the path
     int functionId;        // 0: started without a caller
     const char* remembered;  // the settings line the run leaves
+    const char* sql = nullptr;  // added to the sample's store
 };
 
 std::string Describe(const Export& e)
@@ -73,6 +74,7 @@ TEST_P(GoldenExport, FileCallerSettingsAndTranscript)
     RunHarness h(e.edition);
     h.BuildHome({e.sample}, 0);
     h.ExecSql("UPDATE selection SET data_no = (SELECT min(data_no) FROM datasets)");
+    if (e.sql) h.ExecSql(e.sql);
     const std::string windowsPath = std::string("C:\\") + e.golden;
 
     std::string script = e.saved ? "click 1031\n" : "";
@@ -199,6 +201,18 @@ const Export kExports[] = {
      "admin/{5A4B0002000000000000000000000002}:0/1/12/1/2/0/C:\\corp-simplified-aggregation.xml\n"},
     {"corp-simplified-saved.xml", "Zelkord", "corp-simplified", true, "", 0,
      "admin/{5A4B0002000000000000000000000002}:1/1/12/0/0/0/C:\\corp-simplified-saved.xml\n"},
+    // The same with amounts in fractions of a yen (rounding mode 0 rounds up
+    // from .4445): a sale of business kind 1 of 1,000.4444 yen (tax 100.0444),
+    // a sale without a kind of 0.0001 yen, purchases without a qualified
+    // invoice of 100.4445 (tax 10.0444) at 80 % and 50.4445 (tax 5.0444) at 50 %.
+    {"corp-simplified-fractions-aggregation.xml", "Zelkorb", "corp-simplified", false, "click 1034\n", 0,
+     "admin/1/{5A4B0002000000000000000000000002}:0/1/12/1/2/0/C:\\corp-simplified-fractions-aggregation.xml\n",
+     "INSERT INTO journal (data_no, entry_date, month_kind, dr_account, dr_amount, dr_tax, dr_tax_code, dr_rate,"
+     " dr_invoice, cr_account, cr_amount, cr_tax, cr_tax_code, cr_rate, cr_business) VALUES"
+     " (2, 20240310, 3, 1310, 11004888, 0, 0, 0, 0, 4110, 10004444, 1000444, 21, 1000, 1),"
+     " (2, 20240311, 3, 1310, 1, 0, 0, 0, 0, 4110, 1, 0, 21, 1000, 0),"
+     " (2, 20240312, 3, 5110, 1004445, 100444, 1, 1000, 1, 2110, 1104889, 0, 0, 0, 0),"
+     " (2, 20240313, 3, 5110, 504445, 50444, 1, 1000, 2, 2110, 554889, 0, 0, 0, 0);"},
     // The individual, who saved nothing: the aggregation only.
     {"indiv-general-aggregation.xml", "Zelkora", "indiv-general", false, "", 300,
      "admin/{5A4B0003000000000000000000000003}:0/1/12/0/0/0/\n"},
@@ -231,7 +245,7 @@ TEST(GoldenFiles, AreWellFormedShiftJisWithCrLf)
             "xmllint --noout --encode Shift_JIS '" + entry.path().string() + "' >/dev/null 2>&1";
         EXPECT_EQ(std::system(lint.c_str()), 0) << lint;
     }
-    EXPECT_EQ(files, 5);
+    EXPECT_EQ(files, 6);
 }
 
 // Datasets that cannot be exported: the conditions dialog refuses them before
