@@ -22,7 +22,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
+using e2e::AsExportedBy;
 using e2e::ControlLine;
+using e2e::FirstDifference;
+using e2e::GoldenFile;
 using e2e::Notified;
 using e2e::Quoted;
 using e2e::ReadFile;
@@ -38,52 +41,6 @@ std::string SourceDir()
     return dir ? dir : ZK_SOURCE_DIR;
 }
 
-std::string Golden(const std::string& name) { return ReadFile(SourceDir() + "/tests/e2e/golden/" + name); }
-
-// The product literal of each deliverable, which the file names when no
-// support-information file names the product.
-std::string ProductName(const std::string& edition)
-{
-    if (edition == "Zelkorb") return "Varnel２２ Corvin";
-    if (edition == "Zelkorc") return "Varnel２２ Lisbey";
-    if (edition == "Zelkord") return "Quorra";
-    return "Varnel２２";
-}
-
-// Replaces the text of element `name` (its first occurrence).
-std::string WithElement(std::string file, const std::string& name, const std::string& value)
-{
-    const std::string open = "<" + name + ">";
-    const size_t from = file.find(open);
-    if (from == std::string::npos) return file;
-    const size_t to = file.find("</" + name + ">", from);
-    return file.replace(from + open.size(), to - from - open.size(), value);
-}
-
-// A golden file differs between deliverables and callers only in the
-// product name and the function id of SYSTEM.
-std::string Expected(const std::string& golden, const std::string& edition, int functionId)
-{
-    return WithElement(WithElement(golden, "PROGRAMNAME", ProductName(edition)), "FUNCTIONID",
-                       std::to_string(functionId));
-}
-
-// Where two files first differ, for the failure message.
-std::string FirstDifference(const std::string& want, const std::string& got)
-{
-    std::istringstream a(want), b(got);
-    std::string la, lb;
-    for (int line = 1;; ++line) {
-        const bool ha = static_cast<bool>(std::getline(a, la));
-        const bool hb = static_cast<bool>(std::getline(b, lb));
-        if (!ha && !hb) return "no difference";
-        if (la != lb || ha != hb) {
-            return "line " + std::to_string(line) + ":\n  want: " + mbcs::Cp932ToUtf8(ha ? la : "<end>") +
-                   "\n  got:  " + mbcs::Cp932ToUtf8(hb ? lb : "<end>");
-        }
-    }
-}
-
 const char kDone[] = "消費税情報の出力が終了しました。\n\nアプリケーションを終了します。";
 
 struct Export {
@@ -94,6 +51,7 @@ struct Export {
     const char* choices;   // script lines for the dialog besides the mode and the path
     int functionId;        // 0: started without a caller
     const char* remembered;  // the settings line the run leaves
+    const char* sql = nullptr;  // added to the sample's store
 };
 
 std::string Describe(const Export& e)
@@ -110,12 +68,13 @@ TEST_P(GoldenExport, FileCallerSettingsAndTranscript)
 {
     const Export& e = GetParam();
     SCOPED_TRACE(Describe(e));
-    const std::string golden = Golden(e.golden);
+    const std::string golden = GoldenFile(e.golden);
     EXPECT_FALSE(golden.empty()) << "missing golden file " << e.golden;
 
     RunHarness h(e.edition);
     h.BuildHome({e.sample}, 0);
     h.ExecSql("UPDATE selection SET data_no = (SELECT min(data_no) FROM datasets)");
+    if (e.sql) h.ExecSql(e.sql);
     const std::string windowsPath = std::string("C:\\") + e.golden;
 
     std::string script = e.saved ? "click 1031\n" : "";
@@ -142,7 +101,7 @@ TEST_P(GoldenExport, FileCallerSettingsAndTranscript)
 
     // The file, byte for byte.
     const std::string file = ReadFile(h.DriveC(e.golden));
-    const std::string want = Expected(golden, e.edition, e.functionId ? e.functionId : 1);
+    const std::string want = AsExportedBy(golden, e.edition, e.functionId ? e.functionId : 1);
     if (file != want) {
         const std::string keep = std::string(ZK_BINARY_DIR) + "/golden-actual";
         fs::create_directories(keep);
@@ -242,6 +201,18 @@ const Export kExports[] = {
      "admin/{5A4B0002000000000000000000000002}:0/1/12/1/2/0/C:\\corp-simplified-aggregation.xml\n"},
     {"corp-simplified-saved.xml", "Zelkord", "corp-simplified", true, "", 0,
      "admin/{5A4B0002000000000000000000000002}:1/1/12/0/0/0/C:\\corp-simplified-saved.xml\n"},
+    // The same with amounts in fractions of a yen (rounding mode 0 rounds up
+    // from .4445): a sale of business kind 1 of 1,000.4444 yen (tax 100.0444),
+    // a sale without a kind of 0.0001 yen, purchases without a qualified
+    // invoice of 100.4445 (tax 10.0444) at 80 % and 50.4445 (tax 5.0444) at 50 %.
+    {"corp-simplified-fractions-aggregation.xml", "Zelkorb", "corp-simplified", false, "click 1034\n", 0,
+     "admin/1/{5A4B0002000000000000000000000002}:0/1/12/1/2/0/C:\\corp-simplified-fractions-aggregation.xml\n",
+     "INSERT INTO journal (data_no, entry_date, month_kind, dr_account, dr_amount, dr_tax, dr_tax_code, dr_rate,"
+     " dr_invoice, cr_account, cr_amount, cr_tax, cr_tax_code, cr_rate, cr_business) VALUES"
+     " (2, 20240310, 3, 1310, 11004888, 0, 0, 0, 0, 4110, 10004444, 1000444, 21, 1000, 1),"
+     " (2, 20240311, 3, 1310, 1, 0, 0, 0, 0, 4110, 1, 0, 21, 1000, 0),"
+     " (2, 20240312, 3, 5110, 1004445, 100444, 1, 1000, 1, 2110, 1104889, 0, 0, 0, 0),"
+     " (2, 20240313, 3, 5110, 504445, 50444, 1, 1000, 2, 2110, 554889, 0, 0, 0, 0);"},
     // The individual, who saved nothing: the aggregation only.
     {"indiv-general-aggregation.xml", "Zelkora", "indiv-general", false, "", 300,
      "admin/{5A4B0003000000000000000000000003}:0/1/12/0/0/0/\n"},
@@ -274,7 +245,7 @@ TEST(GoldenFiles, AreWellFormedShiftJisWithCrLf)
             "xmllint --noout --encode Shift_JIS '" + entry.path().string() + "' >/dev/null 2>&1";
         EXPECT_EQ(std::system(lint.c_str()), 0) << lint;
     }
-    EXPECT_EQ(files, 5);
+    EXPECT_EQ(files, 6);
 }
 
 // Datasets that cannot be exported: the conditions dialog refuses them before

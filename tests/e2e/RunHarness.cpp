@@ -70,6 +70,51 @@ std::vector<std::string> Road(const std::string& transcript)
     return road;
 }
 
+std::string GoldenFile(const std::string& name)
+{
+    return ReadFile(EnvOr("ZK_SOURCE_DIR", ZK_SOURCE_DIR) + "/tests/e2e/golden/" + name);
+}
+
+namespace {
+
+// Replaces the text of the first element `name`.
+std::string WithElement(std::string file, const std::string& name, const std::string& value)
+{
+    const std::string open = "<" + name + ">";
+    const size_t from = file.find(open);
+    const size_t to = file.find("</" + name + ">", from);
+    if (from == std::string::npos || to == std::string::npos) return file;
+    return file.replace(from + open.size(), to - from - open.size(), value);
+}
+
+}  // namespace
+
+std::string AsExportedBy(std::string golden, const std::string& edition, int functionId)
+{
+    // The deliverables' product literals, as the file names the product when
+    // no support-information file does.
+    std::string product = "Varnel２２";
+    if (edition == "Zelkorb") product = "Varnel２２ Corvin";
+    if (edition == "Zelkorc") product = "Varnel２２ Lisbey";
+    if (edition == "Zelkord") product = "Quorra";
+    return WithElement(WithElement(golden, "PROGRAMNAME", product), "FUNCTIONID", std::to_string(functionId));
+}
+
+std::string FirstDifference(const std::string& want, const std::string& got)
+{
+    std::istringstream a(want), b(got);
+    std::string la, lb;
+    for (int line = 1;; ++line) {
+        const bool ha = static_cast<bool>(std::getline(a, la));
+        const bool hb = static_cast<bool>(std::getline(b, lb));
+        if (!ha && !hb) return "no difference";
+        if (la != lb || ha != hb) {
+            return "line " + std::to_string(line) + ":\n  want: " + mbcs::Cp932ToUtf8(ha ? la : "<end>") +
+                   "\n  got:  " + mbcs::Cp932ToUtf8(hb ? lb : "<end>");
+        }
+    }
+}
+
 std::string ControlLine(const std::string& transcript, int id, const std::string& dialog)
 {
     const size_t open = transcript.find("open " + dialog + " ");

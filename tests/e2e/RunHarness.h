@@ -76,6 +76,17 @@ std::vector<std::string> Notified(int functionId, int result);
 // script actions and progress captions: the road of the run.
 std::vector<std::string> Road(const std::string& transcript);
 
+// A golden file of tests/e2e/golden ("" when missing).
+std::string GoldenFile(const std::string& name);
+
+// A golden file as `edition` writes it for a caller with `functionId` (1:
+// no caller): the file differs between those only in the product name and
+// the function id of SYSTEM.
+std::string AsExportedBy(std::string golden, const std::string& edition, int functionId);
+
+// Where two texts (code page 932) first differ, line by line, for a message.
+std::string FirstDifference(const std::string& want, const std::string& got);
+
 // The line of control `id` in the first listing of dialog `dialog` ("" when
 // there is none).
 std::string ControlLine(const std::string& transcript, int id, const std::string& dialog = "dialog:130");
