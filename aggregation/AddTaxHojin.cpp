@@ -21,23 +21,23 @@
 
 namespace {
 
-// Sums one side's month slots of an account summary. The year-end closing is
-// read from slot 13 and the half-year closing from slot 14, where the
-// library keeps them whatever the length of the fiscal year (a year shorter
-// than twelve months has nothing in the slots after its last month).
+// Sums one side's month slots of an account summary: the months of the
+// range, then the year-end closing from the slot after the end month (slot
+// 13 for a twelve-month year) and the half-year closing from slot 14.
 ClKingaku SumSlots(const void* pPackedSlots, short nFrom, short nTo, bool bYearEnd, bool bHalfYear)
 {
     // The record is byte-packed: its arrays are copied out, never addressed.
     int64_t pSlots[KAMOKUSUM_SLOTS];
     std::memcpy(pSlots, pPackedSlots, sizeof pSlots);
     ClKingaku sum;
+    // Only slots that exist are read, whatever the month values say.
     const int from = nFrom < 1 ? 1 : nFrom;
     const int to = nTo > 12 ? 12 : nTo;
     for (int m = from; m <= to; ++m) {
         sum = ClKingaku::Add(sum, ClKingaku::FromRaw(pSlots[m]));
     }
-    if (bYearEnd) {
-        sum = ClKingaku::Add(sum, ClKingaku::FromRaw(pSlots[KAMOKUSUM_SLOT_KESSAN]));
+    if (bYearEnd && nTo >= 0 && nTo + 1 < KAMOKUSUM_SLOT_CHUKAN) {
+        sum = ClKingaku::Add(sum, ClKingaku::FromRaw(pSlots[nTo + 1]));
     }
     if (bHalfYear) {
         sum = ClKingaku::Add(sum, ClKingaku::FromRaw(pSlots[KAMOKUSUM_SLOT_CHUKAN]));

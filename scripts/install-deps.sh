@@ -7,4 +7,6 @@ apt-get install -y --no-install-recommends \
   g++ cmake ninja-build pkg-config \
   libgtest-dev libgmock-dev \
   libsqlite3-dev sqlite3 \
-  libxml2-utils
+  libxml2-utils \
+  libfltk1.3-dev fonts-ipafont-gothic \
+  xvfb xauth xdotool x11-apps imagemagick

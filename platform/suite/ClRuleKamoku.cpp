@@ -4,6 +4,7 @@
 #include <string>
 #include <unordered_map>
 
+#include "suite/ClAccPeriod.h"
 #include "suite/FindSql.h"
 #include "suite/RuleQuery.h"
 #include "suite/RuleStatus.h"
@@ -21,6 +22,32 @@ int SlotOf(long long monthKind)
     if (monthKind == 15)
         return KAMOKUSUM_SLOT_CHUKAN;
     return -1;
+}
+
+// The number of 月度 of the dataset's fiscal period (1 to 12).
+long MonthCountOf(suite::SuiteStore* store, long long dataNo, int* pCount)
+{
+    long status;
+    suite::Statement stmt = RuleQuery::Prepare(
+        store, "SELECT period_from, period_to, closing_day FROM datasets WHERE data_no = ?", {dataNo}, &status);
+    if (status != SUITE_OK)
+        return status;
+    status = stmt.Step();
+    if (status == SUITE_EOD)
+        return SUITE_ERR_NODATA;
+    if (status != SUITE_OK)
+        return status;
+    ClAccPeriod period;
+    status = period.SetPeriod(static_cast<long>(stmt.Int(0)), static_cast<long>(stmt.Int(1)));
+    if (status == SUITE_OK)
+        status = period.SetClosingDay(static_cast<long>(stmt.Int(2)));
+    if (status != SUITE_OK)
+        return status;
+    const long count = period.GetMonthCount();
+    if (count < 1)
+        return count < 0 ? -count : SUITE_ERR_PARAM;
+    *pCount = static_cast<int>(count);
+    return SUITE_OK;
 }
 
 bool AddTo(int64_t& total, int64_t value)
@@ -81,6 +108,17 @@ long ClRuleKamoku::MoveReady(_RuleKamokuSumType_Base nBase, _RuleKamokuSumType_B
             return status;
     }
 
+    // A year of fewer than twelve 月度 has free slots after its last month;
+    // its year-end closing is kept in the first of them as well as in slot
+    // 13, so that a reader finds it both right after the year's months and
+    // in the closing slot.
+    // A period the calculator cannot divide (not a valid period, or more
+    // than twelve 月度) is taken for a full year.
+    int nMonths = 12;
+    if (MonthCountOf(store, dataNo, &nMonths) != SUITE_OK)
+        nMonths = 12;
+    const int nShortYearEndSlot = nMonths < KAMOKUSUM_SLOT_KESSAN - 1 ? nMonths + 1 : -1;
+
     // The movements per account and month kind; the store groups them, so
     // what comes back is at most one row per account and month.
     std::string where = "data_no = ? AND (";
@@ -123,6 +161,12 @@ long ClRuleKamoku::MoveReady(_RuleKamokuSumType_Base nBase, _RuleKamokuSumType_B
         s.llKariKomi[slot] = dk;
         s.llKashiNuki[slot] = cn;
         s.llKashiKomi[slot] = ck;
+        if (slot == KAMOKUSUM_SLOT_KESSAN && nShortYearEndSlot > 0) {
+            s.llKariNuki[nShortYearEndSlot] = dn;
+            s.llKariKomi[nShortYearEndSlot] = dk;
+            s.llKashiNuki[nShortYearEndSlot] = cn;
+            s.llKashiKomi[nShortYearEndSlot] = ck;
+        }
     }
     if (status != SUITE_EOD)
         return status;

@@ -74,8 +74,11 @@ static_assert(offsetof(StKAMOKUINFO, byExclude) == 110);
 static_assert(offsetof(StKAMOKUINFO, ulZokusei) == 144);
 
 // Month slots of an account summary: 1 to 12 the month kinds 1 to 12, 13 the
-// year-end closing (kind 18), 14 the half-year closing (kind 15). Slot 0 is
-// not filled by the stand-in (it keeps no opening balances).
+// year-end closing (kind 18), 14 the half-year closing (kind 15). A fiscal
+// year of fewer than twelve months (n) has its year-end closing in slot n + 1
+// as well, the slot after its last month, which it has no month for; a
+// reader takes it from one of the two, never both. Slot 0 is not filled by
+// the stand-in (it keeps no opening balances).
 enum { KAMOKUSUM_SLOTS = 15, KAMOKUSUM_SLOT_KESSAN = 13, KAMOKUSUM_SLOT_CHUKAN = 14 };
 
 // One account summary, 636 bytes.

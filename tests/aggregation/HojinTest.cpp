@@ -140,6 +140,25 @@ TEST_F(HojinTest, YearEndAndHalfYearClosingSlots)
     EXPECT_EQ(shohin_.llAmount[1], Y(1 + 10000));
 }
 
+// A six-month year ending at its sixth month: the year-end closing follows
+// the end month, and the half-year closing is slot 14; each counts once.
+TEST_F(HojinTest, SixMonthYearTakesItsYearEndClosingOnce)
+{
+    Exec("UPDATE datasets SET period_to = 20230930, half_year_closing = 1");
+    AddAccount(kOther, 0);
+    AddAccount(10, 0x40884400, 1, 0, 0, 1);
+    AddEntry(6, Acct(10, 1), Acct(kOther, 1));
+    AddEntry(15, Acct(10, 10), Acct(kOther, 10));
+    AddEntry(18, Acct(10, 100), Acct(kOther, 100));
+    MonthRange(dlg_->m_findInfo, 1, 6, true, true);
+    ASSERT_EQ(Sum(), 1);
+    EXPECT_EQ(shohin_.llAmount[0], Y(1 + 10 + 100));
+    Reset();
+    MonthRange(dlg_->m_findInfo, 1, 6, true, false);
+    ASSERT_EQ(Sum(), 1);
+    EXPECT_EQ(shohin_.llAmount[0], Y(1 + 10));
+}
+
 TEST_F(HojinTest, AssetsOfTheRangeByClass)
 {
     AddAsset(20230531, 1, Y(1), 1);

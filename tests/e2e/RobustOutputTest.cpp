@@ -211,11 +211,7 @@ std::string OtherLines()
 // The control line of `id` in the conditions dialog's first listing.
 std::string ControlLine(const RunResult& r, int id)
 {
-    const size_t open = r.transcript.find("open dialog:130");
-    const std::string start = "\n  control " + std::to_string(id) + " ";
-    const size_t at = open == std::string::npos ? open : r.transcript.find(start, open);
-    if (at == std::string::npos) return "";
-    return r.transcript.substr(at + 1, r.transcript.find('\n', at + 1) - at - 1);
+    return e2e::ControlLine(r.transcript, id);
 }
 
 // Runs of the user's own (no caller), so that the path is remembered too.

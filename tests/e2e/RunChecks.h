@@ -4,29 +4,12 @@
 
 #include "RunHarness.h"
 
-#include "win32/Mbcs.h"
-
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
 namespace e2e {
-
-// The transcript's form of a text given in code page 932: UTF-8, quoted,
-// with \n, \" and \\ escaped.
-inline std::string Quoted(const std::string& cp932)
-{
-    const std::string utf8 = mbcs::Cp932ToUtf8(cp932);
-    std::string out = "\"";
-    for (char c : utf8) {
-        if (c == '\n') out += "\\n";
-        else if (c == '"') out += "\\\"";
-        else if (c == '\\') out += "\\\\";
-        else out += c;
-    }
-    return out + "\"";
-}
 
 // The message boxes of a run, each as "<icon> <buttons> <answer>: <text>"
 // with the text as the transcript quotes it; the caption of every one must
@@ -59,13 +42,6 @@ inline std::string Message(const std::string& icon, const std::string& buttons, 
     return icon + " " + buttons + " " + answer + ": " + Quoted(cp932Text);
 }
 
-// What a caller receives over a run that recorded it.
-inline std::vector<std::string> Notified(int functionId, int result)
-{
-    return {"disable", "foreground", "enable",
-            "post 1024 " + std::to_string(functionId) + " " + std::to_string(result), "enable"};
-}
-
 // The transcript without the control listings and progress captions, for
 // failure reports.
 inline std::string Brief(const RunResult& r)
@@ -77,14 +53,6 @@ inline std::string Brief(const RunResult& r)
         out += line + "\n";
     }
     return out + r.stderrText;
-}
-
-inline std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
 }
 
 inline void WriteFile(const std::string& path, const std::string& bytes)

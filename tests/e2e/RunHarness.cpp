@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "win32/Mbcs.h"
+
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -28,7 +30,9 @@ std::string EnvOr(const char* name, const char* fallback)
     return value ? value : fallback;
 }
 
-std::string ReadAll(const std::string& path)
+}  // namespace
+
+std::string ReadFile(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream out;
@@ -36,7 +40,91 @@ std::string ReadAll(const std::string& path)
     return out.str();
 }
 
+std::string Quoted(const std::string& cp932)
+{
+    const std::string utf8 = mbcs::Cp932ToUtf8(cp932);
+    std::string out = "\"";
+    for (char c : utf8) {
+        if (c == '\n') out += "\\n";
+        else if (c == '"') out += "\\\"";
+        else if (c == '\\') out += "\\\\";
+        else out += c;
+    }
+    return out + "\"";
+}
+
+std::vector<std::string> Notified(int functionId, int result)
+{
+    return {"disable", "foreground", "enable",
+            "post 1024 " + std::to_string(functionId) + " " + std::to_string(result), "enable"};
+}
+
+std::vector<std::string> Road(const std::string& transcript)
+{
+    std::vector<std::string> road;
+    std::istringstream lines(transcript);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.rfind("  ", 0) == 0 || line.rfind("action ", 0) == 0 || line.rfind("caption ", 0) == 0) continue;
+        road.push_back(line);
+    }
+    return road;
+}
+
+std::string GoldenFile(const std::string& name)
+{
+    return ReadFile(EnvOr("ZK_SOURCE_DIR", ZK_SOURCE_DIR) + "/tests/e2e/golden/" + name);
+}
+
+namespace {
+
+// Replaces the text of the first element `name`.
+std::string WithElement(std::string file, const std::string& name, const std::string& value)
+{
+    const std::string open = "<" + name + ">";
+    const size_t from = file.find(open);
+    const size_t to = file.find("</" + name + ">", from);
+    if (from == std::string::npos || to == std::string::npos) return file;
+    return file.replace(from + open.size(), to - from - open.size(), value);
+}
+
 }  // namespace
+
+std::string AsExportedBy(std::string golden, const std::string& edition, int functionId)
+{
+    // The deliverables' product literals, as the file names the product when
+    // no support-information file does.
+    std::string product = "Varnel２２";
+    if (edition == "Zelkorb") product = "Varnel２２ Corvin";
+    if (edition == "Zelkorc") product = "Varnel２２ Lisbey";
+    if (edition == "Zelkord") product = "Quorra";
+    return WithElement(WithElement(golden, "PROGRAMNAME", product), "FUNCTIONID", std::to_string(functionId));
+}
+
+std::string FirstDifference(const std::string& want, const std::string& got)
+{
+    std::istringstream a(want), b(got);
+    std::string la, lb;
+    for (int line = 1;; ++line) {
+        const bool ha = static_cast<bool>(std::getline(a, la));
+        const bool hb = static_cast<bool>(std::getline(b, lb));
+        if (!ha && !hb) return "no difference";
+        if (la != lb || ha != hb) {
+            return "line " + std::to_string(line) + ":\n  want: " + mbcs::Cp932ToUtf8(ha ? la : "<end>") +
+                   "\n  got:  " + mbcs::Cp932ToUtf8(hb ? lb : "<end>");
+        }
+    }
+}
+
+std::string ControlLine(const std::string& transcript, int id, const std::string& dialog)
+{
+    const size_t open = transcript.find("open " + dialog + " ");
+    if (open == std::string::npos) return "";
+    const std::string start = "\n  control " + std::to_string(id) + " ";
+    const size_t at = transcript.find(start, open);
+    const size_t next = transcript.find("\nopen ", open + 1);
+    if (at == std::string::npos || (next != std::string::npos && at > next)) return "";
+    return transcript.substr(at + 1, transcript.find('\n', at + 1) - at - 1);
+}
 
 RunHarness::RunHarness(const std::string& edition) : m_edition(edition)
 {
@@ -108,12 +196,13 @@ RunResult RunHarness::Run(const std::vector<std::string>& args, int timeoutMs)
     const std::string stderrPath = m_root + "/stderr.txt";
     fs::remove(transcriptPath);
 
-    const bool limited = m_fileSizeLimit > 0;
+    // A run with a file-size limit writes its transcript to standard output,
+    // a pipe, which the limit does not touch.
+    const bool limited = m_fileLimit > 0;
     std::vector<std::string> env = {
         "ZELKOR_HOME=" + HomeDir(),
         "ZELKOR_BACKEND=script",
         "ZELKOR_SCRIPT=" + m_root + "/run.script",
-        // Limited runs write the transcript to standard output, a pipe.
         "ZELKOR_TRANSCRIPT=" + (limited ? std::string() : transcriptPath),
         "ZELKOR_CALLER_DIR=" + CallerDir(),
         "PATH=/usr/bin:/bin",
@@ -145,12 +234,10 @@ RunResult RunHarness::Run(const std::vector<std::string>& args, int timeoutMs)
             dup2(out[1], 1);
             close(out[0]);
             close(out[1]);
-            // A write past the limit then fails with EFBIG instead of
-            // ending the process.
-            signal(SIGXFSZ, SIG_IGN);
-            rlimit limit{};
-            limit.rlim_cur = limit.rlim_max = static_cast<rlim_t>(m_fileSizeLimit);
-            if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(125);
+            // Past the limit a write fails (EFBIG) instead of ending the process.
+            std::signal(SIGXFSZ, SIG_IGN);
+            rlimit limit{static_cast<rlim_t>(m_fileLimit), static_cast<rlim_t>(m_fileLimit)};
+            setrlimit(RLIMIT_FSIZE, &limit);
         }
         // The program starts in a folder other than its own.
         if (chdir(m_root.c_str()) != 0) _exit(126);
@@ -190,9 +277,9 @@ RunResult RunHarness::Run(const std::vector<std::string>& args, int timeoutMs)
         close(out[0]);
         result.transcript = piped;
     } else {
-        result.transcript = ReadAll(transcriptPath);
+        result.transcript = ReadFile(transcriptPath);
     }
-    result.stderrText = ReadAll(stderrPath);
+    result.stderrText = ReadFile(stderrPath);
     std::istringstream lines(result.transcript);
     for (std::string line; std::getline(lines, line);) {
         if (line.rfind("message ", 0) == 0) result.messages.push_back(line);

@@ -45,19 +45,51 @@ public:
     // Runs the copied executable with `args`, waiting at most `timeoutMs`.
     RunResult Run(const std::vector<std::string>& args, int timeoutMs = 30000);
 
-    // From the next run on, no file the program writes can grow beyond
-    // `bytes` (0: no limit): a write past it fails as on a full disk. The
-    // transcript then travels through a pipe, which the limit does not touch.
-    void LimitFileSize(long bytes) { m_fileSizeLimit = bytes; }
-
     // The folder of the caller endpoints, set as ZELKOR_CALLER_DIR in this
     // process too so that a TestCaller binds there.
     std::string CallerDir() const { return m_root + "/callers"; }
 
+    // The host path of a Windows path on drive C: (the home's drive_c).
+    std::string DriveC(const std::string& relative) const { return HomeDir() + "/drive_c/" + relative; }
+
+    // Later runs may grow no file beyond `bytes` (0: no limit): a write past
+    // it fails as on a full disk. The transcript then travels through a
+    // pipe, which the limit does not touch.
+    void LimitFileSize(long bytes) { m_fileLimit = bytes; }
+
 private:
     std::string m_root;
     std::string m_edition;
-    long m_fileSizeLimit = 0;
+    long m_fileLimit = 0;
 };
+
+// The whole content of a host file ("" when it cannot be read).
+std::string ReadFile(const std::string& path);
+
+// The transcript's form of a message text given in code page 932: UTF-8,
+// quoted, with the transcript's escapes.
+std::string Quoted(const std::string& cp932);
+
+// What a caller receives over a whole run that recorded it.
+std::vector<std::string> Notified(int functionId, int result);
+
+// The transcript's events without control listings, changed controls,
+// script actions and progress captions: the road of the run.
+std::vector<std::string> Road(const std::string& transcript);
+
+// A golden file of tests/e2e/golden ("" when missing).
+std::string GoldenFile(const std::string& name);
+
+// A golden file as `edition` writes it for a caller with `functionId` (1:
+// no caller): the file differs between those only in the product name and
+// the function id of SYSTEM.
+std::string AsExportedBy(std::string golden, const std::string& edition, int functionId);
+
+// Where two texts (code page 932) first differ, line by line, for a message.
+std::string FirstDifference(const std::string& want, const std::string& got);
+
+// The line of control `id` in the first listing of dialog `dialog` ("" when
+// there is none).
+std::string ControlLine(const std::string& transcript, int id, const std::string& dialog = "dialog:130");
 
 }  // namespace e2e

@@ -14,9 +14,10 @@ namespace {
 
 using namespace reporttest;
 
-const char kM4[] = "システム情報の出力に失敗しました。";
-const char kM5[] = "基本情報の出力に失敗しました。";
-const char kM6[] = "連動情報の出力に失敗しました。";
+// The questions whole, as the transcript quotes them (line feeds as \n).
+const char kM4[] = "text=\"システム情報の出力に失敗しました。\\n\\n出力を続けますか？\"";
+const char kM5[] = "text=\"基本情報の出力に失敗しました。\\n\\n出力を続けますか？\"";
+const char kM6[] = "text=\"連動情報の出力に失敗しました。\\n\\n出力を続けますか？\"";
 
 // Files beyond `bytes` cannot grow while it lives: writes fail as on a full
 // disk.

@@ -122,6 +122,53 @@ TEST_F(ClRuleKamokuTest, DepartmentSummariesTakeOnlyThatDepartmentsSides)
     }
 }
 
+// A fiscal year of fewer than twelve months has its year-end closing in the
+// slot after its last month, and in slot 13 as well; a twelve-month year
+// has it in slot 13 alone, and no year has anything in slots past its months.
+TEST_F(ClRuleKamokuTest, YearEndClosingOfAShortYearAlsoFollowsItsLastMonth)
+{
+    Exec("UPDATE datasets SET period_to = 20230930 WHERE data_no = 2");
+    AddAccount(2, 500, 0x40882000u);
+    AddEntry(2, 20230915, 6, Side{500, 0, 40}, Side{100, 0, 40});
+    AddEntry(2, 20230930, 18, Side{500, 0, 600, 60}, Side{100, 0, 660});
+    AddEntry(2, 20230930, 15, Side{500, 0, 9}, Side{100, 0, 9});
+    StFINDINFO range[FINDINFO_RUN_TERMS];
+    MonthRange(range, 1, 6, true, true);
+    ClRuleKamoku rule;
+    SetUpRule(rule, kData2);
+    ASSERT_EQ(rule.MoveReady(RuleKamokuSumType_Base_Move, RuleKamokuSumType_Bmn_None,
+                             RuleKamokuSumType_Disptype_Normal, range, nullptr, RuleKamokuSumType_Past_Current),
+              SUITE_OK);
+    std::vector<StKAMOKUSUMINFO> s = All(rule);
+    ASSERT_EQ(s.size(), 2u);
+    const StKAMOKUSUMINFO& a = s[1];
+    ASSERT_EQ(+a.lKamokuCode, 500);
+    EXPECT_EQ(+a.llKariNuki[6], 40);
+    EXPECT_EQ(+a.llKariNuki[13], 600);
+    EXPECT_EQ(+a.llKariKomi[13], 660);
+    EXPECT_EQ(+a.llKariNuki[7], 600);
+    EXPECT_EQ(+a.llKariKomi[7], 660);
+    EXPECT_EQ(+a.llKariNuki[14], 9);
+    for (int m = 8; m <= 12; ++m)
+        EXPECT_EQ(+a.llKariNuki[m], 0) << m;
+    const StKAMOKUSUMINFO& b = s[0];
+    ASSERT_EQ(+b.lKamokuCode, 100);
+    EXPECT_EQ(+b.llKashiNuki[7], 660);
+    EXPECT_EQ(+b.llKashiNuki[13], 660);
+
+    // Dataset 1 runs twelve months: slot 13 is the slot after its last.
+    ClRuleKamoku year;
+    SetUpRule(year);
+    ASSERT_EQ(year.MoveReady(RuleKamokuSumType_Base_Move, RuleKamokuSumType_Bmn_None,
+                             RuleKamokuSumType_Disptype_Normal, cond_, nullptr, RuleKamokuSumType_Past_Current),
+              SUITE_OK);
+    std::vector<StKAMOKUSUMINFO> t = All(year);
+    ASSERT_EQ(t.size(), 3u);
+    EXPECT_EQ(+t[0].llKashiNuki[13], 300);
+    for (int m = 2; m <= 12; ++m)
+        EXPECT_EQ(+t[0].llKashiNuki[m], 0) << m;
+}
+
 TEST_F(ClRuleKamokuTest, PositionCountAndErrors)
 {
     ClRuleKamoku rule;

@@ -1,0 +1,358 @@
+// The real windows under a virtual X display: dialogs driven with real key
+// and mouse events (xdotool), message boxes, the save box, the progress
+// dialog repainted while the thread is busy. Screenshots are written to
+// <build>/screenshots. Skipped when the X tools are not installed.
+#ifdef ZK_HAVE_FLTK
+
+#include "FltkTestDialog.h"
+#include "XSession.h"
+#include "ui/Backends.h"
+#include "ui/fltk/DialogUnits.h"
+#include "ui/fltk/DialogWindow.h"
+#include "ui/fltk/FltkBackend.h"
+#include "win32/DriveMap.h"
+#include "win32/Mbcs.h"
+#include "win32/PlatformConfig.h"
+
+#include <FL/Fl.H>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <time.h>
+
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <thread>
+
+namespace {
+
+double Seconds()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
+}
+
+// One virtual display for the whole process: the toolkit keeps its
+// connection, so the server ends only after the last test, with the
+// connection closed first.
+XSession* Display()
+{
+    static XSession* session = nullptr;
+    if (!session) {
+        session = new XSession;
+        struct Ender : ::testing::Environment {
+            void TearDown() override
+            {
+                ui::FltkBackend::CloseDisplay();
+                delete session;
+                session = nullptr;
+            }
+        };
+        ::testing::AddGlobalTestEnvironment(new Ender);
+    }
+    return session;
+}
+
+class FltkWindows : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::string missing = XSession::MissingTools();
+        if (!missing.empty()) GTEST_SKIP() << "the X tools are not installed: " << missing;
+        ASSERT_TRUE(Display()->Ready()) << "the virtual display did not start";
+        char name[] = "/tmp/zk_fltk_XXXXXX";
+        home_ = ::mkdtemp(name);
+        ::mkdir((home_ + "/c").c_str(), 0755);
+        ::setenv("ZELKOR_HOME", home_.c_str(), 1);
+        ::setenv("ZELKOR_BACKEND", "fltk", 1);
+        ::setenv("ZELKOR_FLTK_IDLE_LIMIT", "20", 1);
+        ::setenv("ZELKOR_DRIVES", ("C=" + home_ + "/c").c_str(), 1);
+        PlatformConfig::Reload();
+        DriveMap::Reload();
+        ui::RegisterFltkBackend();
+        ui::Backends::Start();
+        backend_ = dynamic_cast<ui::FltkBackend*>(&ui::Backends::Current());
+        ASSERT_NE(backend_, nullptr);
+        ASSERT_TRUE(backend_->HasDisplay());
+        RegisterFltkTestTemplates();
+        base_ = ui::DialogUnits::Measure(ui::DialogUnits::FontFor("ＭＳ Ｐゴシック"), 12);
+        shots_ = std::string(ZK_BINARY_DIR) + "/screenshots";
+        ::mkdir(shots_.c_str(), 0755);
+    }
+
+    void TearDown() override
+    {
+        ::setenv("ZELKOR_BACKEND", "script", 1);
+        ::setenv("ZELKOR_TRANSCRIPT", "/dev/null", 1);
+        ::unsetenv("ZELKOR_DRIVES");
+        PlatformConfig::Reload();
+        DriveMap::Reload();
+        ui::Backends::Start();
+        if (!home_.empty()) (void)std::system(("rm -rf '" + home_ + "'").c_str());
+    }
+
+    // Window coordinates of a point of the test dialog in dialog units.
+    int X(int du) const { return ui::DialogUnits::X(du, base_); }
+    int Y(int du) const { return ui::DialogUnits::Y(du, base_); }
+    std::string Shot(const std::string& name) const { return shots_ + "/" + name + ".png"; }
+
+    // Runs `driver` on a thread of its own while `body` runs the windows on
+    // this one; the driver's failures are returned.
+    std::vector<std::string> Drive(const std::function<void(std::vector<std::string>&)>& driver,
+                                   const std::function<void()>& body)
+    {
+        std::vector<std::string> failures;
+        std::thread t([&] { driver(failures); });
+        body();
+        t.join();
+        return failures;
+    }
+
+    std::string home_;
+    std::string shots_;
+    ui::FltkBackend* backend_ = nullptr;
+    ui::DialogUnits::Base base_;
+};
+
+#define STEP(cond) \
+    do {                  \
+        if (!(cond)) f.push_back(#cond); \
+    } while (0)
+
+TEST_F(FltkWindows, DialogIsLaidOutFromDialogUnitsAndTakesKeysAndClicks)
+{
+    CFltkTestDlg dlg;
+    INT_PTR result = 0;
+    auto failures = Drive(
+        [&](std::vector<std::string>& f) {
+            std::string id = XSession::WaitWindow("zelkor-dialog-9101");
+            STEP(!id.empty());
+            if (id.empty()) return;
+            STEP(XSession::Focus(id));
+            XSession::Screenshot(id, Shot("dialog-initial"));
+            STEP(XSession::Click(id, X(79 + 9), Y(72 + 6)));       // start month
+            STEP(XSession::Type("1a2x3"));                          // digits only, two at most
+            STEP(XSession::Key("Return"));                          // the dialog's own Enter: to the end month
+            STEP(XSession::Type("3"));
+            STEP(XSession::Key("alt+KP_2"));                        // the dialog's own Alt + keypad 2
+            STEP(XSession::Click(id, X(7) + 5, Y(126 + 5)));        // the check box
+            STEP(XSession::Click(id, X(13) + 5, Y(50 + 5)));        // the second mode
+            STEP(XSession::Click(id, X(9 + 80), Y(145 + 6)));       // the path
+            STEP(XSession::Type(mbcs::Cp932ToUtf8("C:\\zelkor\\出力先フォルダー\\とても長いファイルの名前.xml")));
+            STEP(XSession::Key("BackSpace Left Left Left Delete"));
+            XSession::Screenshot(id, Shot("dialog-filled"));
+            STEP(XSession::Key("F12"));
+        },
+        [&] { result = dlg.DoModal(); });
+    EXPECT_TRUE(failures.empty()) << ::testing::PrintToString(failures);
+    EXPECT_EQ(result, 1005);
+    EXPECT_EQ(std::string(dlg.m_start), "12");
+    EXPECT_EQ(std::string(dlg.m_end), "3");
+    EXPECT_EQ(dlg.m_check, 1);
+    EXPECT_EQ(dlg.m_mode, 1);
+    EXPECT_EQ(dlg.m_sales, 1);
+    EXPECT_EQ(std::string(dlg.m_path), std::string("C:\\zelkor\\出力先フォルダー\\とても長いファイルの名前xm"));
+    // Every key went first to the dialog's pre-translation, with its modifiers.
+    bool sawAltKeypad = false, sawF12 = false, sawEnter = false;
+    for (size_t i = 0; i < dlg.m_keys.size(); ++i) {
+        if (dlg.m_keys[i] == VK_NUMPAD2) sawAltKeypad = dlg.m_keyMessages[i] == WM_SYSKEYDOWN && dlg.m_alt[i];
+        if (dlg.m_keys[i] == VK_F12) sawF12 = dlg.m_keyMessages[i] == WM_KEYDOWN && !dlg.m_alt[i];
+        if (dlg.m_keys[i] == VK_RETURN) sawEnter = true;
+    }
+    EXPECT_TRUE(sawAltKeypad);
+    EXPECT_TRUE(sawF12);
+    EXPECT_TRUE(sawEnter);
+}
+
+TEST_F(FltkWindows, WindowGeometryAndStateFollowTheFramework)
+{
+    CFltkTestDlg dlg;
+    ASSERT_TRUE(dlg.Create(IDD_FLTK_TEST));
+    dlg.ShowWindow(SW_SHOW);
+    ui::DialogWindow* w = backend_->WindowOf(dlg.m_hWnd);
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->w(), X(255));
+    EXPECT_EQ(w->h(), Y(190));
+    ui::ControlView* start = w->ViewOf(::GetDlgItem(dlg.m_hWnd, IDC_F_START));
+    ASSERT_NE(start, nullptr);
+    EXPECT_EQ(start->x(), X(79));
+    EXPECT_EQ(start->y(), Y(72));
+    EXPECT_EQ(start->w(), X(18));
+    // Group boxes and plain labels take no clicks; the controls under them do.
+    EXPECT_EQ(w->HitTest(X(10), Y(30)), nullptr);
+    EXPECT_EQ(w->HitTest(X(13) + 3, Y(36) + 3), w->ViewOf(::GetDlgItem(dlg.m_hWnd, IDC_F_MODE0)));
+    EXPECT_EQ(w->HitTest(X(20), Y(9)), nullptr);
+    // The tooltip comes from the tooltip manager's table.
+    ui::ControlView* anchor = w->ViewOf(::GetDlgItem(dlg.m_hWnd, IDC_F_ANCHOR));
+    ASSERT_NE(anchor, nullptr);
+    ASSERT_NE(anchor->tooltip(), nullptr);
+    EXPECT_EQ(std::string(anchor->tooltip()), mbcs::Cp932ToUtf8("保存した値を使用します。\n二行目の説明です。"));
+    // The caption follows the framework's text.
+    dlg.SetWindowText("消費税 - 変更");
+    w->Sync();
+    EXPECT_EQ(std::string(w->label()), mbcs::Cp932ToUtf8("消費税 - 変更"));
+    dlg.DestroyWindow();
+    EXPECT_EQ(backend_->WindowOf(dlg.m_hWnd), nullptr);
+}
+
+TEST_F(FltkWindows, EscapeAndTheCloseBoxAreTheCancelCommand)
+{
+    CFltkTestDlg dlg;
+    INT_PTR result = 0;
+    auto failures = Drive(
+        [&](std::vector<std::string>& f) {
+            std::string id = XSession::WaitWindow("zelkor-dialog-9101");
+            STEP(!id.empty());
+            if (id.empty()) return;
+            STEP(XSession::Focus(id));
+            STEP(XSession::Key("Escape"));
+            std::string box = XSession::WaitWindow("zelkor-message");
+            STEP(!box.empty());
+            if (box.empty()) return;
+            std::string title;
+            XSession::Run("xdotool getwindowname " + box, &title);
+            STEP(title == mbcs::Cp932ToUtf8("消費税"));
+            XSession::Screenshot(box, Shot("message-information"));
+            STEP(XSession::Focus(box));
+            STEP(XSession::Key("Return"));
+        },
+        [&] { result = dlg.DoModal(); });
+    EXPECT_TRUE(failures.empty()) << ::testing::PrintToString(failures);
+    EXPECT_EQ(result, 1006);
+    EXPECT_EQ(dlg.m_cancelAnswer, IDOK);
+
+    // The close box: the window's close callback, as the window manager calls it.
+    CFltkTestDlg again;
+    Fl::add_timeout(
+        0.3, [](void* data) {
+            auto* self = static_cast<std::pair<ui::FltkBackend*, CFltkTestDlg*>*>(data);
+            if (ui::DialogWindow* w = self->first->WindowOf(self->second->m_hWnd)) w->do_callback();
+        },
+        new std::pair<ui::FltkBackend*, CFltkTestDlg*>(backend_, &again));
+    failures = Drive(
+        [&](std::vector<std::string>& f) {
+            std::string box = XSession::WaitWindow("zelkor-message");
+            STEP(!box.empty());
+            if (box.empty()) return;
+            STEP(XSession::Focus(box));
+            STEP(XSession::Key("space"));
+        },
+        [&] { result = again.DoModal(); });
+    EXPECT_TRUE(failures.empty()) << ::testing::PrintToString(failures);
+    EXPECT_EQ(result, 1006);
+    EXPECT_EQ(again.m_cancelAnswer, IDOK);
+}
+
+TEST_F(FltkWindows, QuestionBoxAnswersWithAccessKeysAndIgnoresEscape)
+{
+    CFltkTestDlg dlg;
+    INT_PTR result = 0;
+    auto failures = Drive(
+        [&](std::vector<std::string>& f) {
+            std::string id = XSession::WaitWindow("zelkor-dialog-9101");
+            STEP(!id.empty());
+            if (id.empty()) return;
+            STEP(XSession::Focus(id));
+            STEP(XSession::Key("alt+q"));  // the 質問(&Q) button by its access key
+            std::string box = XSession::WaitWindow("zelkor-message");
+            STEP(!box.empty());
+            if (box.empty()) return;
+            XSession::Screenshot(box, Shot("message-question"));
+            STEP(XSession::Focus(box));
+            STEP(XSession::Key("Escape"));  // a Yes/No box has no cancel
+            STEP(XSession::Key("n"));
+            usleep(300000);
+            STEP(XSession::Focus(id));
+            STEP(XSession::Key("F12"));
+        },
+        [&] { result = dlg.DoModal(); });
+    EXPECT_TRUE(failures.empty()) << ::testing::PrintToString(failures);
+    EXPECT_EQ(result, 1005);
+    EXPECT_EQ(dlg.m_answer, IDNO);
+}
+
+TEST_F(FltkWindows, SaveBoxReturnsAWindowsPathThroughTheDriveMap)
+{
+    CFltkTestDlg dlg;
+    INT_PTR result = 0;
+    auto failures = Drive(
+        [&](std::vector<std::string>& f) {
+            std::string id = XSession::WaitWindow("zelkor-dialog-9101");
+            STEP(!id.empty());
+            if (id.empty()) return;
+            STEP(XSession::Focus(id));
+            STEP(XSession::Click(id, X(185 + 28), Y(144 + 7)));  // 参照
+            std::string box = XSession::WaitWindow("^zelkor$");  // the chooser: not a framework window
+            STEP(!box.empty());
+            if (box.empty()) return;
+            usleep(300000);
+            XSession::Screenshot(box, Shot("save-box"));
+            STEP(XSession::Focus(box));
+            STEP(XSession::Type("out"));
+            STEP(XSession::Key("Return"));
+            usleep(300000);
+            STEP(XSession::Focus(id));
+            STEP(XSession::Key("F12"));
+        },
+        [&] { result = dlg.DoModal(); });
+    EXPECT_TRUE(failures.empty()) << ::testing::PrintToString(failures);
+    EXPECT_EQ(result, 1005);
+    EXPECT_EQ(std::string(dlg.m_saved), "C:\\out.xml");
+    EXPECT_EQ(std::string(dlg.m_path), "C:\\out.xml");
+}
+
+TEST_F(FltkWindows, ProgressDialogIsRepaintedWhileTheThreadIsBusyAtMostOncePerFrame)
+{
+    CFltkProgressDlg dlg;
+    ASSERT_TRUE(dlg.Create(IDD_FLTK_PROGRESS));
+    dlg.ShowWindow(SW_SHOW);
+    dlg.m_main.SetRange(0, 1000);
+    dlg.m_main.SetPos(0);
+    std::string shotText;
+    bool shot = false;
+    auto failures = Drive(
+        [&](std::vector<std::string>& f) {
+            std::string id = XSession::WaitWindow("zelkor-dialog-9102");
+            STEP(!id.empty());
+            if (id.empty()) return;
+            usleep(800000);
+            shot = XSession::Screenshot(id, Shot("progress"));
+            if (shot)
+                XSession::Run("convert '" + Shot("progress") + "' -format %c histogram:info:- | grep -ci '#0A246A'",
+                              &shotText);
+        },
+        [&] {
+            // About two seconds of a busy run: every step repaints synchronously.
+            for (int i = 0; i <= 400; ++i) {
+                if (i % 4 == 0) dlg.SetWindowText(("集計中 " + std::to_string(i / 4) + "％").c_str());
+                dlg.m_main.SendMessage(PBM_DELTAPOS, 1, 0);
+                dlg.m_sub.SendMessage(PBM_SETRANGE, 0, MAKELPARAM(0, 10));
+                dlg.m_sub.SetPos(i % 11);
+                ::UpdateWindow(dlg.m_hWnd);
+                usleep(5000);
+            }
+        });
+    EXPECT_TRUE(failures.empty()) << ::testing::PrintToString(failures);
+    if (shot) {
+        EXPECT_NE(shotText, "0") << "the bars were not painted while the thread was busy";
+    }
+
+    // A million repaint requests cost next to nothing and paint at most once per frame.
+    long before = backend_->RepaintCount();
+    double start = Seconds();
+    for (int i = 0; i < 1000000; ++i) ::UpdateWindow(dlg.m_hWnd);
+    double elapsed = Seconds() - start;
+    long painted = backend_->RepaintCount() - before;
+    EXPECT_LT(elapsed, 5.0);
+    EXPECT_LE(painted, static_cast<long>(elapsed * 60) + 2);
+    EXPECT_GE(painted, 1);
+    std::string title;
+    XSession::Run("xdotool search --classname zelkor-dialog-9102 getwindowname", &title);
+    EXPECT_EQ(title, mbcs::Cp932ToUtf8("集計中 100％"));
+    dlg.DestroyWindow();
+}
+
+}  // namespace
+
+#endif  // ZK_HAVE_FLTK

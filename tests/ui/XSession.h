@@ -1,0 +1,142 @@
+// A virtual X display for the real-window tests: an Xvfb server started with
+// xvfb-run for the test process (DISPLAY and XAUTHORITY are set for it; one
+// per process, as the toolkit keeps its display connection), and
+// bounded runs of the X tools (xdotool, ImageMagick's import) that drive
+// windows with real input events and take screenshots. Every tool call runs
+// under `timeout`, and the server's whole process group is ended with the
+// session, so a test can neither hang nor leave a server behind.
+#pragma once
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+class XSession {
+public:
+    // The tools the session needs; empty when all are there.
+    static std::string MissingTools()
+    {
+        std::string missing;
+        for (const char* tool : {"xvfb-run", "Xvfb", "xdotool", "xauth", "timeout"})
+            if (!OnPath(tool)) missing += std::string(missing.empty() ? "" : ", ") + tool;
+        return missing;
+    }
+    static bool HasScreenshotTool() { return OnPath("import"); }
+
+    XSession()
+    {
+        char name[] = "/tmp/zk_xs_XXXXXX";
+        dir_ = ::mkdtemp(name);
+        std::string info = dir_ + "/display";
+        std::string script = "echo \"$DISPLAY $XAUTHORITY\" > '" + info + ".tmp' && mv '" + info + ".tmp' '" + info +
+                             "' && exec sleep 900";
+        std::vector<std::string> args = {"xvfb-run", "-a", "-s", "-screen 0 1280x1024x24 -nolisten tcp", "sh", "-c",
+                                         script};
+        posix_spawnattr_t attr;
+        posix_spawnattr_init(&attr);
+        posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP);
+        posix_spawnattr_setpgroup(&attr, 0);
+        // The server's output must not hold the test's own output open.
+        posix_spawn_file_actions_t files;
+        posix_spawn_file_actions_init(&files);
+        posix_spawn_file_actions_addopen(&files, 1, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_addopen(&files, 2, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_addopen(&files, 0, "/dev/null", O_RDONLY, 0);
+        std::vector<char*> argv;
+        for (std::string& a : args) argv.push_back(a.data());
+        argv.push_back(nullptr);
+        if (posix_spawnp(&pid_, "xvfb-run", &files, &attr, argv.data(), environ) != 0) pid_ = 0;
+        posix_spawnattr_destroy(&attr);
+        posix_spawn_file_actions_destroy(&files);
+        for (int i = 0; pid_ && i < 150; ++i) {
+            std::ifstream in(info);
+            std::string display, auth;
+            if (in >> display >> auth) {
+                ::setenv("DISPLAY", display.c_str(), 1);
+                ::setenv("XAUTHORITY", auth.c_str(), 1);
+                display_ = display;
+                break;
+            }
+            ::usleep(100000);
+        }
+    }
+
+    ~XSession()
+    {
+        if (pid_ > 0) {
+            ::kill(-pid_, SIGTERM);
+            int status = 0;
+            ::waitpid(pid_, &status, 0);
+        }
+        std::string cmd = "rm -rf '" + dir_ + "'";
+        (void)std::system(cmd.c_str());
+    }
+
+    bool Ready() const { return !display_.empty(); }
+    const std::string& Display() const { return display_; }
+
+    // Runs a shell command with a time limit; its standard output is returned
+    // in `out` (trailing line feed removed). True when it exited with 0.
+    static bool Run(const std::string& command, std::string* out = nullptr, int seconds = 15)
+    {
+        std::string full = "timeout " + std::to_string(seconds) + " sh -c '" + Escape(command) + "' 2>&1";
+        FILE* p = ::popen(full.c_str(), "r");
+        if (!p) return false;
+        std::string text;
+        char buf[512];
+        while (size_t n = std::fread(buf, 1, sizeof buf, p)) text.append(buf, n);
+        int status = ::pclose(p);
+        while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+        if (out) *out = text;
+        return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    }
+
+    // The id of the first window whose class is `cls`, waiting for it to be
+    // mapped; empty when none appears within the time limit.
+    static std::string WaitWindow(const std::string& cls, int seconds = 15)
+    {
+        std::string id;
+        if (!Run("xdotool search --sync --onlyvisible --classname " + cls + " | head -n 1", &id, seconds)) return {};
+        return id;
+    }
+
+    static bool Focus(const std::string& id) { return Run("xdotool windowfocus --sync " + id); }
+    static bool Key(const std::string& keys) { return Run("xdotool key --delay 60 " + keys); }
+    static bool Type(const std::string& text) { return Run("xdotool type --delay 60 '" + Escape(text) + "'"); }
+    static bool Click(const std::string& id, int x, int y)
+    {
+        return Run("xdotool mousemove --sync --window " + id + " " + std::to_string(x) + " " + std::to_string(y) +
+                   " click 1");
+    }
+    static bool Screenshot(const std::string& id, const std::string& file)
+    {
+        return HasScreenshotTool() && Run("import -window " + id + " '" + file + "'");
+    }
+
+private:
+    static bool OnPath(const char* tool)
+    {
+        std::string cmd = std::string("command -v ") + tool + " >/dev/null 2>&1";
+        return std::system(cmd.c_str()) == 0;
+    }
+    static std::string Escape(const std::string& s)
+    {
+        std::string r;
+        for (char c : s) r += c == '\'' ? std::string("'\\''") : std::string(1, c);
+        return r;
+    }
+
+    pid_t pid_ = 0;
+    std::string dir_;
+    std::string display_;
+};
