@@ -16,6 +16,7 @@
 #include "suite/ClRuleShohizeiShinkoku.h"
 #include "suite/ClSetData.h"
 #include "suite/ClSetShohizei.h"
+#include "suite/RuleStatus.h"
 
 namespace {
 
@@ -98,8 +99,16 @@ int CAddTaxDlg::SumTaxShinkoku(StTAXREPORTRATEINFO* pRateInfo, StTAXREPORTBUSINE
         m_pRuleShohizeiShinkoku = pRule;
     }
     m_pRuleShohizeiShinkoku->SetSubstTaxRate(lSubstTaxRate);
-    m_pRuleShohizeiShinkoku->SumTax(m_nKazeiKubun, m_findInfo, pRateInfo, pBusinessTypeInfo, 0,
-                                    shohizeiInfo.bySumOption, shohizeiInfo.lSumValue);
+    const long status = m_pRuleShohizeiShinkoku->SumTax(m_nKazeiKubun, m_findInfo, pRateInfo, pBusinessTypeInfo, 0,
+                                                        shohizeiInfo.bySumOption, shohizeiInfo.lSumValue);
+    // A sum beyond the range of a raw amount is refused as the amount type
+    // refuses one; any other failure leaves the records incomplete.
+    if (status == RULE_ERR_OVERFLOW) {
+        throw -1;
+    }
+    if (status != 0 && status != SUITE_EOD) {
+        return 0;
+    }
 
     ScaleYukaUriage(pRateInfo, n);
     return 1;

@@ -80,9 +80,13 @@ int CAddTaxDlg::SumKanpuKojin(AccumBlock* pJigyoShiire, AccumBlock* pJigyoHitsuy
     }
     int32_t nBumon = 0;
     pSetBumon->GetBmnCount(&nBumon, 0);
+    // An account pass that fails leaves the rows incomplete: the totals are
+    // given up rather than exported short.
     if (nBumon == 0) {
-        SumKamokuByBumon(pJigyoShiire, pJigyoHitsuyou, pFudousanHitsuyou, pSonotaShiire, pSonotaHitsuyou, pDataInfo,
-                         pShohizeiInfo, nullptr);
+        if (SumKamokuByBumon(pJigyoShiire, pJigyoHitsuyou, pFudousanHitsuyou, pSonotaShiire, pSonotaHitsuyou,
+                             pDataInfo, pShohizeiInfo, nullptr) != 0) {
+            return 0;
+        }
     } else {
         SUITECURSOR cursor = nullptr;
         if (pSetBumon->GetCursor(&cursor) != 0) {
@@ -100,7 +104,8 @@ int CAddTaxDlg::SumKanpuKojin(AccumBlock* pJigyoShiire, AccumBlock* pJigyoHitsuy
             }
             if (SumKamokuByBumon(pJigyoShiire, pJigyoHitsuyou, pFudousanHitsuyou, pSonotaShiire, pSonotaHitsuyou,
                                  pDataInfo, pShohizeiInfo, &bumon) != 0) {
-                break;
+                pSetBumon->ReleaseCursor(cursor);
+                return 0;
             }
         }
         pSetBumon->ReleaseCursor(cursor);

@@ -37,6 +37,8 @@ const char kMsgRateCount[] =
     "消費税設定の税率の数が集計に対応していないため、消費税情報の出力を中止しました。\n\n"
     "会計システムで消費税の設定を確認してください。";
 
+const char kMsgSumFailed[] = "消費税の集計中にエラーが発生したため、消費税情報の出力を中止しました。";
+
 // 第六種事業 applies to taxable periods from 1 April 2015 on.
 const long kJigyoBunrui6From = 20150401;
 const int kRateCount = 5;
@@ -102,18 +104,25 @@ int CShohizeiLinkApp::RunAggregation(const StDATAINFO* pDataInfo, StSHOHIZEIINFO
 
     pDlg->ShowWindow(SW_SHOW);
     BeginRunWaitCursor();
+    // A pass that fails leaves figures that would be exported as if they
+    // were whole; the run ends instead, and the caller learns of it.
+    bool bSummed = false;
     try {
         pDlg->InitProgress();
         pDlg->AdvanceProgress(0, 250);
         const int nRate = FilingModuleRate(pConditions->nStartMonth, pConditions->nEndMonth);
-        pDlg->SumTaxShinkoku(m_pRateInfo, m_pBusinessTypeInfo, nRate);
-        pDlg->AdvanceProgress(250, 750);
-        pDlg->SumKanpuHojin(&m_abShohinShiire, &m_abHanbaiIppan, &m_abEigyogaiHiyou, &m_abSonotaSoneki,
-                            &m_llKoteiShisan, &m_llKurinobeShisan, pDataInfo, pShohizeiInfo);
-        pDlg->SumKanpuKojin(&m_abJigyoShiire, &m_abJigyoHitsuyou, &m_abJigyoKoteiShisan, &m_abFudousanHitsuyou,
-                            &m_abFudousanKoteiShisan, &m_abSonotaShiire, &m_abSonotaHitsuyou,
-                            &m_abSonotaKoteiShisan, pDataInfo, pShohizeiInfo);
-        pDlg->AdvanceProgress(750, 1000);
+        if (pDlg->SumTaxShinkoku(m_pRateInfo, m_pBusinessTypeInfo, nRate)) {
+            pDlg->AdvanceProgress(250, 750);
+            bSummed = pDlg->SumKanpuHojin(&m_abShohinShiire, &m_abHanbaiIppan, &m_abEigyogaiHiyou,
+                                          &m_abSonotaSoneki, &m_llKoteiShisan, &m_llKurinobeShisan, pDataInfo,
+                                          pShohizeiInfo) &&
+                      pDlg->SumKanpuKojin(&m_abJigyoShiire, &m_abJigyoHitsuyou, &m_abJigyoKoteiShisan,
+                                          &m_abFudousanHitsuyou, &m_abFudousanKoteiShisan, &m_abSonotaShiire,
+                                          &m_abSonotaHitsuyou, &m_abSonotaKoteiShisan, pDataInfo, pShohizeiInfo);
+        }
+        if (bSummed) {
+            pDlg->AdvanceProgress(750, 1000);
+        }
     } catch (int) {
         // An amount left the range that the totals can hold: the figures
         // would be wrong, so nothing is written. The caller learns of it
@@ -121,6 +130,12 @@ int CShohizeiLinkApp::RunAggregation(const StDATAINFO* pDataInfo, StSHOHIZEIINFO
         pDlg->EndProgress();
         EndRunWaitCursor();
         FailRun(kMsgOverflow);
+        return 0;
+    }
+    if (!bSummed) {
+        pDlg->EndProgress();
+        EndRunWaitCursor();
+        FailRun(kMsgSumFailed);
         return 0;
     }
     pDlg->EndProgress();

@@ -14,6 +14,9 @@
 //   キャンセル: a message, result 2;
 // - an output path from the dialog longer than 260 bytes: a message,
 //   result 2 (the path is never cut, which would name another file);
+// - a pass of the aggregation that the library fails (a store that cannot be
+//   read, a sum beyond its range): a message, result 2, nothing written,
+//   since the figures would be exported short;
 // - an amount beyond the range of the amount type (the integer -1 thrown by
 //   ClKingaku), a lack of memory, or any other exception inside the run:
 //   a message, result 2, the wait cursor ended, an output file the run had

@@ -171,11 +171,24 @@ long SuiteStore::Open(const std::string& hostPath, std::string* why)
     sqlite3_exec(db_, "PRAGMA foreign_keys = ON", nullptr, nullptr, nullptr);
     // A file that is no store (or not a database at all) fails here.
     sqlite3_stmt* st = nullptr;
+    // Another program that keeps the store locked beyond the busy timeout is
+    // no damage: the user is told which it is.
+    auto failWith = [&](const std::string& otherwise) {
+        const int code = sqlite3_errcode(db_) & 0xFF;
+        const std::string msg = sqlite3_errmsg(db_);
+        if (code == SQLITE_BUSY || code == SQLITE_LOCKED)
+            return fail("the store " + hostPath + " is locked by another program: " + msg);
+        return fail(otherwise + msg);
+    };
     if (sqlite3_prepare_v2(db_, "SELECT version FROM store_info WHERE id = 1", -1, &st, nullptr) != SQLITE_OK) {
-        std::string msg = sqlite3_errmsg(db_);
-        return fail("the file " + hostPath + " is not a store of the suite: " + msg);
+        return failWith("the file " + hostPath + " is not a store of the suite: ");
     }
     int rc = sqlite3_step(st);
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE) {
+        const long status = failWith("the store " + hostPath + " cannot be read: ");
+        sqlite3_finalize(st);
+        return status;
+    }
     long long version = rc == SQLITE_ROW ? sqlite3_column_int64(st, 0) : 0;
     sqlite3_finalize(st);
     if (version != 1) return fail("the store " + hostPath + " has an unknown format version");

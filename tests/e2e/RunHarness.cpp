@@ -196,11 +196,14 @@ RunResult RunHarness::Run(const std::vector<std::string>& args, int timeoutMs)
     const std::string stderrPath = m_root + "/stderr.txt";
     fs::remove(transcriptPath);
 
+    // A run with a file-size limit writes its transcript to standard output,
+    // a pipe, which the limit does not touch.
+    const bool limited = m_fileLimit > 0;
     std::vector<std::string> env = {
         "ZELKOR_HOME=" + HomeDir(),
         "ZELKOR_BACKEND=script",
         "ZELKOR_SCRIPT=" + m_root + "/run.script",
-        "ZELKOR_TRANSCRIPT=" + transcriptPath,
+        "ZELKOR_TRANSCRIPT=" + (limited ? std::string() : transcriptPath),
         "ZELKOR_CALLER_DIR=" + CallerDir(),
         "PATH=/usr/bin:/bin",
         "HOME=" + m_root,
@@ -215,6 +218,11 @@ RunResult RunHarness::Run(const std::vector<std::string>& args, int timeoutMs)
     for (std::string& e : env) envp.push_back(e.data());
     envp.push_back(nullptr);
 
+    int out[2] = {-1, -1};
+    if (limited && pipe(out) != 0) {
+        ADD_FAILURE() << "pipe failed";
+        return result;
+    }
     const pid_t pid = fork();
     if (pid == 0) {
         const int err = open(stderrPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -222,7 +230,10 @@ RunResult RunHarness::Run(const std::vector<std::string>& args, int timeoutMs)
             dup2(err, 2);
             close(err);
         }
-        if (m_fileLimit > 0) {
+        if (limited) {
+            dup2(out[1], 1);
+            close(out[0]);
+            close(out[1]);
             // Past the limit a write fails (EFBIG) instead of ending the process.
             std::signal(SIGXFSZ, SIG_IGN);
             rlimit limit{static_cast<rlim_t>(m_fileLimit), static_cast<rlim_t>(m_fileLimit)};
@@ -233,12 +244,23 @@ RunResult RunHarness::Run(const std::vector<std::string>& args, int timeoutMs)
         execve(program.c_str(), argv.data(), envp.data());
         _exit(127);
     }
+    std::string piped;
+    if (limited) {
+        close(out[1]);
+        fcntl(out[0], F_SETFL, O_NONBLOCK);
+    }
+    auto drain = [&] {
+        char buffer[4096];
+        for (ssize_t n; limited && (n = read(out[0], buffer, sizeof buffer)) > 0;) piped.append(buffer, n);
+    };
     if (pid < 0) {
+        if (limited) close(out[0]);
         ADD_FAILURE() << "fork failed";
         return result;
     }
     int status = 0;
     for (int waited = 0;; waited += 10) {
+        drain();
         const pid_t done = waitpid(pid, &status, WNOHANG);
         if (done == pid) break;
         if (waited > timeoutMs) {
@@ -250,7 +272,13 @@ RunResult RunHarness::Run(const std::vector<std::string>& args, int timeoutMs)
         usleep(10 * 1000);
     }
     if (WIFEXITED(status)) result.exitStatus = WEXITSTATUS(status);
-    result.transcript = ReadFile(transcriptPath);
+    if (limited) {
+        drain();
+        close(out[0]);
+        result.transcript = piped;
+    } else {
+        result.transcript = ReadFile(transcriptPath);
+    }
     result.stderrText = ReadFile(stderrPath);
     std::istringstream lines(result.transcript);
     for (std::string line; std::getline(lines, line);) {

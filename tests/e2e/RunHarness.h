@@ -53,7 +53,8 @@ public:
     std::string DriveC(const std::string& relative) const { return HomeDir() + "/drive_c/" + relative; }
 
     // Later runs may grow no file beyond `bytes` (0: no limit): a write past
-    // it fails as on a full disk. Keep it above the size of the transcript.
+    // it fails as on a full disk. The transcript then travels through a
+    // pipe, which the limit does not touch.
     void LimitFileSize(long bytes) { m_fileLimit = bytes; }
 
 private:
