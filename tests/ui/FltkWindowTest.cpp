@@ -33,34 +33,13 @@ double Seconds()
     return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
 }
 
-// One virtual display for the whole process: the toolkit keeps its
-// connection, so the server ends only after the last test, with the
-// connection closed first.
-XSession* Display()
-{
-    static XSession* session = nullptr;
-    if (!session) {
-        session = new XSession;
-        struct Ender : ::testing::Environment {
-            void TearDown() override
-            {
-                ui::FltkBackend::CloseDisplay();
-                delete session;
-                session = nullptr;
-            }
-        };
-        ::testing::AddGlobalTestEnvironment(new Ender);
-    }
-    return session;
-}
-
 class FltkWindows : public ::testing::Test {
 protected:
     void SetUp() override
     {
         std::string missing = XSession::MissingTools();
         if (!missing.empty()) GTEST_SKIP() << "the X tools are not installed: " << missing;
-        ASSERT_TRUE(Display()->Ready()) << "the virtual display did not start";
+        ASSERT_TRUE(XSession::Shared().Ready()) << "the virtual display did not start";
         char name[] = "/tmp/zk_fltk_XXXXXX";
         home_ = ::mkdtemp(name);
         ::mkdir((home_ + "/c").c_str(), 0755);
