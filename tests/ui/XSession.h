@@ -7,6 +7,10 @@
 // session, so a test can neither hang nor leave a server behind.
 #pragma once
 
+#include "ui/fltk/FltkBackend.h"
+
+#include <gtest/gtest.h>
+
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
@@ -80,6 +84,27 @@ public:
         }
         std::string cmd = "rm -rf '" + dir_ + "'";
         (void)std::system(cmd.c_str());
+    }
+
+    // The session of this process, started on first use. The toolkit keeps
+    // its display connection, so the server ends only after the last test,
+    // with the connection closed first.
+    static XSession& Shared()
+    {
+        static XSession* session = nullptr;
+        if (!session) {
+            session = new XSession;
+            struct Ender : ::testing::Environment {
+                void TearDown() override
+                {
+                    ui::FltkBackend::CloseDisplay();
+                    delete session;
+                    session = nullptr;
+                }
+            };
+            ::testing::AddGlobalTestEnvironment(new Ender);
+        }
+        return *session;
     }
 
     bool Ready() const { return !display_.empty(); }

@@ -163,6 +163,8 @@ void DialogWindow::KeyDown()
 void DialogWindow::EditKey(ControlView* edit, int vk, int modifiers)
 {
     if (modifiers & (Input::Ctrl | Input::Alt)) return;
+    // Several keys may arrive between two syncs: start from the edit's state now.
+    if (!edit->Sync()) return;
     const std::string& t = edit->TextCp932();
     int len = static_cast<int>(t.size());
     int anchor = edit->Anchor(), caret = edit->Caret();
@@ -197,7 +199,7 @@ void DialogWindow::Press()
     if (!v || !v->Enabled()) return;
     if (v->Kind() == WindowKind::Edit) {
         HWND h = v->Hwnd();
-        if (Input::Click(h) != Input::Outcome::Done || GetFocus() != h) return;
+        if (Input::Click(h) != Input::Outcome::Done || GetFocus() != h || !v->Sync()) return;
         int pos = v->OffsetAt(ex);
         SendMessageA(h, EM_SETSEL, static_cast<WPARAM>(pos), pos);
         v->SetSelection(pos, pos);

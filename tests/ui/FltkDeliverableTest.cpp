@@ -1,0 +1,177 @@
+// A deliverable with real windows on a sample store: driven with real keys
+// and mouse clicks through the conditions dialog, the folder question and
+// the closing message to a completed export, whose file must equal the one
+// the script backend exports for the same choices. Screenshots of the
+// conditions dialog, the message boxes and (when the run is slow enough to
+// catch it) the progress dialog go to <build>/screenshots.
+#ifdef ZK_HAVE_FLTK
+
+#include "XSession.h"
+#include "win32/Mbcs.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string ReadAll(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// Builds a suite home from the corp-general sample with the project's script.
+bool MakeHome(const std::string& home)
+{
+    std::string cmd = "bash '" + std::string(ZK_SOURCE_DIR) + "/scripts/make-home.sh' --force '" + home +
+                      "' corp-general >/dev/null 2>&1";
+    return std::system(cmd.c_str()) == 0;
+}
+
+struct Process {
+    pid_t pid = 0;
+    int status = -1;
+
+    // Waits at most `seconds`; kills the process when it does not end.
+    bool Wait(int seconds)
+    {
+        for (int i = 0; i < seconds * 20; ++i) {
+            if (::waitpid(pid, &status, WNOHANG) == pid) return true;
+            ::usleep(50000);
+        }
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, &status, 0);
+        return false;
+    }
+};
+
+Process Start(const std::vector<std::string>& env, const std::string& errFile)
+{
+    std::string program = std::string(ZK_BINARY_DIR) + "/Zelkora";
+    std::vector<std::string> envCopy = env;
+    std::vector<char*> envp;
+    for (std::string& e : envCopy) envp.push_back(e.data());
+    envp.push_back(nullptr);
+    char* argv[] = {program.data(), nullptr};
+    posix_spawn_file_actions_t files;
+    posix_spawn_file_actions_init(&files);
+    posix_spawn_file_actions_addopen(&files, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&files, 1, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_adddup2(&files, 1, 2);
+    Process p;
+    if (posix_spawn(&p.pid, program.c_str(), &files, nullptr, argv, envp.data()) != 0) p.pid = 0;
+    posix_spawn_file_actions_destroy(&files);
+    return p;
+}
+
+#define STEP(cond)                           \
+    do {                                     \
+        if (!(cond)) failures.push_back(#cond); \
+    } while (0)
+
+TEST(FltkDeliverable, ConditionsDialogToCompletedExportMatchesTheScriptRun)
+{
+    std::string missing = XSession::MissingTools();
+    if (!missing.empty()) GTEST_SKIP() << "the X tools are not installed: " << missing;
+    XSession& x = XSession::Shared();
+    ASSERT_TRUE(x.Ready());
+
+    char name[] = "/tmp/zk_deliv_XXXXXX";
+    std::string root = ::mkdtemp(name);
+    std::string scriptHome = root + "/script", realHome = root + "/real";
+    ASSERT_TRUE(MakeHome(scriptHome));
+    ASSERT_TRUE(MakeHome(realHome));
+    std::string shots = std::string(ZK_BINARY_DIR) + "/screenshots";
+    ::mkdir(shots.c_str(), 0755);
+    const std::string outRel = "/drive_c/Zelkor/Output/sample.xml";
+
+    // The reference: the same choices through the script backend.
+    std::ofstream(root + "/run.script") << mbcs::Cp932ToUtf8("type 1008 C:\\Zelkor\\Output\\sample.xml\n"
+                                                             "key ALT+NUMPAD2\n"
+                                                             "key F12\n"
+                                                             "answer YES\n"
+                                                             "answer OK\n");
+    Process scripted = Start({"ZELKOR_HOME=" + scriptHome, "ZELKOR_BACKEND=script", "ZELKOR_SCRIPT=" + root + "/run.script",
+                              "ZELKOR_TRANSCRIPT=" + root + "/transcript.txt", "PATH=/usr/bin:/bin", "HOME=" + root},
+                             root + "/script.err");
+    ASSERT_NE(scripted.pid, 0);
+    ASSERT_TRUE(scripted.Wait(60));
+    ASSERT_TRUE(WIFEXITED(scripted.status) && WEXITSTATUS(scripted.status) == 0) << ReadAll(root + "/script.err");
+    std::string expected = ReadAll(scriptHome + outRel);
+    ASSERT_FALSE(expected.empty()) << ReadAll(root + "/transcript.txt");
+
+    // The real windows.
+    Process real = Start({"ZELKOR_HOME=" + realHome, "ZELKOR_BACKEND=fltk", "ZELKOR_FLTK_IDLE_LIMIT=20",
+                          "DISPLAY=" + x.Display(), std::string("XAUTHORITY=") + std::getenv("XAUTHORITY"),
+                          "PATH=/usr/bin:/bin", "HOME=" + root},
+                         root + "/real.err");
+    ASSERT_NE(real.pid, 0);
+    std::vector<std::string> failures;
+    std::string dlg = XSession::WaitWindow("zelkor-dialog-130", 30);
+    STEP(!dlg.empty());
+    if (!dlg.empty()) {
+        STEP(XSession::Focus(dlg));
+        XSession::Screenshot(dlg, shots + "/run-conditions.png");
+        // The output group's access key focuses the path edit, its text selected.
+        STEP(XSession::Key("alt+o"));
+        STEP(XSession::Type("C:\\Zelkor\\Output\\sample.xml"));
+        STEP(XSession::Key("alt+KP_2"));  // sales 積み上げ, the dialog's own key
+        XSession::Screenshot(dlg, shots + "/run-conditions-filled.png");
+        // 実行 with the mouse: its place in dialog units scaled to the window.
+        std::string geometry;
+        XSession::Run("xdotool getwindowgeometry --shell " + dlg, &geometry);
+        int w = 0, h = 0;
+        std::istringstream lines(geometry);
+        for (std::string line; std::getline(lines, line);) {
+            if (line.rfind("WIDTH=", 0) == 0) w = std::atoi(line.c_str() + 6);
+            if (line.rfind("HEIGHT=", 0) == 0) h = std::atoi(line.c_str() + 7);
+        }
+        STEP(w > 0 && h > 0);
+        STEP(XSession::Click(dlg, (127 + 28) * w / 255, (276 + 7) * h / 297));
+        std::string question = XSession::WaitWindow("zelkor-message");
+        STEP(!question.empty());
+        if (!question.empty()) {
+            XSession::Screenshot(question, shots + "/run-message-question.png");
+            STEP(XSession::Focus(question));
+            STEP(XSession::Key("y"));
+        }
+        std::string progress = XSession::WaitWindow("zelkor-dialog-131", 5);
+        if (!progress.empty()) XSession::Screenshot(progress, shots + "/run-progress.png");
+        // The closing message, owned by the progress dialog.
+        std::string done;
+        for (int i = 0; i < 100 && (done.empty() || done == question); ++i) {
+            XSession::Run("xdotool search --onlyvisible --classname zelkor-message | tail -n 1", &done, 5);
+            if (done.empty() || done == question) ::usleep(100000);
+        }
+        STEP(!done.empty() && done != question);
+        if (!done.empty() && done != question) {
+            XSession::Screenshot(done, shots + "/run-message-done.png");
+            STEP(XSession::Focus(done));
+            STEP(XSession::Key("Return"));
+        }
+    }
+    bool ended = real.Wait(60);
+    EXPECT_TRUE(failures.empty()) << ::testing::PrintToString(failures);
+    EXPECT_TRUE(ended) << "the run with real windows did not end";
+    EXPECT_TRUE(WIFEXITED(real.status) && WEXITSTATUS(real.status) == 0) << ReadAll(root + "/real.err");
+    std::string actual = ReadAll(realHome + outRel);
+    EXPECT_FALSE(actual.empty()) << ReadAll(root + "/real.err");
+    EXPECT_TRUE(actual == expected) << "the export with real windows differs from the script run's";
+    (void)std::system(("rm -rf '" + root + "'").c_str());
+}
+
+}  // namespace
+
+#endif  // ZK_HAVE_FLTK
