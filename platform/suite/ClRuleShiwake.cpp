@@ -22,17 +22,6 @@ long EntryFilter(const StFINDINFO* pFind, long long dataNo, std::string& where, 
     return status;
 }
 
-DWORD RateBit(long long rate, long long reduced)
-{
-    switch (rate) {
-    case 300: return SWKRATE_3;
-    case 500: return SWKRATE_5;
-    case 800: return reduced ? SWKRATE_8_KEIGEN : SWKRATE_8;
-    case 1000: return SWKRATE_10;
-    default: return 0;
-    }
-}
-
 } // namespace
 
 ClRuleShiwake::ClRuleShiwake() = default;
@@ -85,31 +74,50 @@ long ClRuleShiwake::CheckExistSwkByZeiRate(const StFINDINFO* pFind, DWORD* pBits
     if ((status = EntryFilter(pFind, dataNo, where, params)) != SUITE_OK)
         return status;
 
-    // The distinct (tax code, rate, reduced) triples of the chosen sides: a
-    // short list, whatever the number of entries.
+    // One existence test per rate bit and side, each a look-up in the side's
+    // rate index (schema.sql) however many entries the range holds. The
+    // store keeps the reduced flag 0 or 1, and 1 only with 8 %.
+    std::string rated;
+    for (size_t i = 0; i < TaxCodeTable::Count(); ++i) {
+        const TaxCodeRule& rule = TaxCodeTable::Begin()[i];
+        if (!rule.rated)
+            continue;
+        rated += rated.empty() ? "" : ", ";
+        rated += std::to_string(rule.code);
+    }
+    static const struct {
+        DWORD bit;
+        int rate;
+        const char* reduced;
+    } kRateBits[] = {
+        {SWKRATE_3, 300, "IN (0, 1)"}, {SWKRATE_5, 500, "IN (0, 1)"}, {SWKRATE_8, 800, "= 0"},
+        {SWKRATE_8_KEIGEN, 800, "= 1"}, {SWKRATE_10, 1000, "IN (0, 1)"},
+    };
     std::string sql;
     std::vector<long long> all;
-    if (nSides & SWKSIDE_KARI) {
-        sql = "SELECT DISTINCT dr_tax_code, dr_rate, dr_reduced FROM journal WHERE " + where;
-        all = params;
-    }
-    if (nSides & SWKSIDE_KASHI) {
-        if (!sql.empty())
-            sql += " UNION ";
-        sql += "SELECT DISTINCT cr_tax_code, cr_rate, cr_reduced FROM journal WHERE " + where;
-        all.insert(all.end(), params.begin(), params.end());
+    std::vector<DWORD> bitOf;
+    for (int side = SWKSIDE_KARI; side <= SWKSIDE_KASHI; ++side) {
+        if (!(nSides & side))
+            continue;
+        const std::string p = side == SWKSIDE_KARI ? "dr_" : "cr_";
+        for (const auto& r : kRateBits) {
+            sql += sql.empty() ? "SELECT " : ", ";
+            sql += "EXISTS (SELECT 1 FROM journal WHERE " + where + " AND " + p + "rate = " + std::to_string(r.rate) +
+                   " AND " + p + "reduced " + r.reduced + " AND " + p + "tax_code IN (" + rated + "))";
+            all.insert(all.end(), params.begin(), params.end());
+            bitOf.push_back(r.bit);
+        }
     }
     suite::Statement stmt = RuleQuery::Prepare(store, sql, all, &status);
     if (status != SUITE_OK)
         return status;
+    status = stmt.Step();
+    if (status != SUITE_OK)
+        return status == SUITE_EOD ? SUITE_ERR_STORE : status;
     DWORD bits = *pBits;
-    while ((status = stmt.Step()) == SUITE_OK) {
-        const TaxCodeRule* rule = TaxCodeTable::Find(static_cast<int>(stmt.Int(0)));
-        if (rule && rule->rated)
-            bits |= RateBit(stmt.Int(1), stmt.Int(2));
-    }
-    if (status != SUITE_EOD)
-        return status;
+    for (size_t i = 0; i < bitOf.size(); ++i)
+        if (stmt.Int(static_cast<int>(i)) != 0)
+            bits |= bitOf[i];
     *pBits = bits;
     return SUITE_OK;
 }

@@ -123,9 +123,38 @@ std::string Statement::ErrorText() const
     return sqlite3_errmsg(sqlite3_db_handle(stmt_));
 }
 
+// ---------------------------------------------------------- ReusedStatement
+
+ReusedStatement::ReusedStatement(Statement&& own)
+    : own_(std::make_unique<Statement>(std::move(own)))
+{
+    stmt_ = own_.get();
+}
+
+ReusedStatement::ReusedStatement(ReusedStatement&& other) noexcept
+    : stmt_(other.stmt_), inUse_(other.inUse_), own_(std::move(other.own_))
+{
+    other.stmt_ = nullptr;
+    other.inUse_ = nullptr;
+}
+
+ReusedStatement::~ReusedStatement()
+{
+    if (inUse_) {
+        stmt_->Reset();
+        *inUse_ = false;
+    }
+}
+
 // ---------------------------------------------------------------- SuiteStore
 
 namespace {
+
+long long NextSerial()
+{
+    static long long serial = 0;
+    return ++serial;
+}
 
 std::unique_ptr<SuiteStore>& CurrentStore()
 {
@@ -167,8 +196,7 @@ long SuiteStore::Open(const std::string& hostPath, std::string* why)
     if (sqlite3_open_v2(hostPath.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK) {
         return fail("the store " + hostPath + " cannot be opened: " + (db_ ? sqlite3_errmsg(db_) : "out of memory"));
     }
-    sqlite3_busy_timeout(db_, 5000);
-    sqlite3_exec(db_, "PRAGMA foreign_keys = ON", nullptr, nullptr, nullptr);
+    ConfigureConnection();
     // A file that is no store (or not a database at all) fails here.
     sqlite3_stmt* st = nullptr;
     // Another program that keeps the store locked beyond the busy timeout is
@@ -193,8 +221,15 @@ long SuiteStore::Open(const std::string& hostPath, std::string* why)
     sqlite3_finalize(st);
     if (version != 1) return fail("the store " + hostPath + " has an unknown format version");
     path_ = hostPath;
+    serial_ = NextSerial();
     lastError_.clear();
     return SUITE_OK;
+}
+
+void SuiteStore::ConfigureConnection()
+{
+    sqlite3_busy_timeout(db_, 5000);
+    sqlite3_exec(db_, "PRAGMA foreign_keys = ON", nullptr, nullptr, nullptr);
 }
 
 long SuiteStore::Create(const std::string& hostPath, std::string* why)
@@ -207,6 +242,7 @@ long SuiteStore::Create(const std::string& hostPath, std::string* why)
         reason = "the store " + hostPath + " cannot be created";
     } else {
         path_ = hostPath;
+        serial_ = NextSerial();
         if (ExecFile(SchemaPath()) == SUITE_OK) return SUITE_OK;
         reason = "the schema could not be applied: " + lastError_;
     }
@@ -220,6 +256,11 @@ long SuiteStore::Create(const std::string& hostPath, std::string* why)
 
 void SuiteStore::Close()
 {
+    // Kept statements go first: a connection with open statements would
+    // only close when the last of them is finalized.
+    kept_.clear();
+    dataIds_.clear();
+    dataIdsVersion_ = StoreVersion();
     if (db_) sqlite3_close_v2(db_);  // deferred until open statements are finalized
     db_ = nullptr;
     path_.clear();
@@ -238,6 +279,42 @@ Statement SuiteStore::Prepare(std::string_view sql)
         return Statement();
     }
     return Statement(st);
+}
+
+ReusedStatement SuiteStore::Reuse(const std::string& sql)
+{
+    auto it = kept_.find(sql);
+    if (it == kept_.end()) {
+        if (!db_) {
+            lastError_ = "the store is not open";
+            return ReusedStatement();
+        }
+        sqlite3_stmt* st = nullptr;
+        if (sqlite3_prepare_v3(db_, sql.data(), static_cast<int>(sql.size()), SQLITE_PREPARE_PERSISTENT, &st,
+                               nullptr) != SQLITE_OK) {
+            lastError_ = sqlite3_errmsg(db_);
+            if (st) sqlite3_finalize(st);
+            return ReusedStatement();
+        }
+        auto kept = std::make_unique<Kept>();
+        kept->stmt = Statement(st);
+        it = kept_.emplace(sql, std::move(kept)).first;
+    }
+    Kept& kept = *it->second;
+    if (kept.inUse) return ReusedStatement(Prepare(sql));
+    kept.inUse = true;
+    return ReusedStatement(&kept.stmt, &kept.inUse);
+}
+
+bool SuiteStore::Version(StoreVersion* version)
+{
+    if (!db_ || !version) return false;
+    ReusedStatement st = Reuse("PRAGMA data_version");
+    if (!st.Valid() || st->Step() != SUITE_OK) return false;
+    version->serial = serial_;
+    version->external = st->Int(0);
+    version->internal = sqlite3_total_changes64(db_);
+    return true;
 }
 
 long SuiteStore::Exec(const std::string& sql)
@@ -269,19 +346,38 @@ long SuiteStore::ExecFile(const std::string& hostPath)
 
 std::string SuiteStore::LastError() const { return lastError_; }
 
+// Every library call looks its dataset up by ID, some once per record they
+// hand out: the answers are kept while the store stays unchanged.
 long SuiteStore::FindDataNo(LPCDATAID dataId, long long* dataNo)
 {
     if (!dataId || !dataNo) return SUITE_ERR_PARAM;
-    Statement st = Prepare("SELECT data_no FROM datasets WHERE data_id = ?1");
+    const std::string key(reinterpret_cast<const char*>(dataId), SUITE_DATAID_SIZE);
+    StoreVersion now;
+    const bool versioned = Version(&now);
+    if (versioned && now == dataIdsVersion_) {
+        auto it = dataIds_.find(key);
+        if (it != dataIds_.end()) {
+            *dataNo = it->second;
+            return SUITE_OK;
+        }
+    }
+    ReusedStatement st = Reuse("SELECT data_no FROM datasets WHERE data_id = ?1");
     if (!st.Valid()) return SUITE_ERR_STORE;
-    st.BindBlob(1, dataId, SUITE_DATAID_SIZE);
-    long rc = st.Step();
+    st->BindBlob(1, dataId, SUITE_DATAID_SIZE);
+    long rc = st->Step();
     if (rc == SUITE_EOD) return SUITE_ERR_NODATA;
     if (rc != SUITE_OK) {
-        lastError_ = st.ErrorText();
+        lastError_ = st->ErrorText();
         return SUITE_ERR_STORE;
     }
-    *dataNo = st.Int(0);
+    *dataNo = st->Int(0);
+    if (versioned) {
+        if (now != dataIdsVersion_) {
+            dataIds_.clear();
+            dataIdsVersion_ = now;
+        }
+        dataIds_[key] = *dataNo;
+    }
     return SUITE_OK;
 }
 

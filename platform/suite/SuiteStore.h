@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 #include "suite/SuiteTypes.h"
 
@@ -62,6 +63,48 @@ private:
     sqlite3_stmt* stmt_ = nullptr;
 };
 
+// A statement that the store keeps prepared for reuse. While the handle
+// lives the statement is the holder's; when it goes, the statement is reset
+// (its bindings cleared), so no finished or abandoned query keeps the
+// store's read transaction open.
+class ReusedStatement {
+public:
+    ReusedStatement() = default;
+    ReusedStatement(ReusedStatement&& other) noexcept;
+    ReusedStatement& operator=(ReusedStatement&&) = delete;
+    ReusedStatement(const ReusedStatement&) = delete;
+    ReusedStatement& operator=(const ReusedStatement&) = delete;
+    ~ReusedStatement();
+
+    bool Valid() const { return stmt_ != nullptr && stmt_->Valid(); }
+    Statement& operator*() const { return *stmt_; }
+    Statement* operator->() const { return stmt_; }
+
+private:
+    friend class SuiteStore;
+    ReusedStatement(Statement* kept, bool* inUse) : stmt_(kept), inUse_(inUse) {}
+    explicit ReusedStatement(Statement&& own);
+
+    Statement* stmt_ = nullptr;
+    bool* inUse_ = nullptr;          // the kept statement's flag, or null
+    std::unique_ptr<Statement> own_;  // a statement of its own when the kept one was busy
+};
+
+// What a cached result depends on: which opened store, and how often its
+// contents have changed through this connection (internal) and through any
+// other (external). Two equal versions mean that nothing has changed between
+// them.
+struct StoreVersion {
+    long long serial = 0;
+    long long external = 0;
+    long long internal = 0;
+    bool operator==(const StoreVersion& other) const
+    {
+        return serial == other.serial && external == other.external && internal == other.internal;
+    }
+    bool operator!=(const StoreVersion& other) const { return !(*this == other); }
+};
+
 class SuiteStore {
 public:
     SuiteStore() = default;
@@ -85,6 +128,14 @@ public:
 
     // A prepared statement; not Valid() on an error (text in LastError()).
     Statement Prepare(std::string_view sql);
+    // A statement of a fixed text, prepared once and reused; for the small
+    // queries that the libraries make over and over (look-ups by key). When
+    // the kept statement is in use (a nested query of the same text), the
+    // handle brings a statement of its own.
+    ReusedStatement Reuse(const std::string& sql);
+    // The store's version now; false when it cannot be read (then nothing
+    // may be cached).
+    bool Version(StoreVersion* version);
     // Runs a script of statements (UTF-8).
     long Exec(const std::string& sql);
     long ExecFile(const std::string& hostPath);
@@ -107,9 +158,20 @@ public:
     static void SetCurrent(std::unique_ptr<SuiteStore> store);
 
 private:
+    struct Kept {
+        Statement stmt;
+        bool inUse = false;
+    };
+    void ConfigureConnection();
+
     sqlite3* db_ = nullptr;
     std::string path_;
     std::string lastError_;
+    long long serial_ = 0;  // distinguishes every opening of a store
+    std::unordered_map<std::string, std::unique_ptr<Kept>> kept_;
+    // The data IDs already looked up, valid for dataIdsVersion_.
+    std::unordered_map<std::string, long long> dataIds_;
+    StoreVersion dataIdsVersion_;
 };
 
 // A streaming cursor of a walk. The library gives the program a SUITECURSOR

@@ -1,6 +1,7 @@
 #include "suite/SuiteStore.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -86,6 +87,90 @@ TEST_F(SuiteStoreTest, BadSqlGivesAnInvalidStatementWithTheReason)
     EXPECT_FALSE(st.Valid());
     EXPECT_NE(store.LastError().find("no such"), std::string::npos) << store.LastError();
     EXPECT_EQ(st.Step(), SUITE_ERR_STORE);
+}
+
+TEST_F(SuiteStoreTest, ReusedStatementsAreResetWhenHandedBackAndNeverShared)
+{
+    ASSERT_EQ(store.Exec("CREATE TABLE t (v INTEGER); INSERT INTO t VALUES (1), (2), (3);"), SUITE_OK);
+    const std::string sql = "SELECT v FROM t WHERE v >= ?1 ORDER BY v";
+    {
+        suite::ReusedStatement a = store.Reuse(sql);
+        ASSERT_TRUE(a.Valid());
+        a->Bind(1, 2);
+        ASSERT_EQ(a->Step(), SUITE_OK);
+        EXPECT_EQ(a->Int(0), 2);
+        // The same text while the first is in use: a statement of its own,
+        // which does not disturb the first one's walk.
+        suite::ReusedStatement b = store.Reuse(sql);
+        ASSERT_TRUE(b.Valid());
+        EXPECT_NE(&*a, &*b);
+        b->Bind(1, 1);
+        ASSERT_EQ(b->Step(), SUITE_OK);
+        EXPECT_EQ(b->Int(0), 1);
+        ASSERT_EQ(a->Step(), SUITE_OK);
+        EXPECT_EQ(a->Int(0), 3);
+    }
+    // Handed back mid-walk: the next user starts from the beginning, without
+    // the old binding (NULL selects nothing).
+    suite::ReusedStatement c = store.Reuse(sql);
+    EXPECT_EQ(c->Step(), SUITE_EOD);
+    EXPECT_FALSE(store.Reuse("SELECT nothing FROM nowhere").Valid());
+}
+
+TEST_F(SuiteStoreTest, VersionChangesWithEveryWriteFromThisOrAnotherConnection)
+{
+    suite::StoreVersion v1, v2, v3, v4;
+    ASSERT_TRUE(store.Version(&v1));
+    ASSERT_TRUE(store.Version(&v2));
+    EXPECT_EQ(v1, v2);
+    ASSERT_EQ(store.Exec("INSERT INTO users (user_id) VALUES ('u1')"), SUITE_OK);
+    ASSERT_TRUE(store.Version(&v3));
+    EXPECT_NE(v2, v3);
+
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "INSERT INTO users (user_id) VALUES ('u2')", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(other);
+    ASSERT_TRUE(store.Version(&v4));
+    EXPECT_NE(v3, v4);
+
+    // Another opening of the same file is another store.
+    suite::SuiteStore again;
+    ASSERT_EQ(again.Open(path), SUITE_OK);
+    suite::StoreVersion v5;
+    ASSERT_TRUE(again.Version(&v5));
+    EXPECT_NE(v4.serial, v5.serial);
+    again.Close();
+    EXPECT_FALSE(again.Version(&v5));
+}
+
+TEST_F(SuiteStoreTest, DatasetLookUpsFollowChangesOfTheStore)
+{
+    auto addDataset = [&](long long no, const unsigned char* id) {
+        suite::Statement ins = store.Prepare(
+            "INSERT INTO datasets (data_no, data_id, period_from, period_to) VALUES (?1, ?2, 20240101, 20241231)");
+        ins.Bind(1, no).BindBlob(2, id, 16);
+        ASSERT_EQ(ins.Step(), SUITE_EOD) << ins.ErrorText();
+    };
+    addDataset(3, kId);
+    long long no = 0;
+    ASSERT_EQ(store.FindDataNo(kId, &no), SUITE_OK);
+    EXPECT_EQ(no, 3);
+    ASSERT_EQ(store.FindDataNo(kId, &no), SUITE_OK);  // answered from what was kept
+    EXPECT_EQ(no, 3);
+
+    // The dataset renumbered by another connection: the next look-up sees it.
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "UPDATE datasets SET data_no = 4 WHERE data_no = 3", nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(other);
+    ASSERT_EQ(store.FindDataNo(kId, &no), SUITE_OK);
+    EXPECT_EQ(no, 4);
+
+    // Removed through this connection: no longer found.
+    ASSERT_EQ(store.Exec("DELETE FROM datasets"), SUITE_OK);
+    EXPECT_EQ(store.FindDataNo(kId, &no), SUITE_ERR_NODATA);
 }
 
 TEST(SuiteStoreOpen, RefusesMissingForeignAndExistingFiles)
