@@ -46,32 +46,27 @@ public:
                              "' && exec sleep 900";
         std::vector<std::string> args = {"xvfb-run", "-a", "-s", "-screen 0 1280x1024x24 -nolisten tcp", "sh", "-c",
                                          script};
-        posix_spawnattr_t attr;
-        posix_spawnattr_init(&attr);
-        posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP);
-        posix_spawnattr_setpgroup(&attr, 0);
-        // The server's output must not hold the test's own output open.
-        posix_spawn_file_actions_t files;
-        posix_spawn_file_actions_init(&files);
-        posix_spawn_file_actions_addopen(&files, 1, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_addopen(&files, 2, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_addopen(&files, 0, "/dev/null", O_RDONLY, 0);
-        std::vector<char*> argv;
-        for (std::string& a : args) argv.push_back(a.data());
-        argv.push_back(nullptr);
-        if (posix_spawnp(&pid_, "xvfb-run", &files, &attr, argv.data(), environ) != 0) pid_ = 0;
-        posix_spawnattr_destroy(&attr);
-        posix_spawn_file_actions_destroy(&files);
-        for (int i = 0; pid_ && i < 150; ++i) {
-            std::ifstream in(info);
-            std::string display, auth;
-            if (in >> display >> auth) {
-                ::setenv("DISPLAY", display.c_str(), 1);
-                ::setenv("XAUTHORITY", auth.c_str(), 1);
-                display_ = display;
-                break;
+        // Parallel tests may pick the same display number at once: the loser's
+        // server does not start and xvfb-run ends; then it is tried again.
+        for (int attempt = 0; attempt < 4 && display_.empty(); ++attempt) {
+            if (attempt) ::usleep(static_cast<useconds_t>(200000 + (::getpid() % 7) * 150000));
+            pid_ = Spawn(args);
+            for (int i = 0; pid_ && i < 150; ++i) {
+                std::ifstream in(info);
+                std::string display, auth;
+                if (in >> display >> auth) {
+                    ::setenv("DISPLAY", display.c_str(), 1);
+                    ::setenv("XAUTHORITY", auth.c_str(), 1);
+                    display_ = display;
+                    break;
+                }
+                int status = 0;
+                if (::waitpid(pid_, &status, WNOHANG) == pid_) {
+                    pid_ = 0;
+                    break;
+                }
+                ::usleep(100000);
             }
-            ::usleep(100000);
         }
     }
 
@@ -149,6 +144,28 @@ public:
     }
 
 private:
+    static pid_t Spawn(std::vector<std::string> args)
+    {
+        posix_spawnattr_t attr;
+        posix_spawnattr_init(&attr);
+        posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP);
+        posix_spawnattr_setpgroup(&attr, 0);
+        // The server's output must not hold the test's own output open.
+        posix_spawn_file_actions_t files;
+        posix_spawn_file_actions_init(&files);
+        posix_spawn_file_actions_addopen(&files, 1, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_addopen(&files, 2, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_addopen(&files, 0, "/dev/null", O_RDONLY, 0);
+        std::vector<char*> argv;
+        for (std::string& a : args) argv.push_back(a.data());
+        argv.push_back(nullptr);
+        pid_t pid = 0;
+        if (posix_spawnp(&pid, "xvfb-run", &files, &attr, argv.data(), environ) != 0) pid = 0;
+        posix_spawnattr_destroy(&attr);
+        posix_spawn_file_actions_destroy(&files);
+        return pid;
+    }
+
     static bool OnPath(const char* tool)
     {
         std::string cmd = std::string("command -v ") + tool + " >/dev/null 2>&1";
