@@ -3,26 +3,9 @@
 #include "win32/User.h"
 #include "win32/WindowRegistry.h"
 
-#include <algorithm>
+ClToolTipMgr::ClToolTipMgr() = default;
 
-namespace {
-
-std::vector<ClToolTipMgr*>& LiveManagers()
-{
-    static std::vector<ClToolTipMgr*> managers;
-    return managers;
-}
-
-}  // namespace
-
-ClToolTipMgr::ClToolTipMgr() { LiveManagers().push_back(this); }
-
-ClToolTipMgr::~ClToolTipMgr()
-{
-    ShowTips(false);
-    auto& live = LiveManagers();
-    live.erase(std::remove(live.begin(), live.end(), this), live.end());
-}
+ClToolTipMgr::~ClToolTipMgr() { ShowTips(false); }
 
 long ClToolTipMgr::Init(HWND hDlg, const TOOLTIPMSG_TABLE* pTable, int nCount)
 {
@@ -37,24 +20,6 @@ long ClToolTipMgr::Init(HWND hDlg, const TOOLTIPMSG_TABLE* pTable, int nCount)
     m_tips = std::move(tips);
     ShowTips(true);
     return SUITE_OK;
-}
-
-std::vector<ClToolTipMgr::Tip> ClToolTipMgr::TipsOf(HWND hDlg)
-{
-    std::vector<Tip> tips;
-    if (!hDlg) return tips;
-    for (const ClToolTipMgr* mgr : LiveManagers()) {
-        if (mgr->m_hDlg == hDlg) tips.insert(tips.end(), mgr->m_tips.begin(), mgr->m_tips.end());
-    }
-    return tips;
-}
-
-std::string ClToolTipMgr::TipText(HWND hDlg, UINT nControlID)
-{
-    for (const Tip& tip : TipsOf(hDlg)) {
-        if (tip.nID == nControlID) return tip.text;
-    }
-    return {};
 }
 
 // The backends show a control's tooltip from the window registry, so the

@@ -1,6 +1,6 @@
 // The tooltip manager of a dialog. Init hands the dialog's tooltip table to
-// the window backend: the manager keeps a copy while it lives, and the
-// backend asks for the tooltips of a window through TipsOf / TipText.
+// the window backend: while the manager lives, each control of the table
+// carries its tip in the window registry, where every backend shows it.
 #pragma once
 
 #include <string>
@@ -28,11 +28,6 @@ public:
 
     HWND GetWindow() const { return m_hDlg; }
     const std::vector<Tip>& GetTips() const { return m_tips; }
-
-    // For the window backend: the tooltips of a dialog window registered by a
-    // live manager, and the text of one control's tooltip ("" when none).
-    static std::vector<Tip> TipsOf(HWND hDlg);
-    static std::string TipText(HWND hDlg, UINT nControlID);
 
 private:
     void ShowTips(bool bShow);

@@ -66,7 +66,8 @@ public:
             }
         }
         if (HWND f = win::WindowRegistry::Focus(); f && ::GetParent(f) == m_hWnd) s.focus = ::GetDlgCtrlID(f);
-        s.tooltip = ClToolTipMgr::TipText(m_hWnd, IDC_PIC_TOOLTIP);
+        if (const win::WindowState* tip = win::WindowRegistry::Find(::GetDlgItem(m_hWnd, IDC_PIC_TOOLTIP)))
+            s.tooltip = tip->toolTip;
         return s;
     }
 

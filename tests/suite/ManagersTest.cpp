@@ -84,27 +84,21 @@ TEST_F(FileMgr, ConfiguredFoldersGetTheirBackslash)
     EXPECT_EQ(ClFileMgr::FolderText(std::string(259, 'a')), "");
 }
 
-TEST(ToolTipMgr, KeepsTheTableForTheBackendWhileItLives)
+TEST(ToolTipMgr, RefusesBadArgumentsAndSkipsEntriesWithoutText)
 {
     HWND dlg = HwndFromValue(0x1234);
     const TOOLTIPMSG_TABLE table[] = {{1032, "連動元製品にて入力・保存した消費税申告書の情報を使用します。", 1},
                                       {1033, nullptr, 1}};
-    {
-        ClToolTipMgr mgr;
-        EXPECT_EQ(mgr.Init(nullptr, table, 1), SUITE_ERR_PARAM);
-        EXPECT_EQ(mgr.Init(dlg, nullptr, 1), SUITE_ERR_PARAM);
-        EXPECT_EQ(mgr.Init(dlg, table, 0), SUITE_ERR_PARAM);
-        EXPECT_TRUE(ClToolTipMgr::TipsOf(dlg).empty());
-        ASSERT_EQ(mgr.Init(dlg, table, 2), SUITE_OK);
-        auto tips = ClToolTipMgr::TipsOf(dlg);
-        ASSERT_EQ(tips.size(), 1u);
-        EXPECT_EQ(tips[0].nID, 1032u);
-        EXPECT_EQ(tips[0].nValue, 1u);
-        EXPECT_EQ(ClToolTipMgr::TipText(dlg, 1032), std::string(table[0].pszMsg));
-        EXPECT_EQ(ClToolTipMgr::TipText(dlg, 1033), "");
-        EXPECT_EQ(ClToolTipMgr::TipText(HwndFromValue(0x9999), 1032), "");
-    }
-    EXPECT_TRUE(ClToolTipMgr::TipsOf(dlg).empty());
+    ClToolTipMgr mgr;
+    EXPECT_EQ(mgr.Init(nullptr, table, 1), SUITE_ERR_PARAM);
+    EXPECT_EQ(mgr.Init(dlg, nullptr, 1), SUITE_ERR_PARAM);
+    EXPECT_EQ(mgr.Init(dlg, table, 0), SUITE_ERR_PARAM);
+    EXPECT_TRUE(mgr.GetTips().empty());
+    ASSERT_EQ(mgr.Init(dlg, table, 2), SUITE_OK);
+    ASSERT_EQ(mgr.GetTips().size(), 1u);
+    EXPECT_EQ(mgr.GetTips()[0].nID, 1032u);
+    EXPECT_EQ(mgr.GetTips()[0].text, std::string(table[0].pszMsg));
+    EXPECT_EQ(mgr.GetWindow(), dlg);
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 #include "ui/fltk/DialogWindow.h"
 
-#include "suite/ClToolTipMgr.h"
 #include "ui/Input.h"
 #include "ui/fltk/KeyMap.h"
 #include "ui/fltk/Paint.h"
@@ -90,17 +89,13 @@ void DialogWindow::Sync()
         if (v->dirty) v->Sync();
 }
 
+// The tooltip manager of a dialog sets its tips on the controls in the
+// window registry, which is all a backend needs to know of it.
 void DialogWindow::SyncToolTips()
 {
-    std::vector<ClToolTipMgr::Tip> tips = ClToolTipMgr::TipsOf(m_hwnd);
     for (ControlView* v : m_views) {
         WindowState* s = WindowRegistry::Find(v->Hwnd());
-        if (!s) continue;
-        std::string text = s->toolTip;
-        if (text.empty())
-            for (const ClToolTipMgr::Tip& tip : tips)
-                if (static_cast<int>(tip.nID) == s->id && tip.nValue != 0) text = tip.text;
-        v->SetToolTipText(text);
+        if (s) v->SetToolTipText(s->toolTip);
     }
 }
 
