@@ -26,7 +26,7 @@ void AppendTabs(std::string& line, int level)
 
 }  // namespace
 
-CXmlWriter::CXmlWriter() : m_pFile(nullptr) {}
+CXmlWriter::CXmlWriter() : m_pFile(nullptr), m_bFailed(false) {}
 
 CXmlWriter::~CXmlWriter()
 {
@@ -38,6 +38,7 @@ short CXmlWriter::Open(CFile* pFile, LPCSTR path)
     if (pFile == nullptr || path == nullptr) return -1;
     m_strPath = path;
     m_pFile = pFile;
+    m_bFailed = false;
     if (!m_pFile->Open(m_strPath, CFile::modeCreate | CFile::modeWrite | CFile::shareExclusive)) return -1;
     return 0;
 }
@@ -74,6 +75,7 @@ int CXmlWriter::WriteLine(LPCSTR text)
             closeError->Delete();
         }
         e->Delete();
+        m_bFailed = true;
         return 0;
     }
     return 1;

@@ -50,6 +50,10 @@ public:
     // call.
     static LPCSTR Escape(LPCSTR text);
 
+    // True once a write failed since Open: the file then ends where that
+    // write failed, whatever was asked of the writer afterwards.
+    bool HasFailed() const { return m_bFailed; }
+
     CFile* GetFile() const { return m_pFile; }
     const CString& GetPath() const { return m_strPath; }
 
@@ -60,4 +64,5 @@ private:
 
     CFile* m_pFile;      // not owned
     CString m_strPath;
+    bool m_bFailed;
 };

@@ -7,10 +7,15 @@
 // failed writes nothing more, so the sections after a failed one fail as well
 // and their questions follow in turn.
 //
-// A run never reports success for a file it could not finish without telling
-// the user: when every section was written but the end tag of REPORT or the
-// closing of the file fails, the question of the failed DATA section is asked
-// and answered as after that section.
+// A run never reports success for a file it could not finish: when every
+// section was written but the end tag of REPORT or the closing of the file
+// fails, the question of the failed DATA section is asked; and when the user
+// went on past a failed write (a full disk, a file that could not be
+// created), the file ends where that write failed, so the run does not end
+// as exported: the user is told that the file is incomplete, and the run ends
+// as after a No (result 2, nothing remembered). Going on past a section that
+// failed without a failed write (the writer still writes) completes the run
+// as before: the file is whole apart from that section.
 //
 // An amount beyond the range of the amount type leaves this code by the
 // integer -1 that the amount type throws; the writer and the file object are
@@ -24,6 +29,10 @@ namespace {
 
 const char kCaption[] = "消費税";
 const char kDeclaration[] = "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\r\n";
+
+const char kIncomplete[] =
+    "出力ファイルへの書き込みに失敗したため、消費税情報の出力ファイルは完成していません。\n\n"
+    "出力先を確認してから、もう一度実行してください。";
 
 const char* const kQuestions[3] = {
     "システム情報の出力に失敗しました。\n\n出力を続けますか？",
@@ -76,6 +85,10 @@ int WriteLinkFile(HWND hOwner, LPCTSTR lpszPath, System writeSystem, Basic write
     }
     writer.Close();
     if (bAllWritten && (!bEnded || !bClosed) && UserStops(hOwner, kQuestions[2])) {
+        return 0;
+    }
+    if (writer.HasFailed() || !bEnded || !bClosed) {
+        MessageBoxA(hOwner, kIncomplete, kCaption, MB_OK | MB_ICONEXCLAMATION);
         return 0;
     }
     return 1;

@@ -29,6 +29,9 @@ using e2e::WriteFile;
 const uint32_t kCaller = 123456;
 
 const char kCompleted[] = "消費税情報の出力が終了しました。\n\nアプリケーションを終了します。";
+const char kIncomplete[] =
+    "出力ファイルへの書き込みに失敗したため、消費税情報の出力ファイルは完成していません。\n\n"
+    "出力先を確認してから、もう一度実行してください。";
 const char kCancelled[] = "｢消費税｣の集計を中止します。";
 const char kOverwrite[] = "同名のファイルが存在します。\n\n上書きしてもよろしいですか？";
 const char kBadDrive[] = "ドライブ名が有効でありません。\n\n有効なドライブを指定してください。";
@@ -111,7 +114,7 @@ TEST(RobustOutput, FullDiskDuringEachSectionAnsweredNoAndYes)
                         expected.push_back(Message("exclamation", "YES,NO", "YES", kQuestions[s]));
                     }
                     script += "answer OK\n";
-                    expected.push_back(Message("information", "OK", "OK", kCompleted));
+                    expected.push_back(Message("exclamation", "OK", "OK", kIncomplete));
                 } else {
                     script += "answer NO\n";
                     expected.push_back(Message("exclamation", "YES,NO", "NO", kQuestions[section]));
@@ -123,15 +126,15 @@ TEST(RobustOutput, FullDiskDuringEachSectionAnsweredNoAndYes)
 
                 EXPECT_EQ(run.r.exitStatus, 0) << run.r.stderrText;
                 EXPECT_EQ(Messages(run.r), expected) << e2e::Brief(run.r);
-                // Going on past every failed section completes the run as
-                // the user chose; stopping is an error for the caller.
-                EXPECT_EQ(run.caller, Notified(7, yes ? 0 : 2));
+                // The file ends where the disk filled: going on cannot finish
+                // it, so the run is an error for the caller either way.
+                EXPECT_EQ(run.caller, Notified(7, 2));
                 EXPECT_EQ(Count(run.r.transcript, "wait-cursor on"), Count(run.r.transcript, "wait-cursor off"));
                 const std::string partial = ReadFile(out);
                 EXPECT_EQ(partial.size(), limits[section]);
                 EXPECT_TRUE(partial == complete.substr(0, limits[section])) << partial.substr(partial.size() - 80);
                 // Only a completed run remembers its conditions.
-                EXPECT_EQ(ReadFile(Settings(h)).rfind(kKey, 0), yes ? 0u : std::string::npos);
+                EXPECT_FALSE(fs::exists(Settings(h)));
             }
         }
     }
@@ -173,7 +176,7 @@ TEST(RobustOutput, ReadOnlyFileKeepsItsContent)
         if (yes) {
             script += "answer YES\nanswer YES\nanswer YES\nanswer OK\n";
             for (const char* q : kQuestions) expected.push_back(Message("exclamation", "YES,NO", "YES", q));
-            expected.push_back(Message("information", "OK", "OK", kCompleted));
+            expected.push_back(Message("exclamation", "OK", "OK", kIncomplete));
         } else {
             script += "answer NO\n";
             expected.push_back(Message("exclamation", "YES,NO", "NO", kQuestions[0]));
@@ -181,7 +184,7 @@ TEST(RobustOutput, ReadOnlyFileKeepsItsContent)
         h.WriteScript(script);
         const CalledRun run = RunCalled(h);
         EXPECT_EQ(Messages(run.r), expected) << e2e::Brief(run.r);
-        EXPECT_EQ(run.caller, Notified(7, yes ? 0 : 2));
+        EXPECT_EQ(run.caller, Notified(7, 2));
         EXPECT_EQ(ReadFile(path), "earlier export\r\n");
     }
 }

@@ -46,6 +46,9 @@ const char kM3[] =
 const char kM4[] = "システム情報の出力に失敗しました。\n\n出力を続けますか？";
 const char kM5[] = "基本情報の出力に失敗しました。\n\n出力を続けますか？";
 const char kM6[] = "連動情報の出力に失敗しました。\n\n出力を続けますか？";
+const char kIncomplete[] =
+    "出力ファイルへの書き込みに失敗したため、消費税情報の出力ファイルは完成していません。\n\n"
+    "出力先を確認してから、もう一度実行してください。";
 const char kM7[] = "消費税情報の出力が終了しました。\n\nアプリケーションを終了します。";
 const char kCancelled[] = "｢消費税｣の集計を中止します。";
 
@@ -188,9 +191,10 @@ TEST_F(RunEndings, FullDiskAtSystemAnsweredNoEndsWithResult2)
     EXPECT_FALSE(fs::exists(Settings()));
 }
 
-// Yes to every question: the run goes on through the failing sections and
-// completes as an export (result 0), remembering its conditions.
-TEST_F(RunEndings, FullDiskAnsweredYesToEveryQuestionCompletes)
+// The disk is full from the first byte: every section fails in turn, and
+// going on past all of them cannot finish the file. The user is told, the
+// caller gets result 2, and nothing is remembered.
+TEST_F(RunEndings, FullDiskAnsweredYesToEveryQuestionIsStillAnError)
 {
     h.BuildHome({"corp-general"}, 1);
     fs::create_directories(h.DriveC(""));
@@ -199,12 +203,13 @@ TEST_F(RunEndings, FullDiskAnsweredYesToEveryQuestionCompletes)
     const RunResult r = h.Run({});
     EXPECT_EQ(r.exitStatus, 0);
     const std::vector<std::string> road = Road(r.transcript);
-    ASSERT_GE(road.size(), 4u) << r.transcript;
+    ASSERT_GE(road.size(), 5u) << r.transcript;
     EXPECT_EQ(std::vector<std::string>(road.end() - 5, road.end()),
               (std::vector<std::string>{Question(kM4, "YES"), Question(kM5, "YES"), Question(kM6, "YES"),
-                                        "wait-cursor off", Message("dialog:131", "information", "OK", kM7, "OK")}))
+                                        Message("dialog:131", "exclamation", "OK", kIncomplete, "OK"),
+                                        "wait-cursor off"}))
         << r.transcript;
-    EXPECT_EQ(ReadFile(Settings()), "admin/{5A4B0001000000000000000000000001}:0/4/3/0/1/0/C:\\full.xml\n");
+    EXPECT_FALSE(fs::exists(Settings()));
 }
 
 // The disk fills inside DATA (no file may grow beyond 60,000 bytes): the

@@ -3,6 +3,7 @@
 #include "ReportTestSupport.h"
 
 #include "tests/support/ScriptRun.h"
+#include "suite/SuiteStore.h"
 #include "tests/suite/SuiteTestHome.h"
 #include "win32/Mbcs.h"
 
@@ -18,6 +19,7 @@ using namespace reporttest;
 const char kM4[] = "text=\"システム情報の出力に失敗しました。\\n\\n出力を続けますか？\"";
 const char kM5[] = "text=\"基本情報の出力に失敗しました。\\n\\n出力を続けますか？\"";
 const char kM6[] = "text=\"連動情報の出力に失敗しました。\\n\\n出力を続けますか？\"";
+const char kIncomplete[] = "icon=exclamation buttons=OK text=\"出力ファイルへの書き込みに失敗したため、";
 
 // Files beyond `bytes` cannot grow while it lives: writes fail as on a full
 // disk.
@@ -102,16 +104,18 @@ TEST_F(SavedValuesReport, AFileThatCannotBeWrittenAndTheAnswerNo)
     EXPECT_NE(transcript.find("caption=\"消費税\" icon=exclamation buttons=YES,NO"), std::string::npos) << transcript;
 }
 
-TEST_F(SavedValuesReport, GoingOnPastEveryFailedSectionEndsAsAnExport)
+// Going on past a failed write cannot finish the file: after the three
+// questions the user is told, and the run does not end as exported.
+TEST_F(SavedValuesReport, GoingOnPastAFailedWriteNeverEndsAsAnExport)
 {
-    int result = 0;
-    const std::string transcript = Run("answer YES\nanswer YES\nanswer YES\n", "Z:\\dev\\full", &result);
-    EXPECT_EQ(result, 1);
-    EXPECT_EQ(b.app.m_nResultCode, 0);
+    int result = 1;
+    const std::string transcript = Run("answer YES\nanswer YES\nanswer YES\nanswer OK\n", "Z:\\dev\\full", &result);
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(b.app.m_nResultCode, RESULT_ERROR);
     EXPECT_LT(transcript.find(kM4), transcript.find(kM5));
     EXPECT_LT(transcript.find(kM5), transcript.find(kM6));
-    // No question beyond the three: the unfinished end was asked about already.
-    EXPECT_EQ(Count(transcript, "message "), 3);
+    EXPECT_LT(transcript.find(kM6), transcript.find(kIncomplete));
+    EXPECT_EQ(Count(transcript, "message "), 4);
 }
 
 TEST_F(SavedValuesReport, DataFailingHalfWayKeepsWhatWasWritten)
@@ -149,14 +153,16 @@ TEST_F(SavedValuesReport, AnUnfinishedEndOfReportIsNeverSilent)
     EXPECT_EQ(Count(transcript, kM6), 1);
     EXPECT_EQ(ReadAll(out), full.substr(0, cut));
 
-    // Answered Yes, the export goes on as after a failed section.
+    // Answered Yes, the file is still unfinished: the user is told and the
+    // run does not end as exported.
     b.app.m_nResultCode = 0;
     {
         FileSizeLimit limit(cut);
-        transcript = Run("answer YES\n", Win(out), &result);
+        transcript = Run("answer YES\nanswer OK\n", Win(out), &result);
     }
-    EXPECT_EQ(result, 1);
-    EXPECT_EQ(b.app.m_nResultCode, 0);
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(b.app.m_nResultCode, RESULT_ERROR);
+    EXPECT_EQ(Count(transcript, kIncomplete), 1);
 }
 
 TEST_F(SavedValuesReport, AnAmountBeyondTheRangeLeavesByTheAmountTypesRefusal)
@@ -206,6 +212,33 @@ TEST_F(ShiwakeReport, TheAggregationModeWritesTheSameSkeletonAndAsksTheSameQuest
     EXPECT_EQ(result, 0);
     EXPECT_EQ(b.app.m_nResultCode, RESULT_ERROR);
     EXPECT_EQ(Count(transcript, kM4), 1);
+    fs::remove_all(dir);
+}
+
+// A section that fails while the writer still writes (DATA refuses a rate
+// count other than five) leaves a file that is whole apart from that
+// section: going on ends as an export, as the user chose.
+TEST_F(ShiwakeReport, GoingOnPastASectionThatFailedWithoutAFailedWriteEndsAsAnExport)
+{
+    ASSERT_EQ(suite::SuiteStore::Current()->Exec("UPDATE tax_settings SET tax_rate_count = 4"), SUITE_OK);
+    AppWithBuffers b;
+    StDATAINFO data{};
+    StSHOHIZEIINFO settings{};
+    const fs::path dir = NewHostDir("agg");
+    const fs::path out = dir / "out.xml";
+    std::string transcript;
+    int result = 0;
+    {
+        ScriptRun run("answer YES\n");
+        result = b.app.OutputShiwakeReport(nullptr, Win(out).c_str(), &data, &settings, 0, 1, 1);
+        transcript = mbcs::Utf8ToCp932(run.Transcript());
+    }
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(b.app.m_nResultCode, 0);
+    EXPECT_EQ(Count(transcript, kM6), 1);
+    EXPECT_EQ(Count(transcript, kIncomplete), 0);
+    const std::string text = ReadAll(out);
+    EXPECT_EQ(text.substr(text.size() - 20), "\t<DATA>\r\n</REPORT>\r\n");
     fs::remove_all(dir);
 }
 
