@@ -6,6 +6,7 @@
 # file's figures are listed (tests/e2e/golden has the reviewed files).
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
+bash "$top/scripts/install-deps.sh" --check
 cmake -S "$top" -B "$top/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$top/build" -j "$(nproc 2>/dev/null || echo 4)"
 
