@@ -48,14 +48,12 @@ TEST_F(KeysTest, AltKeypadSetsMethodsDirectly)
 {
     // Keypad 2 selects sales 積み上げ without the coupling to purchase.
     Run("key ALT+NUMPAD2\nkey F11\nkey ALT+NUMPAD4\nkey F11\nkey ALT+NUMPAD3\nkey ALT+NUMPAD1\nkey F11\n");
-    EXPECT_TRUE(Shot(1).Checked(1034));
+    Shot(1).ExpectChecked({1034, 1038});
     EXPECT_FALSE(Shot(1).Checked(1035));
-    EXPECT_TRUE(Shot(1).Checked(1038));
     EXPECT_EQ(Shot(1).focus, 1034);
     EXPECT_TRUE(Shot(2).Checked(1037));
     EXPECT_FALSE(Shot(2).Checked(1038));
-    EXPECT_TRUE(Shot(3).Checked(1035));
-    EXPECT_TRUE(Shot(3).Checked(1038));
+    Shot(3).ExpectChecked({1035, 1038});
     EXPECT_FALSE(Shot(3).Checked(1037));
 }
 
@@ -85,10 +83,8 @@ TEST_F(KeysTest, AltKeypadActsOnDisabledSalesGroupWhateverShiftAndCtrl)
     EXPECT_FALSE(Shot(2).Checked(1034));
     // Without Alt the keypad is no method key.
     Run("key NUMPAD2\nkey CTRL+NUMPAD4\nkey F11\n");
-    EXPECT_TRUE(Shot(1).Checked(1035));
-    EXPECT_TRUE(Shot(1).Checked(1038));
-    EXPECT_FALSE(Shot(1).Checked(1034));
-    EXPECT_FALSE(Shot(1).Checked(1037));
+    Shot(1).ExpectChecked({1035, 1038});
+    Shot(1).ExpectChecked({1034, 1037}, false);
 }
 
 TEST_F(KeysTest, EscCloseBoxAndCancelButtonAllAsk)
@@ -174,9 +170,7 @@ TEST_F(ExecuteTest, NiwariDateInModeZeroOnly)
     // 9 ends on 2023-09-30: refused, focus on 実行.
     EXPECT_EQ(Run("click 1039\ntype 1016 9\ntype 1008 C:\\out\\n.xml\nkey F12\nanswer OK\nkey F11\n"), IDC_BTN_CANCEL);
     EXPECT_EQ(Shot(1).focus, 1005);
-    std::vector<std::string> m = Messages(Transcript());
-    ASSERT_GE(m.size(), 1u);
-    EXPECT_NE(m[0].find(Quoted(msg)), std::string::npos) << m[0];
+    ExpectMessage(0, msg);
 
     // 10 ends on 2023-10-31: passes, and the purchase result is 2.
     EXPECT_EQ(Run("click 1039\ntype 1016 10\ntype 1008 C:\\out\\n.xml\nkey F12\n"), IDC_BTN_EXECUTE);
@@ -269,9 +263,8 @@ TEST_F(PathTest, PresetPathInMissingFolderAsksForTheFolderOnly)
     const char question[] = "指定されたフォルダは存在しません。\n\n作成してもよろしいですか？";
     EXPECT_EQ(Run("key F12\nanswer YES\n", [](CShukeiJokenDlg& d) { d.m_strPresetPath = "C:\\made\\p.xml"; }),
               IDC_BTN_EXECUTE);
-    std::vector<std::string> m = Messages(Transcript());
-    ASSERT_EQ(m.size(), 1u);
-    EXPECT_NE(m[0].find(Quoted(question)), std::string::npos) << m[0];
+    EXPECT_EQ(Messages(Transcript()).size(), 1u);
+    ExpectMessage(0, question);
     EXPECT_TRUE(std::filesystem::is_directory(root_ / "c" / "made"));
 }
 
@@ -302,10 +295,7 @@ TEST_F(PathTest, FailedFolderCreationIsRolledBack)
     const std::string path = "C:\\made\\" + name + "\\x.xml";
     EXPECT_EQ(Run("type 1008 " + path + "\nkey F12\nanswer YES\nanswer OK\nkey F11\n"), IDC_BTN_CANCEL);
     EXPECT_EQ(Shot(1).focus, 1008);
-    std::vector<std::string> m = Messages(Transcript());
-    ASSERT_GE(m.size(), 2u);
-    EXPECT_NE(m[1].find(Quoted("フォルダの作成に失敗しました。\n\n出力先を再入力してください。")), std::string::npos)
-        << m[1];
+    ExpectMessage(1, "フォルダの作成に失敗しました。\n\n出力先を再入力してください。");
     EXPECT_FALSE(std::filesystem::exists(root_ / "c" / "made"));
 }
 
@@ -315,9 +305,7 @@ TEST_F(PathTest, ExistingFileAsksBeforeOverwriting)
     const char question[] = "同名のファイルが存在します。\n\n上書きしてもよろしいですか？";
     EXPECT_EQ(Run("type 1008 C:\\out\\old.xml\nkey F12\nanswer NO\nkey F11\n"), IDC_BTN_CANCEL);
     EXPECT_EQ(Shot(1).focus, 1008);
-    std::vector<std::string> m = Messages(Transcript());
-    ASSERT_GE(m.size(), 1u);
-    EXPECT_NE(m[0].find(Quoted(question)), std::string::npos) << m[0];
+    ExpectMessage(0, question);
 
     EXPECT_EQ(Run("type 1008 C:\\out\\old.xml\nkey F12\nanswer YES\n"), IDC_BTN_EXECUTE);
 
@@ -395,8 +383,7 @@ TEST_F(PathTest, SettingsOfTheDialogsUserAndDataset)
 
     // Another user on the same dataset starts from the defaults.
     Run("", [](CShukeiJokenDlg& dd) { std::strcpy(dd.m_szUserID, "XU1"); });
-    EXPECT_EQ(Init().Text(1014), "4");
-    EXPECT_EQ(Init().Text(1008), "C:\\out\\*.xml");
+    Init().ExpectTexts({{1014, "4"}, {1008, "C:\\out\\*.xml"}});
 }
 
 }  // namespace

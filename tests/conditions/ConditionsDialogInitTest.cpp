@@ -61,24 +61,17 @@ TEST_F(InitTest, DefaultsFromAprilToMarchPeriod)
 {
     EXPECT_EQ(Run("key F11\n"), IDC_BTN_CANCEL);
     const DialogSnapshot& s = Init();
-    EXPECT_EQ(s.Text(1014), "4");
-    EXPECT_EQ(s.Text(1016), "3");
+    s.ExpectTexts({{1014, "4"}, {1016, "3"}});
     EXPECT_TRUE(s.Checked(1029));
     EXPECT_FALSE(s.Checked(1031));
     EXPECT_EQ(s.focus, 1029);
-    EXPECT_EQ(s.Text(1008), "C:\\out\\*.xml");
-    EXPECT_EQ(s.Text(1007), "出力先(&O)");
-    EXPECT_TRUE(s.Enabled(1008));
-    EXPECT_TRUE(s.Enabled(1009));
-    EXPECT_EQ(s.Text(1010), "株式会社テスト");
-    EXPECT_EQ(s.Text(1003), "課税仕入控除");
+    s.ExpectTexts({{1008, "C:\\out\\*.xml"}, {1007, "出力先(&O)"}});
+    s.ExpectEnabled({1008, 1009});
+    s.ExpectTexts({{1010, "株式会社テスト"}, {1003, "課税仕入控除"}});
     // Saved return 割り戻し both; 原則課税 with a period past 2023-10-01.
-    EXPECT_TRUE(s.Checked(1035));
-    EXPECT_TRUE(s.Checked(1038));
+    s.ExpectChecked({1035, 1038});
     EXPECT_FALSE(s.Checked(1039));
-    EXPECT_TRUE(s.Enabled(1039));
-    EXPECT_TRUE(s.Enabled(1036));
-    EXPECT_TRUE(s.Enabled(1037));
+    s.ExpectEnabled({1039, 1036, 1037});
     EXPECT_EQ(Dlg().m_nStartMonth, 4);
     EXPECT_EQ(Dlg().m_nEndMonth, 3);
     EXPECT_EQ(Dlg().m_bPathFixed, 0);
@@ -98,8 +91,7 @@ TEST_F(InitTest, DefaultsFromJanuaryToDecemberPeriod)
         d.m_lKikanFrom = 20230101;
         d.m_lKikanTo = 20231231;
     });
-    EXPECT_EQ(Init().Text(1014), "1");
-    EXPECT_EQ(Init().Text(1016), "12");
+    Init().ExpectTexts({{1014, "1"}, {1016, "12"}});
 }
 
 TEST_F(InitTest, DefaultPathFallsBackToTemporaryFolder)
@@ -122,11 +114,8 @@ TEST_F(InitTest, RememberedLineWithModeZeroGivesMonthsChoicesAndPath)
     WriteSettings("U1/D0001:0/6/9/1/1/0/C:\\kept\\a.xml\n");
     Run("");
     const DialogSnapshot& s = Init();
-    EXPECT_EQ(s.Text(1014), "6");
-    EXPECT_EQ(s.Text(1016), "9");
-    EXPECT_EQ(s.Text(1008), "C:\\kept\\a.xml");
-    EXPECT_TRUE(s.Checked(1034));
-    EXPECT_TRUE(s.Checked(1037));
+    s.ExpectTexts({{1014, "6"}, {1016, "9"}, {1008, "C:\\kept\\a.xml"}});
+    s.ExpectChecked({1034, 1037});
     EXPECT_STREQ(Dlg().m_szStoredPath, "C:\\kept\\a.xml");
 }
 
@@ -143,21 +132,15 @@ TEST_F(InitTest, RememberedLineWithModeOneTakesPathOnly)
     EXPECT_EQ(s.focus, 1031);
     // The edits show the saved return's months and are disabled; the months
     // remembered for mode 0 are the period's.
-    EXPECT_EQ(s.Text(1014), "5");
-    EXPECT_EQ(s.Text(1016), "2");
-    EXPECT_FALSE(s.Enabled(1014));
-    EXPECT_FALSE(s.Enabled(1016));
+    s.ExpectTexts({{1014, "5"}, {1016, "2"}});
+    s.ExpectEnabled({1014, 1016}, false);
     EXPECT_EQ(Dlg().m_nStartMonth, 4);
     EXPECT_EQ(Dlg().m_nEndMonth, 3);
     EXPECT_EQ(s.Text(1008), "C:\\kept\\b.xml");
     // The saved return's choices (割り戻し), not the line's.
-    EXPECT_TRUE(s.Checked(1035));
-    EXPECT_TRUE(s.Checked(1038));
+    s.ExpectChecked({1035, 1038});
     // Mode 1: the method groups and 1039 are disabled.
-    EXPECT_FALSE(s.Enabled(1033));
-    EXPECT_FALSE(s.Enabled(1035));
-    EXPECT_FALSE(s.Enabled(1036));
-    EXPECT_FALSE(s.Enabled(1039));
+    s.ExpectEnabled({1033, 1035, 1036, 1039}, false);
 }
 
 TEST_F(InitTest, RememberedModeOneWithoutUsableSavedValues)
@@ -170,11 +153,9 @@ TEST_F(InitTest, RememberedModeOneWithoutUsableSavedValues)
     });
     const DialogSnapshot& s = Init();
     EXPECT_TRUE(s.Checked(1029));
-    EXPECT_FALSE(s.Enabled(1029));
-    EXPECT_FALSE(s.Enabled(1031));
+    s.ExpectEnabled({1029, 1031}, false);
     EXPECT_EQ(s.focus, 0);
-    EXPECT_EQ(s.Text(1014), "4");
-    EXPECT_EQ(s.Text(1016), "3");
+    s.ExpectTexts({{1014, "4"}, {1016, "3"}});
     EXPECT_TRUE(s.Enabled(1014));
     EXPECT_TRUE(s.Checked(1034));  // the saved return's choices
     EXPECT_TRUE(s.Checked(1037));
@@ -185,8 +166,7 @@ TEST_F(InitTest, RememberedMonthsNoEditCanHoldAreReplacedByThePeriod)
 {
     WriteSettings("U1/D0001:0/300/-1/1/1/0/C:\\kept\\d.xml\n");
     Run("");
-    EXPECT_EQ(Init().Text(1014), "4");
-    EXPECT_EQ(Init().Text(1016), "3");
+    Init().ExpectTexts({{1014, "4"}, {1016, "3"}});
     EXPECT_TRUE(Init().Checked(1034));  // the rest of the line stands
     // No validation message came from the data exchange.
     EXPECT_EQ(Messages(Transcript()).size(), 1u);
@@ -198,8 +178,7 @@ TEST_F(InitTest, PresetPathIsFixed)
     Run("", [](CShukeiJokenDlg& d) { d.m_strPresetPath = "C:\\caller\\x.xml"; });
     const DialogSnapshot& s = Init();
     EXPECT_EQ(s.Text(1008), "C:\\caller\\x.xml");
-    EXPECT_FALSE(s.Enabled(1008));
-    EXPECT_FALSE(s.Enabled(1009));
+    s.ExpectEnabled({1008, 1009}, false);
     EXPECT_EQ(s.Text(1007), "出力先");
     EXPECT_EQ(Dlg().m_bPathFixed, 1);
     EXPECT_STREQ(Dlg().m_szStoredPath, "C:\\kept\\e.xml");
@@ -237,10 +216,8 @@ TEST_F(InitTest, SimplifiedTaxationHasNoPurchaseMethod)
         d.m_strPresetPath = "C:\\out\\r.xml";
     });
     const DialogSnapshot& s = Init();
-    EXPECT_FALSE(s.Checked(1037));
-    EXPECT_FALSE(s.Checked(1038));
-    EXPECT_FALSE(s.Enabled(1036));
-    EXPECT_FALSE(s.Enabled(1038));
+    s.ExpectChecked({1037, 1038}, false);
+    s.ExpectEnabled({1036, 1038}, false);
     EXPECT_TRUE(s.tooltip.empty());
     EXPECT_EQ(Dlg().m_nShiireHoushiki, 2);
 }
@@ -267,8 +244,7 @@ TEST_F(InitTest, EditsTakeTwoDigitMonthsAndPathsOf255Bytes)
 {
     const std::string longPath = "C:\\" + std::string(300, 'a');
     Run("type 1014 123\ntype 1016 x9\ntype 1008 " + longPath + "\nkey F11\n");
-    EXPECT_EQ(Shot(1).Text(1014), "12");
-    EXPECT_EQ(Shot(1).Text(1016), "9");
+    Shot(1).ExpectTexts({{1014, "12"}, {1016, "9"}});
     EXPECT_EQ(Shot(1).Text(1008), longPath.substr(0, 255));
 }
 
@@ -278,8 +254,7 @@ TEST_F(InitTest, PurchaseMethodTwoFollowsSalesUnderGeneralTaxation)
         d.m_nUriageHoushiki = 1;
         d.m_nShiireHoushiki = 2;
     });
-    EXPECT_TRUE(Init().Checked(1034));
-    EXPECT_TRUE(Init().Checked(1037));
+    Init().ExpectChecked({1034, 1037});
     EXPECT_FALSE(Init().Checked(1038));
 }
 
@@ -294,11 +269,9 @@ TEST_F(InitTest, PeriodEndingBeforeOctober2023DisablesNiwari)
         d.m_nShiireHoushiki = 2;
     });
     const DialogSnapshot& s = Init();
-    EXPECT_FALSE(s.Checked(1039));
+    s.ExpectChecked({1039, 1037, 1038}, false);
     EXPECT_FALSE(s.Enabled(1039));
     EXPECT_TRUE(s.Enabled(1036));
-    EXPECT_FALSE(s.Checked(1037));
-    EXPECT_FALSE(s.Checked(1038));
     ASSERT_EQ(r, IDC_BTN_EXECUTE);
     EXPECT_EQ(Dlg().m_nShiireHoushiki, 2);
     EXPECT_EQ(Dlg().m_bNiwariTokurei, 0);
@@ -329,12 +302,10 @@ TEST_F(InitTest, SalesAndPurchaseCoupling)
 {
     Run("click 1034\nkey F11\nclick 1038\nkey F11\n");
     // 1034 selects 1037 while the purchase group is enabled...
-    EXPECT_TRUE(Shot(1).Checked(1034));
-    EXPECT_TRUE(Shot(1).Checked(1037));
+    Shot(1).ExpectChecked({1034, 1037});
     EXPECT_FALSE(Shot(1).Checked(1038));
     // ...and 1038 selects 1035 while the sales group is enabled.
-    EXPECT_TRUE(Shot(2).Checked(1038));
-    EXPECT_TRUE(Shot(2).Checked(1035));
+    Shot(2).ExpectChecked({1038, 1035});
     EXPECT_FALSE(Shot(2).Checked(1034));
 }
 
@@ -349,14 +320,11 @@ TEST_F(InitTest, NiwariClearsAndRestoresThePurchaseMethod)
 {
     Run("click 1034\nclick 1039\nkey F11\nclick 1039\nkey F11\n");
     EXPECT_TRUE(Shot(1).Checked(1039));
-    EXPECT_FALSE(Shot(1).Checked(1037));
-    EXPECT_FALSE(Shot(1).Checked(1038));
-    EXPECT_FALSE(Shot(1).Enabled(1036));
-    EXPECT_FALSE(Shot(1).Enabled(1037));
+    Shot(1).ExpectChecked({1037, 1038}, false);
+    Shot(1).ExpectEnabled({1036, 1037}, false);
     // Cleared again with both purchase buttons cleared: follows sales 積み上げ.
-    EXPECT_FALSE(Shot(2).Checked(1039));
+    Shot(2).ExpectChecked({1039, 1038}, false);
     EXPECT_TRUE(Shot(2).Checked(1037));
-    EXPECT_FALSE(Shot(2).Checked(1038));
     EXPECT_TRUE(Shot(2).Enabled(1036));
 }
 
@@ -371,20 +339,14 @@ TEST_F(InitTest, ModeSwitchShowsEachModesMonths)
         d.m_bNiwariTokurei = 0;
     });
     const DialogSnapshot& one = Shot(1);
-    EXPECT_EQ(one.Text(1014), "5");
-    EXPECT_EQ(one.Text(1016), "2");
-    EXPECT_FALSE(one.Enabled(1014));
-    EXPECT_TRUE(one.Checked(1034));
-    EXPECT_TRUE(one.Checked(1037));
-    EXPECT_FALSE(one.Enabled(1033));
+    one.ExpectTexts({{1014, "5"}, {1016, "2"}});
+    one.ExpectEnabled({1014, 1033}, false);
+    one.ExpectChecked({1034, 1037});
     // Back to mode 0: the months remembered at initialisation, not what the
     // user typed before, and not the saved return's.
     const DialogSnapshot& zero = Shot(2);
-    EXPECT_EQ(zero.Text(1014), "4");
-    EXPECT_EQ(zero.Text(1016), "3");
-    EXPECT_TRUE(zero.Enabled(1014));
-    EXPECT_TRUE(zero.Enabled(1033));
-    EXPECT_TRUE(zero.Enabled(1036));
+    zero.ExpectTexts({{1014, "4"}, {1016, "3"}});
+    zero.ExpectEnabled({1014, 1033, 1036});
 }
 
 TEST_F(InitTest, ModeOneRestoresSavedNiwari)
@@ -395,8 +357,7 @@ TEST_F(InitTest, ModeOneRestoresSavedNiwari)
     });
     EXPECT_TRUE(Shot(1).Checked(1039));
     EXPECT_FALSE(Shot(1).Enabled(1039));  // kept ticked, disabled in mode 1
-    EXPECT_FALSE(Shot(1).Checked(1037));
-    EXPECT_FALSE(Shot(1).Checked(1038));
+    Shot(1).ExpectChecked({1037, 1038}, false);
 }
 
 }  // namespace

@@ -21,10 +21,12 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <memory>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 struct ControlState {
@@ -43,6 +45,21 @@ struct DialogSnapshot {
     bool Checked(int id) const { return controls.at(id).checked; }
     bool Enabled(int id) const { return controls.at(id).enabled; }
     const std::string& Text(int id) const { return controls.at(id).text; }
+
+    // Each control of `ids` is checked (enabled) or not; a failure names it.
+    void ExpectChecked(std::initializer_list<int> ids, bool checked = true) const
+    {
+        for (int id : ids) EXPECT_EQ(Checked(id), checked) << "control " << id;
+    }
+    void ExpectEnabled(std::initializer_list<int> ids, bool enabled = true) const
+    {
+        for (int id : ids) EXPECT_EQ(Enabled(id), enabled) << "control " << id;
+    }
+    // Each control shows its text (code page 932).
+    void ExpectTexts(std::initializer_list<std::pair<int, const char*>> texts) const
+    {
+        for (const auto& [id, text] : texts) EXPECT_EQ(Text(id), text) << "control " << id;
+    }
 };
 
 // The dialog with a snapshot after its initialisation and at each F11.
@@ -206,6 +223,14 @@ protected:
         for (std::string line; std::getline(in, line);)
             if (line.rfind("message ", 0) == 0) out.push_back(line);
         return out;
+    }
+
+    // Message `n` of the last run quotes `cp932Text`.
+    void ExpectMessage(size_t n, const std::string& cp932Text)
+    {
+        const std::vector<std::string> m = Messages(Transcript());
+        ASSERT_GT(m.size(), n) << Transcript();
+        EXPECT_NE(m[n].find(Quoted(cp932Text)), std::string::npos) << m[n];
     }
 
     std::filesystem::path root_;

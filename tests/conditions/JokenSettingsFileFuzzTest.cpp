@@ -36,31 +36,7 @@ namespace {
 
 using Conditions = JokenSettingsFile::Conditions;
 
-class JokenSettingsFileFuzzTest : public TestDrives {
-protected:
-    JokenSettingsFile File() const { return JokenSettingsFile("C:\\cfg\\", "Zelkora.env"); }
-    std::filesystem::path HostFile() const { return root_ / "c" / "cfg" / "Zelkora.env"; }
-    std::filesystem::path NewFile() const { return HostFile().string() + ".new"; }
-
-    // The file's bytes; "<none>" marks a missing file.
-    std::string Contents() const
-    {
-        if (!std::filesystem::exists(HostFile())) return "<none>";
-        std::ifstream in(HostFile(), std::ios::binary);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
-    void SetContents(const std::string& bytes) const
-    {
-        std::filesystem::create_directories(HostFile().parent_path());
-        if (bytes == "<none>") {
-            std::filesystem::remove(HostFile());
-            return;
-        }
-        std::ofstream(HostFile(), std::ios::binary | std::ios::trunc) << bytes;
-    }
-};
+using JokenSettingsFileFuzzTest = SettingsFileDrives;
 
 // --- the oracle --------------------------------------------------------------
 

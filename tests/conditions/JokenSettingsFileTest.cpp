@@ -10,25 +10,8 @@
 
 namespace {
 
-class JokenSettingsFileTest : public TestDrives {
+class JokenSettingsFileTest : public SettingsFileDrives {
 protected:
-    // The settings folder C:\cfg\ (host <root>/c/cfg).
-    JokenSettingsFile File() const { return JokenSettingsFile("C:\\cfg\\", "Zelkora.env"); }
-    std::filesystem::path HostFile() const { return root_ / "c" / "cfg" / "Zelkora.env"; }
-
-    std::string Contents() const
-    {
-        std::ifstream in(HostFile(), std::ios::binary);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
-    void SetContents(const std::string& bytes) const
-    {
-        std::filesystem::create_directories(HostFile().parent_path());
-        std::ofstream(HostFile(), std::ios::binary) << bytes;
-    }
-
     static JokenSettingsFile::Conditions Make(int mode, short start, short end, int uriage, int shiire, int niwari,
                                               const char* path)
     {
@@ -74,7 +57,7 @@ TEST_F(JokenSettingsFileTest, FirstWriteCreatesFolderAndOneLine)
     EXPECT_EQ(out.byShiire, 2);
     EXPECT_EQ(out.byNiwari, 1);
     EXPECT_STREQ(out.szPath, "C:\\out\\a.xml");
-    EXPECT_FALSE(std::filesystem::exists(HostFile().string() + ".new"));
+    EXPECT_FALSE(std::filesystem::exists(NewFile()));
 }
 
 TEST_F(JokenSettingsFileTest, UserWhoseIdEndsAnotherKeepsSeparateLine)
@@ -224,8 +207,8 @@ TEST_F(JokenSettingsFileTest, FailedWriteLeavesOldFileWhole)
     EXPECT_TRUE(std::filesystem::is_directory(HostFile().string() + ".new/inner"));
 
     // A file left over from an earlier interrupted write is overwritten.
-    std::filesystem::remove_all(HostFile().string() + ".new");
-    std::ofstream(HostFile().string() + ".new") << "stale half line";
+    std::filesystem::remove_all(NewFile());
+    std::ofstream(NewFile()) << "stale half line";
     ASSERT_TRUE(File().Write("K:", Make(0, 2, 2, 0, 0, 0, "new")));
     EXPECT_EQ(Contents(), "A:0/1/1/0/0/0/a\nK:0/2/2/0/0/0/new\n");
 

@@ -2,6 +2,7 @@
 // and two shares, for the tests of the output-path operations.
 #pragma once
 
+#include "conditions/JokenSettingsFile.h"
 #include "win32/DriveMap.h"
 #include "win32/PlatformConfig.h"
 
@@ -11,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <unistd.h>
 
@@ -52,4 +54,32 @@ protected:
     void MakeFile(const std::filesystem::path& p) const { std::ofstream(p) << "x"; }
 
     std::filesystem::path root_;
+};
+
+// The same drives with the remembered-conditions file of the settings folder
+// C:\cfg\ (host <root>/c/cfg).
+class SettingsFileDrives : public TestDrives {
+protected:
+    JokenSettingsFile File() const { return JokenSettingsFile("C:\\cfg\\", "Zelkora.env"); }
+    std::filesystem::path HostFile() const { return root_ / "c" / "cfg" / "Zelkora.env"; }
+    std::filesystem::path NewFile() const { return HostFile().string() + ".new"; }
+
+    // The file's bytes; "<none>" marks a missing file.
+    std::string Contents() const
+    {
+        if (!std::filesystem::exists(HostFile())) return "<none>";
+        std::ifstream in(HostFile(), std::ios::binary);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+    void SetContents(const std::string& bytes) const
+    {
+        std::filesystem::create_directories(HostFile().parent_path());
+        if (bytes == "<none>") {
+            std::filesystem::remove(HostFile());
+            return;
+        }
+        std::ofstream(HostFile(), std::ios::binary | std::ios::trunc) << bytes;
+    }
 };

@@ -4,9 +4,9 @@
 // notification, the remembered conditions and the road the transcript shows;
 // then a second start, whose conditions dialog must open with what the first
 // one remembered.
+#include "RunChecks.h"
 #include "RunHarness.h"
 
-#include "tests/support/TestCaller.h"
 #include "win32/Mbcs.h"
 
 #include <gtest/gtest.h>
@@ -22,26 +22,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using e2e::AsExportedBy;
-using e2e::ControlLine;
-using e2e::FirstDifference;
-using e2e::GoldenFile;
-using e2e::Notified;
-using e2e::Quoted;
-using e2e::ReadFile;
-using e2e::Road;
-using e2e::RunHarness;
-using e2e::RunResult;
-
-const uint32_t kCaller = 123456;
-
-std::string SourceDir()
-{
-    const char* dir = std::getenv("ZK_SOURCE_DIR");
-    return dir ? dir : ZK_SOURCE_DIR;
-}
-
-const char kDone[] = "消費税情報の出力が終了しました。\n\nアプリケーションを終了します。";
+using namespace e2e;
 
 struct Export {
     const char* golden;    // file in tests/e2e/golden
@@ -85,16 +66,9 @@ TEST_P(GoldenExport, FileCallerSettingsAndTranscript)
 
     std::vector<std::string> args;
     if (e.functionId != 0) args.push_back("123456,1024," + std::to_string(e.functionId) + "," + windowsPath);
-    RunResult r;
-    std::vector<std::string> notified;
-    if (e.functionId != 0) {
-        TestCaller caller(kCaller, 5, 10000);
-        ASSERT_TRUE(caller.Ready());
-        r = h.Run(args);
-        notified = caller.Finish();
-    } else {
-        r = h.Run(args);  // the transcript shows that no caller was told anything
-    }
+    // Without a caller the transcript shows that no caller was told anything.
+    const CalledRun run = e.functionId != 0 ? RunCalled(h, args) : CalledRun{h.Run(args), {}};
+    const RunResult& r = run.r;
     EXPECT_EQ(r.exitStatus, 0) << r.stderrText;
     EXPECT_EQ(r.transcript.find("no-action"), std::string::npos) << r.transcript;
     EXPECT_EQ(r.transcript.find("unused-actions"), std::string::npos) << r.transcript;
@@ -112,16 +86,13 @@ TEST_P(GoldenExport, FileCallerSettingsAndTranscript)
 
     // The caller learns of the completion with result 0.
     if (e.functionId != 0) {
-        EXPECT_EQ(notified, Notified(e.functionId, 0));
+        EXPECT_EQ(run.caller, Notified(e.functionId, 0));
     }
 
     // The road: the conditions dialog ended with 実行; only the aggregation
     // shows the progress dialog and the wait cursor; the closing message is
     // owned by the progress dialog's window.
-    std::vector<std::string> road;
-    const std::string callerLine = "caller foreign:0x0001E240 ";
-    if (e.functionId) road.push_back(callerLine + "\"disable\" delivered");
-    road.push_back("open dialog:130 modal caption " + Quoted("消費税 - 集計条件"));
+    std::vector<std::string> road = {"open dialog:130 modal caption " + Quoted("消費税 - 集計条件")};
     road.push_back("end dialog:130 result=1005");
     if (!e.saved) {
         road.push_back("open dialog:131 modeless caption " + Quoted("集計中"));
@@ -129,29 +100,18 @@ TEST_P(GoldenExport, FileCallerSettingsAndTranscript)
         road.push_back("hide dialog:131");
         road.push_back("wait-cursor off");
     }
-    road.push_back("message owner=dialog:131 caption=" + Quoted("消費税") +
-                   " icon=information buttons=OK text=" + Quoted(kDone) + " answer=OK");
-    if (e.functionId) {
-        road.push_back(callerLine + "\"foreground\" delivered");
-        road.push_back(callerLine + "\"enable\" delivered");
-        road.push_back(callerLine + "\"post 1024 " + std::to_string(e.functionId) + " 0\" delivered");
-        road.push_back(callerLine + "\"enable\" delivered");
-    }
+    road.push_back(MessageLine("dialog:131", "information", "OK", kCompleted, "OK"));
+    if (e.functionId) road = CalledRoad(road, e.functionId, 0);
     EXPECT_EQ(Road(r.transcript), road) << r.transcript;
 
     // The remembered conditions: one line for this user and dataset.
-    const std::string settings = h.DriveC("Zelkor/Settings/" + std::string(e.edition) + ".env");
-    EXPECT_EQ(ReadFile(settings), e.remembered);
+    EXPECT_EQ(ReadFile(SettingsFile(h, e.edition)), e.remembered);
 
     // A second start opens the conditions dialog with what was remembered.
     h.WriteScript("key ESCAPE\nanswer OK\n");
     const RunResult again = h.Run({});
     const std::string& t = again.transcript;
-    auto checked = [&](int id) {
-        const std::string line = ControlLine(t, id);
-        const size_t text = line.rfind('"');
-        return text != std::string::npos && line.find(" checked", text) != std::string::npos;
-    };
+    auto checked = [&](int id) { return Checked(t, id); };
     EXPECT_EQ(checked(1031), e.saved) << t;
     EXPECT_EQ(checked(1029), !e.saved) << t;
     // Line: key:mode/start/end/sales/purchase/niwari/path.
@@ -226,7 +186,8 @@ INSTANTIATE_TEST_SUITE_P(Samples, GoldenExport, ::testing::ValuesIn(kExports));
 // well-formed for a validating parser that decodes Shift_JIS.
 TEST(GoldenFiles, AreWellFormedShiftJisWithCrLf)
 {
-    const std::string dir = SourceDir() + "/tests/e2e/golden";
+    const char* source = std::getenv("ZK_SOURCE_DIR");
+    const std::string dir = std::string(source ? source : ZK_SOURCE_DIR) + "/tests/e2e/golden";
     int files = 0;
     for (const fs::directory_entry& entry : fs::directory_iterator(dir)) {
         if (entry.path().extension() != ".xml") continue;
@@ -266,23 +227,15 @@ TEST(GoldenExportRefusals, ExemptAndPastResultsDatasetsAreRefusedByTheDialog)
         h.BuildHome({c.sample}, 0);
         h.ExecSql("UPDATE selection SET data_no = (SELECT min(data_no) FROM datasets)");
         h.WriteScript("answer OK\n");
-        TestCaller caller(kCaller, 5, 10000);
-        ASSERT_TRUE(caller.Ready());
-        const RunResult r = h.Run({"123456,1024,9,C:\\refused.xml"});
-        EXPECT_EQ(caller.Finish(), Notified(9, 1));
-        const std::vector<std::string> road = {
-            "caller foreign:0x0001E240 \"disable\" delivered",
-            "message owner=dialog:130 caption=" + Quoted("消費税") + " icon=exclamation buttons=OK text=" +
-                Quoted(c.text) + " answer=OK",
-            "end dialog:130 result=1006",
-            "caller foreign:0x0001E240 \"foreground\" delivered",
-            "caller foreign:0x0001E240 \"enable\" delivered",
-            "caller foreign:0x0001E240 \"post 1024 9 1\" delivered",
-            "caller foreign:0x0001E240 \"enable\" delivered",
-        };
-        EXPECT_EQ(Road(r.transcript), road) << r.transcript;
+        const CalledRun run = RunCalled(h, {"123456,1024,9,C:\\refused.xml"});
+        const RunResult& r = run.r;
+        EXPECT_EQ(run.caller, Notified(9, 1));
+        EXPECT_EQ(Road(r.transcript),
+                  CalledRoad({MessageLine("dialog:130", "exclamation", "OK", c.text, "OK"), "end dialog:130 result=1006"},
+                             9, 1))
+            << r.transcript;
         EXPECT_FALSE(fs::exists(h.DriveC("refused.xml")));
-        EXPECT_FALSE(fs::exists(h.DriveC("Zelkor/Settings/Zelkora.env")));
+        EXPECT_FALSE(fs::exists(SettingsFile(h)));
     }
 }
 

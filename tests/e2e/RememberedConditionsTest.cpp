@@ -1,8 +1,8 @@
 // The conditions of a completed export are remembered per user and dataset:
 // the next run of the same deliverable opens the conditions dialog with them.
+#include "RunChecks.h"
 #include "RunHarness.h"
 
-#include "tests/support/TestCaller.h"
 #include "win32/Mbcs.h"
 
 #include <gtest/gtest.h>
@@ -13,14 +13,6 @@
 #include <string>
 
 namespace {
-
-std::string ReadAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
 
 // The control lines of the first conditions dialog a transcript shows, by id.
 std::map<int, std::string> DialogControls(const std::string& transcript)
@@ -62,7 +54,7 @@ TEST(RememberedConditions, SecondRunOpensWithWhatTheFirstRemembered)
     ASSERT_TRUE(std::ifstream(h.HomeDir() + "/drive_c/first.xml").good()) << r.transcript;
 
     // One line of the user and the dataset; sales and purchases 積み上げ.
-    const std::string settings = ReadAll(h.HomeDir() + "/drive_c/Zelkor/Settings/Zelkora.env");
+    const std::string settings = e2e::ReadFile(e2e::SettingsFile(h));
     // The key: the user, a slash, the 34-character data ID and a colon; no
     // selected number in this edition.
     const std::string key = settings.substr(0, settings.find(':') + 1);
@@ -83,7 +75,7 @@ TEST(RememberedConditions, SecondRunOpensWithWhatTheFirstRemembered)
     EXPECT_NE(Shown(c, 1034).find("\" checked"), std::string::npos) << Shown(c, 1034);
     EXPECT_NE(Shown(c, 1037).find("\" checked"), std::string::npos) << Shown(c, 1037);
     EXPECT_NE(Shown(c, 1029).find("\" checked"), std::string::npos) << Shown(c, 1029);
-    EXPECT_EQ(ReadAll(h.HomeDir() + "/drive_c/Zelkor/Settings/Zelkora.env"), settings);
+    EXPECT_EQ(e2e::ReadFile(e2e::SettingsFile(h)), settings);
 }
 
 TEST(RememberedConditions, CallersPathIsNotRemembered)
@@ -96,13 +88,10 @@ TEST(RememberedConditions, CallersPathIsNotRemembered)
     // A run started by the bookkeeping application with a path of its own:
     // the months are stored, the user's own path stays.
     h.WriteScript("type 1014 6\nkey F12\nanswer OK\n");
-    TestCaller caller(123456, 5, 10000);
-    ASSERT_TRUE(caller.Ready());
-    e2e::RunResult r = h.Run({"123456,1024,7,C:\\caller.xml"});
+    e2e::RunResult r = e2e::RunCalled(h, {"123456,1024,7,C:\\caller.xml"}).r;
     ASSERT_EQ(r.exitStatus, 0) << r.stderrText;
-    caller.Finish();
     ASSERT_TRUE(std::ifstream(h.HomeDir() + "/drive_c/caller.xml").good()) << r.transcript;
-    const std::string settings = ReadAll(h.HomeDir() + "/drive_c/Zelkor/Settings/Zelkora.env");
+    const std::string settings = e2e::ReadFile(e2e::SettingsFile(h));
     const std::string values = ":0/6/2/1/1/0/C:\\first.xml\n";
     ASSERT_GE(settings.size(), values.size());
     EXPECT_EQ(settings.substr(settings.size() - values.size()), values) << settings;
@@ -120,7 +109,7 @@ TEST(RememberedConditions, NetworkEditionKeyCarriesTheSelectedNumber)
     h.BuildHome({"corp-general"}, 1);
     h.WriteScript(kFirstRun);
     ASSERT_EQ(h.Run({}).exitStatus, 0);
-    const std::string settings = ReadAll(h.HomeDir() + "/drive_c/Zelkor/Settings/Zelkorb.env");
+    const std::string settings = e2e::ReadFile(e2e::SettingsFile(h, "Zelkorb"));
     const std::string key = settings.substr(0, settings.find(':') + 1);
     EXPECT_EQ(key.rfind("admin/1/{", 0), 0u) << settings;
     EXPECT_EQ(key.size(), 8u + 34u + 1u) << settings;

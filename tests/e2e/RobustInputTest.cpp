@@ -6,8 +6,6 @@
 #include "RunChecks.h"
 #include "RunHarness.h"
 
-#include "tests/support/TestCaller.h"
-
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -25,16 +23,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using e2e::Message;
-using e2e::Messages;
-using e2e::Notified;
-using e2e::ReadFile;
-using e2e::RunHarness;
-using e2e::RunResult;
+using namespace e2e;
 
-const uint32_t kCaller = 123456;
-
-const char kCompleted[] = "消費税情報の出力が終了しました。\n\nアプリケーションを終了します。";
 const char kOverflow[] = "金額が計算できる範囲を超えたため、消費税情報の出力を中止しました。";
 const char kSumFailed[] = "消費税の集計中にエラーが発生したため、消費税情報の出力を中止しました。";
 const char kRateCount[] =
@@ -44,44 +34,15 @@ const char kPathTooLong[] =
     "出力先のパスが長すぎます。\n\n出力先は半角260文字(全角130文字)以内で指定してください。";
 const char kNoDataset[] = "会計データが選択されていません。\n会計システムでデータを選択してから実行してください。";
 const char kBadChars[] = "データの出力先に不正な文字が含まれています。\n\n出力先を再入力してください。";
-const char kCancelled[] = "｢消費税｣の集計を中止します。";
 const char kStoreUnusable[] = "会計データベースを開けません。\n";
 
 // The export of the aggregation mode to C:\out.xml, and of the saved values.
 const char kExport[] = "type 1008 C:\\out.xml\nkey F12\nanswer OK\n";
 const char kExportSaved[] = "click 1031\ntype 1008 C:\\out.xml\nkey F12\nanswer OK\n";
 
-struct CalledRun {
-    RunResult r;
-    std::vector<std::string> caller;  // what the caller received
-};
-
-// A run started by the caller kCaller with message 1024; `expected` is the
-// number of notifications to wait for (none: a short wait that must stay
-// empty).
-CalledRun RunCalled(RunHarness& h, const std::string& line, int expected = 5, uint32_t handle = kCaller)
-{
-    TestCaller caller(handle, expected > 0 ? expected : 1, expected > 0 ? 10000 : 1000);
-    EXPECT_TRUE(caller.Ready());
-    CalledRun out;
-    out.r = h.Run({line});
-    out.caller = caller.Finish();
-    return out;
-}
-
 std::string Output(const RunHarness& h, const std::string& name = "out.xml")
 {
     return h.HomeDir() + "/drive_c/" + name;
-}
-
-// The text of one element of the link file ("" when it is missing).
-std::string Element(const std::string& xml, const std::string& name)
-{
-    const std::string open = "<" + name + ">";
-    const size_t from = xml.find(open);
-    if (from == std::string::npos) return "(no " + name + ")";
-    const size_t to = xml.find("</" + name + ">", from);
-    return xml.substr(from + open.size(), to - from - open.size());
 }
 
 // ---------------------------------------------------------------------------
@@ -97,7 +58,7 @@ TEST(RobustCommandLine, LongLinesAndOddFieldsThroughAWholeExport)
 
     {
         SCOPED_TRACE("a line of over 300 bytes whose handle is padded with zeros");
-        const CalledRun c = RunCalled(h, std::string(300, '0') + "123456,1024,7,C:\\pad.xml");
+        const CalledRun c = RunCalled(h, {std::string(300, '0') + "123456,1024,7,C:\\pad.xml"});
         EXPECT_EQ(c.r.exitStatus, 0) << c.r.stderrText;
         EXPECT_EQ(Messages(c.r), std::vector<std::string>{Message("information", "OK", "OK", kCompleted)});
         EXPECT_EQ(c.caller, Notified(7, 0));
@@ -105,7 +66,7 @@ TEST(RobustCommandLine, LongLinesAndOddFieldsThroughAWholeExport)
     }
     {
         SCOPED_TRACE("a function id beyond 16 bits");
-        const CalledRun c = RunCalled(h, "123456,1024,70000,C:\\wide.xml");
+        const CalledRun c = RunCalled(h, {"123456,1024,70000,C:\\wide.xml"});
         EXPECT_EQ(c.caller, Notified(4464, 0));
         EXPECT_EQ(Element(ReadFile(Output(h, "wide.xml")), "FUNCTIONID"), "4464");
     }
@@ -115,29 +76,29 @@ TEST(RobustCommandLine, LongLinesAndOddFieldsThroughAWholeExport)
         // 実行, so the user can only cancel: result 1, nothing written.
         SCOPED_TRACE("a path holding commas");
         h.WriteScript("key F12\nanswer OK\nkey ESCAPE\nanswer OK\n");
-        const CalledRun c = RunCalled(h, "123456,1024,7,C:\\a,b,c.xml");
+        const CalledRun c = RunCalled(h, {"123456,1024,7,C:\\a,b,c.xml"});
         EXPECT_NE(c.r.transcript.find("control 1008 EDIT \"C:\\\\a,b,c.xml\" disabled"), std::string::npos)
-            << e2e::Brief(c.r);
+            << Brief(c.r);
         EXPECT_EQ(Messages(c.r), (std::vector<std::string>{Message("exclamation", "OK", "OK", kBadChars),
                                                            Message("information", "OK", "OK", kCancelled)}));
         EXPECT_EQ(c.caller, Notified(7, 1));
-        EXPECT_FALSE(fs::exists(Output(h, "a,b,c.xml"))) << e2e::Brief(c.r);
-        EXPECT_FALSE(fs::exists(Output(h, "a"))) << e2e::Brief(c.r);
+        EXPECT_FALSE(fs::exists(Output(h, "a,b,c.xml"))) << Brief(c.r);
+        EXPECT_FALSE(fs::exists(Output(h, "a"))) << Brief(c.r);
         h.WriteScript("key F12\nanswer OK\n");
     }
     {
         SCOPED_TRACE("a handle that is no number: nobody to disable or notify");
-        const CalledRun c = RunCalled(h, "abc,1024,7,C:\\nohandle.xml", 0, 0);
+        const CalledRun c = RunCalled(h, {"abc,1024,7,C:\\nohandle.xml"}, 0, 0);
         EXPECT_EQ(c.r.exitStatus, 0) << c.r.stderrText;
         EXPECT_EQ(Messages(c.r), std::vector<std::string>{Message("information", "OK", "OK", kCompleted)});
-        EXPECT_TRUE(c.r.callerLines.empty()) << e2e::Brief(c.r);
+        EXPECT_TRUE(c.r.callerLines.empty()) << Brief(c.r);
         EXPECT_TRUE(c.caller.empty());
         EXPECT_EQ(Element(ReadFile(Output(h, "nohandle.xml")), "FUNCTIONID"), "7");
     }
     {
         SCOPED_TRACE("a path longer than the run's 260 bytes is refused, not cut");
         const std::string path = "C:\\" + std::string(300, 'p') + ".xml";
-        const CalledRun c = RunCalled(h, "123456,1024,7," + path);
+        const CalledRun c = RunCalled(h, {"123456,1024,7," + path});
         EXPECT_EQ(c.r.exitStatus, 0) << c.r.stderrText;
         EXPECT_EQ(Messages(c.r), std::vector<std::string>{Message("exclamation", "OK", "OK", kPathTooLong)});
         EXPECT_EQ(c.caller, Notified(7, 2));
@@ -217,10 +178,10 @@ TEST(RobustStore, StoresThatCannotBeOpened)
          [](RunHarness& h) {
              std::string garbage;
              for (int i = 0; i < 8192; ++i) garbage += static_cast<char>((i * 131 + 7) % 251);
-             e2e::WriteFile(h.HomeDir() + "/suite.db", garbage);
+             WriteFile(h.HomeDir() + "/suite.db", garbage);
          },
          "not a store"},
-        {"emptied", [](RunHarness& h) { e2e::WriteFile(h.HomeDir() + "/suite.db", ""); }, "not a store"},
+        {"emptied", [](RunHarness& h) { WriteFile(h.HomeDir() + "/suite.db", ""); }, "not a store"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -228,16 +189,16 @@ TEST(RobustStore, StoresThatCannotBeOpened)
         h.BuildHome({"corp-general"}, 1);
         c.spoil(h);
         h.WriteScript(kExport);
-        const CalledRun run = RunCalled(h, "123456,1024,7,", 0);
+        const CalledRun run = RunCalled(h, {"123456,1024,7,"}, 0);
         EXPECT_EQ(run.r.exitStatus, 0) << run.r.stderrText;
-        ASSERT_EQ(run.r.messages.size(), 1u) << e2e::Brief(run.r);
-        const std::string opening = e2e::Quoted(kStoreUnusable);
+        ASSERT_EQ(run.r.messages.size(), 1u) << Brief(run.r);
+        const std::string opening = Quoted(kStoreUnusable);
         EXPECT_NE(run.r.messages[0].find("text=" + opening.substr(0, opening.size() - 1)), std::string::npos)
             << run.r.messages[0];
         EXPECT_NE(run.r.messages[0].find(c.why), std::string::npos) << run.r.messages[0];
-        EXPECT_EQ(run.r.transcript.find("open dialog:130"), std::string::npos) << e2e::Brief(run.r);
+        EXPECT_EQ(run.r.transcript.find("open dialog:130"), std::string::npos) << Brief(run.r);
         EXPECT_TRUE(run.caller.empty());
-        EXPECT_FALSE(fs::exists(Output(h))) << e2e::Brief(run.r);
+        EXPECT_FALSE(fs::exists(Output(h))) << Brief(run.r);
     }
 }
 
@@ -253,10 +214,10 @@ TEST(RobustStore, StoreLockedByAnotherProcess)
         SCOPED_TRACE("held on");
         StoreLock lock(h.HomeDir() + "/suite.db", 20);
         ASSERT_TRUE(lock.Locked());
-        const CalledRun run = RunCalled(h, "123456,1024,7,", 0);
+        const CalledRun run = RunCalled(h, {"123456,1024,7,"}, 0);
         lock.Release();
         EXPECT_EQ(run.r.exitStatus, 0) << run.r.stderrText;
-        ASSERT_EQ(run.r.messages.size(), 1u) << e2e::Brief(run.r);
+        ASSERT_EQ(run.r.messages.size(), 1u) << Brief(run.r);
         EXPECT_NE(run.r.messages[0].find("locked"), std::string::npos) << run.r.messages[0];
         EXPECT_EQ(run.r.messages[0].find("not a store"), std::string::npos) << run.r.messages[0];
         EXPECT_TRUE(run.caller.empty());
@@ -266,7 +227,7 @@ TEST(RobustStore, StoreLockedByAnotherProcess)
         SCOPED_TRACE("released after a second");
         StoreLock lock(h.HomeDir() + "/suite.db", 1);
         ASSERT_TRUE(lock.Locked());
-        const CalledRun run = RunCalled(h, "123456,1024,7,");
+        const CalledRun run = RunCalled(h);
         EXPECT_EQ(Messages(run.r), std::vector<std::string>{Message("information", "OK", "OK", kCompleted)});
         EXPECT_EQ(run.caller, Notified(7, 0));
         EXPECT_TRUE(fs::exists(Output(h)));
@@ -281,9 +242,9 @@ TEST(RobustStore, SelectionWithoutItsDatasetAndAnOddRateCount)
         h.BuildHome({"corp-general"}, 1);
         h.ExecSql("PRAGMA foreign_keys = OFF; UPDATE selection SET data_no = 99;");
         h.WriteScript("answer OK\n");
-        const CalledRun run = RunCalled(h, "123456,1024,7,");
+        const CalledRun run = RunCalled(h);
         EXPECT_EQ(Messages(run.r), std::vector<std::string>{Message("exclamation", "OK", "OK", kNoDataset)});
-        EXPECT_EQ(run.r.transcript.find("open dialog:130"), std::string::npos) << e2e::Brief(run.r);
+        EXPECT_EQ(run.r.transcript.find("open dialog:130"), std::string::npos) << Brief(run.r);
         EXPECT_EQ(run.caller, Notified(7, 1));
     }
     for (int count : {0, 3, 6}) {
@@ -292,12 +253,12 @@ TEST(RobustStore, SelectionWithoutItsDatasetAndAnOddRateCount)
         h.BuildHome({"corp-general"}, 1);
         h.ExecSql("UPDATE tax_settings SET tax_rate_count = " + std::to_string(count));
         h.WriteScript(kExport);
-        const CalledRun run = RunCalled(h, "123456,1024,7,");
+        const CalledRun run = RunCalled(h);
         EXPECT_EQ(Messages(run.r), std::vector<std::string>{Message("exclamation", "OK", "OK", kRateCount)});
         EXPECT_EQ(run.caller, Notified(7, 2));
         EXPECT_FALSE(fs::exists(Output(h)));
         // Nothing is remembered of a run that did not complete.
-        EXPECT_FALSE(fs::exists(h.HomeDir() + "/drive_c/Zelkor/Settings/Zelkora.env"));
+        EXPECT_FALSE(fs::exists(SettingsFile(h)));
     }
 }
 
@@ -360,21 +321,14 @@ TEST(RobustAmounts, OverflowEndsWithResult2AndAMessageAndNoFile)
         h.BuildHome({c.sample}, c.sample == std::string("indiv-general") ? 3 : 1);
         h.ExecSql(c.sql);
         h.WriteScript(c.script);
-        const CalledRun run = RunCalled(h, "123456,1024,7,");
+        const CalledRun run = RunCalled(h);
         EXPECT_EQ(run.r.exitStatus, 0) << run.r.stderrText;
         EXPECT_EQ(Messages(run.r), std::vector<std::string>{Message("exclamation", "OK", "OK", c.text)})
-            << e2e::Brief(run.r);
+            << Brief(run.r);
         EXPECT_EQ(run.caller, Notified(7, 2));
-        EXPECT_FALSE(fs::exists(Output(h))) << e2e::Brief(run.r);
-        auto count = [&](const std::string& what) {
-            int n = 0;
-            for (size_t at = run.r.transcript.find(what); at != std::string::npos;
-                 at = run.r.transcript.find(what, at + 1))
-                ++n;
-            return n;
-        };
-        EXPECT_EQ(count("wait-cursor on"), count("wait-cursor off"));
-        EXPECT_FALSE(fs::exists(h.HomeDir() + "/drive_c/Zelkor/Settings/Zelkora.env"));
+        EXPECT_FALSE(fs::exists(Output(h))) << Brief(run.r);
+        EXPECT_EQ(Count(run.r.transcript, "wait-cursor on"), Count(run.r.transcript, "wait-cursor off"));
+        EXPECT_FALSE(fs::exists(SettingsFile(h)));
     }
 }
 
@@ -418,7 +372,7 @@ TEST(RobustSupportInfo, OddFilesGiveTheValueOrTheFallback)
         SCOPED_TRACE(c.name);
         RunHarness h;
         h.BuildHome({"corp-general"}, 1);
-        e2e::WriteFile(h.ProgramDir() + "/SUPPORT.INF", c.file);
+        WriteFile(h.ProgramDir() + "/SUPPORT.INF", c.file);
         h.WriteScript(kExport);
         const RunResult r = h.Run({});
         EXPECT_EQ(r.exitStatus, 0) << r.stderrText;
@@ -435,7 +389,7 @@ TEST(RobustSupportInfo, OddFilesGiveTheValueOrTheFallback)
     for (int i = 0; i < 150; ++i) longName += "表";
     RunHarness h;
     h.BuildHome({"corp-general"}, 1);
-    e2e::WriteFile(h.ProgramDir() + "/SUPPORT.INF", name + "A&B " + longName + "\r\n" + version + "<1>\r\n");
+    WriteFile(h.ProgramDir() + "/SUPPORT.INF", name + "A&B " + longName + "\r\n" + version + "<1>\r\n");
     h.WriteScript(kExport);
     const RunResult r = h.Run({});
     const std::string xml = ReadFile(Output(h));

@@ -6,8 +6,6 @@
 #include "RunChecks.h"
 #include "RunHarness.h"
 
-#include "tests/support/TestCaller.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -18,58 +16,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using e2e::Message;
-using e2e::Messages;
-using e2e::Notified;
-using e2e::ReadFile;
-using e2e::RunHarness;
-using e2e::RunResult;
-using e2e::WriteFile;
+using namespace e2e;
 
-const uint32_t kCaller = 123456;
-
-const char kCompleted[] = "消費税情報の出力が終了しました。\n\nアプリケーションを終了します。";
-const char kIncomplete[] =
-    "出力ファイルへの書き込みに失敗したため、消費税情報の出力ファイルは完成していません。\n\n"
-    "出力先を確認してから、もう一度実行してください。";
-const char kCancelled[] = "｢消費税｣の集計を中止します。";
 const char kOverwrite[] = "同名のファイルが存在します。\n\n上書きしてもよろしいですか？";
 const char kBadDrive[] = "ドライブ名が有効でありません。\n\n有効なドライブを指定してください。";
-const char* const kQuestions[3] = {
-    "システム情報の出力に失敗しました。\n\n出力を続けますか？",
-    "基本情報の出力に失敗しました。\n\n出力を続けますか？",
-    "連動情報の出力に失敗しました。\n\n出力を続けますか？",
-};
 
 // The key of the user admin on the first sample dataset in Zelkora.env.
 const char kKey[] = "admin/{5A4B0001000000000000000000000001}:";
-
-struct CalledRun {
-    RunResult r;
-    std::vector<std::string> caller;
-};
-
-CalledRun RunCalled(RunHarness& h, const std::string& line = "123456,1024,7,")
-{
-    TestCaller caller(kCaller, 5, 10000);
-    EXPECT_TRUE(caller.Ready());
-    CalledRun out;
-    out.r = h.Run({line});
-    out.caller = caller.Finish();
-    return out;
-}
-
-int Count(const std::string& text, const std::string& what)
-{
-    int n = 0;
-    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
-    return n;
-}
-
-std::string Settings(const RunHarness& h)
-{
-    return h.HomeDir() + "/drive_c/Zelkor/Settings/Zelkora.env";
-}
 
 // ---------------------------------------------------------------------------
 // A full disk during each section, in both modes, answered No and Yes. The
@@ -89,9 +42,9 @@ TEST(RobustOutput, FullDiskDuringEachSectionAnsweredNoAndYes)
         h.BuildHome({"corp-general"}, 1);
         h.WriteScript(std::string(mode.choose) + "type 1008 C:\\ref.xml\nkey F12\nanswer OK\n");
         const CalledRun ref = RunCalled(h);
-        ASSERT_EQ(ref.caller, Notified(7, 0)) << e2e::Brief(ref.r);
+        ASSERT_EQ(ref.caller, Notified(7, 0)) << Brief(ref.r);
         const std::string complete = ReadFile(h.HomeDir() + "/drive_c/ref.xml");
-        ASSERT_TRUE(fs::exists(Settings(h)));
+        ASSERT_TRUE(fs::exists(SettingsFile(h)));
 
         const size_t system = complete.find("\t<SYSTEM>\r\n");
         const size_t basic = complete.find("\t<BASIC>\r\n");
@@ -104,7 +57,7 @@ TEST(RobustOutput, FullDiskDuringEachSectionAnsweredNoAndYes)
             for (bool yes : {false, true}) {
                 SCOPED_TRACE(std::string(yes ? "Yes" : "No") + " after section " + std::to_string(section));
                 fs::remove(out);
-                fs::remove(Settings(h));
+                fs::remove(SettingsFile(h));
                 std::string script = std::string(mode.choose) + "type 1008 C:\\full.xml\nkey F12\n";
                 std::vector<std::string> expected;
                 if (yes) {
@@ -125,7 +78,7 @@ TEST(RobustOutput, FullDiskDuringEachSectionAnsweredNoAndYes)
                 h.LimitFileSize(0);
 
                 EXPECT_EQ(run.r.exitStatus, 0) << run.r.stderrText;
-                EXPECT_EQ(Messages(run.r), expected) << e2e::Brief(run.r);
+                EXPECT_EQ(Messages(run.r), expected) << Brief(run.r);
                 // The file ends where the disk filled: going on cannot finish
                 // it, so the run is an error for the caller either way.
                 EXPECT_EQ(run.caller, Notified(7, 2));
@@ -134,7 +87,7 @@ TEST(RobustOutput, FullDiskDuringEachSectionAnsweredNoAndYes)
                 EXPECT_EQ(partial.size(), limits[section]);
                 EXPECT_TRUE(partial == complete.substr(0, limits[section])) << partial.substr(partial.size() - 80);
                 // Only a completed run remembers its conditions.
-                EXPECT_FALSE(fs::exists(Settings(h)));
+                EXPECT_FALSE(fs::exists(SettingsFile(h)));
             }
         }
     }
@@ -153,7 +106,7 @@ TEST(RobustOutput, CdRomDriveIsRefusedInTheDialog)
     const CalledRun run = RunCalled(h);
     EXPECT_EQ(Messages(run.r), (std::vector<std::string>{Message("exclamation", "OK", "OK", kBadDrive),
                                                          Message("information", "OK", "OK", kCancelled)}))
-        << e2e::Brief(run.r);
+        << Brief(run.r);
     EXPECT_EQ(run.caller, Notified(7, 1));
     EXPECT_TRUE(fs::is_empty(h.Root() + "/cd"));
 }
@@ -183,7 +136,7 @@ TEST(RobustOutput, ReadOnlyFileKeepsItsContent)
         }
         h.WriteScript(script);
         const CalledRun run = RunCalled(h);
-        EXPECT_EQ(Messages(run.r), expected) << e2e::Brief(run.r);
+        EXPECT_EQ(Messages(run.r), expected) << Brief(run.r);
         EXPECT_EQ(run.caller, Notified(7, 2));
         EXPECT_EQ(ReadFile(path), "earlier export\r\n");
     }
@@ -212,10 +165,7 @@ std::string OtherLines()
 }
 
 // The control line of `id` in the conditions dialog's first listing.
-std::string ControlLine(const RunResult& r, int id)
-{
-    return e2e::ControlLine(r.transcript, id);
-}
+std::string ControlLine(const RunResult& r, int id) { return e2e::ControlLine(r.transcript, id); }
 
 // Runs of the user's own (no caller), so that the path is remembered too.
 TEST(RobustSettings, OtherLinesSurviveAndDamagedLinesOfTheKeyAreReplaced)
@@ -228,15 +178,15 @@ TEST(RobustSettings, OtherLinesSurviveAndDamagedLinesOfTheKeyAreReplaced)
 
     {
         SCOPED_TRACE("a line of the key with five slashes, and a last line without its line end");
-        WriteFile(Settings(h), others + kKey + "1/7/9/1/1/C:\\damaged.xml\n" + last);
+        WriteFile(SettingsFile(h), others + kKey + "1/7/9/1/1/C:\\damaged.xml\n" + last);
         h.WriteScript("type 1008 C:\\mine.xml\nkey F12\nanswer OK\n");
         const CalledRun run{h.Run({}), {}};
         EXPECT_EQ(Messages(run.r), std::vector<std::string>{Message("information", "OK", "OK", kCompleted)})
-            << e2e::Brief(run.r);
+            << Brief(run.r);
         // The damaged line was not taken: the dialog opened with its defaults.
         EXPECT_EQ(ControlLine(run.r, 1008).find("damaged"), std::string::npos) << ControlLine(run.r, 1008);
         EXPECT_EQ(ControlLine(run.r, 1014).find("\"7\""), std::string::npos) << ControlLine(run.r, 1014);
-        const std::string now = ReadFile(Settings(h));
+        const std::string now = ReadFile(SettingsFile(h));
         const std::string kept = others + last + "\n";
         ASSERT_GT(now.size(), kept.size());
         EXPECT_TRUE(now.compare(0, kept.size(), kept) == 0) << now.substr(0, 200);
@@ -247,15 +197,15 @@ TEST(RobustSettings, OtherLinesSurviveAndDamagedLinesOfTheKeyAreReplaced)
     }
     {
         SCOPED_TRACE("a good line of the key, last and without its line end");
-        WriteFile(Settings(h), others + kKey + "0/5/2/0/1/0/C:\\before.xml");
+        WriteFile(SettingsFile(h), others + kKey + "0/5/2/0/1/0/C:\\before.xml");
         h.WriteScript("type 1008 C:\\after.xml\nkey F12\nanswer OK\n");
         const CalledRun run{h.Run({}), {}};
         EXPECT_EQ(Messages(run.r), std::vector<std::string>{Message("information", "OK", "OK", kCompleted)})
-            << e2e::Brief(run.r);
+            << Brief(run.r);
         EXPECT_NE(ControlLine(run.r, 1008).find("\"C:\\\\before.xml\""), std::string::npos)
             << ControlLine(run.r, 1008);
         EXPECT_NE(ControlLine(run.r, 1014).find("\"5\""), std::string::npos) << ControlLine(run.r, 1014);
-        const std::string now = ReadFile(Settings(h));
+        const std::string now = ReadFile(SettingsFile(h));
         EXPECT_EQ(now, others + kKey + "0/5/2/0/1/0/C:\\after.xml\n");
     }
 }
@@ -279,7 +229,7 @@ TEST(RobustSettings, LongKeysAreNeverCut)
     runAs(userB, "C:\\b.xml");
     const std::string keyA = userA + "/{5A4B0001000000000000000000000001}:";
     const std::string keyB = userB + "/{5A4B0001000000000000000000000001}:";
-    EXPECT_EQ(ReadFile(Settings(h)), keyA + "0/4/3/0/1/0/C:\\a.xml\n" + keyB + "0/4/3/0/1/0/C:\\b.xml\n");
+    EXPECT_EQ(ReadFile(SettingsFile(h)), keyA + "0/4/3/0/1/0/C:\\a.xml\n" + keyB + "0/4/3/0/1/0/C:\\b.xml\n");
 
     h.ExecSql("UPDATE selection SET user_id = '" + userA + "';");
     h.WriteScript("key ESCAPE\nanswer OK\n");
@@ -306,20 +256,20 @@ TEST(RobustSettings, WriteThatFailsHalfWayLeavesTheFileAsItWas)
     while (before.size() < static_cast<size_t>(limit) / 2) before += OtherLines();
     before += std::string(kKey) + "0/5/2/0/1/0/C:\\before.xml\n";
     while (before.size() < static_cast<size_t>(limit) + 30000) before += OtherLines();
-    WriteFile(Settings(h), before);
+    WriteFile(SettingsFile(h), before);
 
     h.WriteScript("type 1008 C:\\out.xml\nkey F12\nanswer OK\n");
     h.LimitFileSize(limit);
     const CalledRun run = RunCalled(h);
     h.LimitFileSize(0);
     EXPECT_EQ(Messages(run.r), std::vector<std::string>{Message("information", "OK", "OK", kCompleted)})
-        << e2e::Brief(run.r);
+        << Brief(run.r);
     EXPECT_EQ(run.caller, Notified(7, 0));
     EXPECT_NE(ControlLine(run.r, 1014).find("\"5\""), std::string::npos) << ControlLine(run.r, 1014);
     const std::string xml = ReadFile(h.HomeDir() + "/drive_c/out.xml");
     ASSERT_GT(xml.size(), 12u);
     EXPECT_EQ(xml.substr(xml.size() - 11), "</REPORT>\r\n");
-    EXPECT_TRUE(ReadFile(Settings(h)) == before);
+    EXPECT_TRUE(ReadFile(SettingsFile(h)) == before);
     std::vector<std::string> names;
     for (const auto& entry : fs::directory_iterator(h.HomeDir() + "/drive_c/Zelkor/Settings"))
         names.push_back(entry.path().filename().string());
@@ -335,7 +285,7 @@ TEST(RobustSettings, WriteThatFailsHalfWayLeavesTheFileAsItWas)
     const size_t at = before.find(line);
     std::string expected = before;
     expected.erase(at, line.size());
-    EXPECT_TRUE(ReadFile(Settings(h)) == expected + line);
+    EXPECT_TRUE(ReadFile(SettingsFile(h)) == expected + line);
 }
 
 // A settings folder on a drive that is never writable: the remembered
@@ -354,7 +304,7 @@ TEST(RobustSettings, UnwritableSettingsFolder)
     const CalledRun run = RunCalled(h);
     EXPECT_NE(ControlLine(run.r, 1008).find("remembered.xml"), std::string::npos) << ControlLine(run.r, 1008);
     EXPECT_EQ(Messages(run.r), std::vector<std::string>{Message("information", "OK", "OK", kCompleted)})
-        << e2e::Brief(run.r);
+        << Brief(run.r);
     EXPECT_EQ(run.caller, Notified(7, 0));
     EXPECT_TRUE(fs::exists(h.HomeDir() + "/drive_c/new.xml"));
     EXPECT_TRUE(ReadFile(file) == before);

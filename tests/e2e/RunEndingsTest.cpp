@@ -3,14 +3,13 @@
 // a section that cannot be written (a full disk) answered No or Yes in either
 // mode, and the library's own refusals. Each with the result code the caller
 // receives, what stays on disk and what is remembered.
+#include "RunChecks.h"
 #include "RunHarness.h"
 
-#include "tests/support/TestCaller.h"
 #include "win32/Mbcs.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -19,19 +18,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using e2e::AsExportedBy;
-using e2e::FirstDifference;
-using e2e::GoldenFile;
-using e2e::Notified;
-using e2e::Quoted;
-using e2e::ReadFile;
-using e2e::Road;
-using e2e::RunHarness;
-using e2e::RunResult;
+using namespace e2e;
 
-const uint32_t kCaller = 123456;
 const int kFunction = 5;
-const std::string kCallerLine = "caller foreign:0x0001E240 ";
 
 const char kM1[] =
     "集計範囲に事業分類「第六種事業」の仕訳が存在します。\n"
@@ -43,56 +32,32 @@ const char kM3[] =
     "指定された集計期間内に旧税率(3%・5%・8%)のいずれかが指定された仕訳が存在しています。\n"
     "旧税率を伴う「2割特例」の集計に対応していないため、「2割特例」を適用せずに集計を続行します。\n\n"
     "よろしいですか？";
-const char kM4[] = "システム情報の出力に失敗しました。\n\n出力を続けますか？";
-const char kM5[] = "基本情報の出力に失敗しました。\n\n出力を続けますか？";
-const char kM6[] = "連動情報の出力に失敗しました。\n\n出力を続けますか？";
-const char kIncomplete[] =
-    "出力ファイルへの書き込みに失敗したため、消費税情報の出力ファイルは完成していません。\n\n"
-    "出力先を確認してから、もう一度実行してください。";
-const char kM7[] = "消費税情報の出力が終了しました。\n\nアプリケーションを終了します。";
-const char kCancelled[] = "｢消費税｣の集計を中止します。";
 
-std::string Message(const std::string& owner, const char* icon, const char* buttons, const char* text,
-                    const char* answer)
+std::string Question(int section, const char* answer)
 {
-    return "message owner=" + owner + " caption=" + Quoted("消費税") + " icon=" + icon + " buttons=" + buttons +
-           " text=" + Quoted(text) + " answer=" + answer;
-}
-
-std::string Question(const char* text, const char* answer)
-{
-    return Message("dialog:131", "exclamation", "YES,NO", text, answer);
+    return MessageLine("dialog:131", "exclamation", "YES,NO", kQuestions[section], answer);
 }
 
 class RunEndings : public ::testing::Test {
 protected:
     RunEndings() : h("Zelkora") {}
 
-    // One run with a caller; the caller's notifications land in `notified`.
-    RunResult RunCalled(const std::string& path)
+    // One run of `h` with a caller; the caller's notifications land in `notified`.
+    RunResult RunCalled(const std::string& path) { return RunCalledOn(h, path); }
+    RunResult RunCalledOn(RunHarness& harness, const std::string& path)
     {
-        TestCaller caller(kCaller, 5, 10000);
-        EXPECT_TRUE(caller.Ready());
-        RunResult r = h.Run({"123456,1024," + std::to_string(kFunction) + "," + path});
-        notified = caller.Finish();
-        EXPECT_EQ(r.exitStatus, 0) << r.stderrText;
-        return r;
+        CalledRun run = e2e::RunCalled(harness, {"123456,1024," + std::to_string(kFunction) + "," + path});
+        notified = run.caller;
+        EXPECT_EQ(run.r.exitStatus, 0) << run.r.stderrText;
+        return run.r;
     }
 
-    // The road of a run that a caller started: disabled first, told last.
-    std::vector<std::string> CalledRoad(std::vector<std::string> middle, int result)
+    std::vector<std::string> CalledRoad(const std::vector<std::string>& middle, int result)
     {
-        std::vector<std::string> road = {kCallerLine + "\"disable\" delivered"};
-        road.insert(road.end(), middle.begin(), middle.end());
-        road.push_back(kCallerLine + "\"foreground\" delivered");
-        road.push_back(kCallerLine + "\"enable\" delivered");
-        road.push_back(kCallerLine + "\"post 1024 " + std::to_string(kFunction) + " " + std::to_string(result) +
-                       "\" delivered");
-        road.push_back(kCallerLine + "\"enable\" delivered");
-        return road;
+        return e2e::CalledRoad(middle, kFunction, result);
     }
 
-    std::string Settings() const { return h.DriveC("Zelkor/Settings/Zelkora.env"); }
+    std::string Settings() const { return SettingsFile(h); }
 
     RunHarness h;
     std::vector<std::string> notified;
@@ -107,7 +72,7 @@ TEST_F(RunEndings, CancelButtonEndsWithResult1AndLeavesNothing)
     const RunResult r = RunCalled("C:\\cancelled.xml");
     EXPECT_EQ(notified, Notified(kFunction, 1));
     EXPECT_EQ(Road(r.transcript),
-              CalledRoad({dialogOpen, Message("dialog:130", "information", "OK", kCancelled, "OK"),
+              CalledRoad({dialogOpen, MessageLine("dialog:130", "information", "OK", kCancelled, "OK"),
                           "end dialog:130 result=1006"},
                          1))
         << r.transcript;
@@ -124,12 +89,10 @@ TEST_F(RunEndings, SixthBusinessKindBeforeApril2015IsRefusedWithResult1)
     lisbey.ExecSql("UPDATE datasets SET period_from = 20140101, period_to = 20141231 WHERE data_no = 2;"
                    "UPDATE journal SET cr_business = 6 WHERE data_no = 2 AND entry_date = 20240412;");
     lisbey.WriteScript("type 1008 C:\\m1.xml\nkey F12\nanswer OK\n");
-    TestCaller caller(kCaller, 5, 10000);
-    ASSERT_TRUE(caller.Ready());
-    const RunResult r = lisbey.Run({"123456,1024,5,C:\\m1.xml"});
-    EXPECT_EQ(caller.Finish(), Notified(kFunction, 1));
+    const RunResult r = RunCalledOn(lisbey, "C:\\m1.xml");
+    EXPECT_EQ(notified, Notified(kFunction, 1));
     EXPECT_EQ(Road(r.transcript),
-              CalledRoad({dialogOpen, "end dialog:130 result=1005", Message("dialog:131", "exclamation", "OK", kM1, "OK")},
+              CalledRoad({dialogOpen, "end dialog:130 result=1005", MessageLine("dialog:131", "exclamation", "OK", kM1, "OK")},
                          1))
         << r.transcript;
     EXPECT_FALSE(fs::exists(lisbey.DriveC("m1.xml")));
@@ -150,7 +113,7 @@ TEST_F(RunEndings, OldRateQuestionCancelAndOk)
     EXPECT_EQ(notified, Notified(kFunction, 1));
     EXPECT_EQ(Road(cancelled.transcript),
               CalledRoad({dialogOpen, "end dialog:130 result=1005",
-                          Message("dialog:131", "information", "OK,CANCEL", kM3, "CANCEL")},
+                          MessageLine("dialog:131", "information", "OK,CANCEL", kM3, "CANCEL")},
                          1))
         << cancelled.transcript;
     EXPECT_FALSE(fs::exists(h.DriveC("old.xml")));
@@ -184,10 +147,10 @@ TEST_F(RunEndings, FullDiskAtSystemAnsweredNoEndsWithResult2)
     // The progress dialog hides before the file is written; the wait cursor
     // lasts until the answer.
     EXPECT_EQ(std::vector<std::string>(road.end() - 7, road.end() - 4),
-              (std::vector<std::string>{"hide dialog:131", Question(kM4, "NO"), "wait-cursor off"}))
+              (std::vector<std::string>{"hide dialog:131", Question(0, "NO"), "wait-cursor off"}))
         << r.transcript;
-    EXPECT_EQ(r.transcript.find(Quoted(kM5)), std::string::npos);
-    EXPECT_EQ(r.transcript.find(Quoted(kM7)), std::string::npos);
+    EXPECT_EQ(r.transcript.find(Quoted(kQuestions[1])), std::string::npos);
+    EXPECT_EQ(r.transcript.find(Quoted(kCompleted)), std::string::npos);
     EXPECT_FALSE(fs::exists(Settings()));
 }
 
@@ -205,8 +168,8 @@ TEST_F(RunEndings, FullDiskAnsweredYesToEveryQuestionIsStillAnError)
     const std::vector<std::string> road = Road(r.transcript);
     ASSERT_GE(road.size(), 5u) << r.transcript;
     EXPECT_EQ(std::vector<std::string>(road.end() - 5, road.end()),
-              (std::vector<std::string>{Question(kM4, "YES"), Question(kM5, "YES"), Question(kM6, "YES"),
-                                        Message("dialog:131", "exclamation", "OK", kIncomplete, "OK"),
+              (std::vector<std::string>{Question(0, "YES"), Question(1, "YES"), Question(2, "YES"),
+                                        MessageLine("dialog:131", "exclamation", "OK", kIncomplete, "OK"),
                                         "wait-cursor off"}))
         << r.transcript;
     EXPECT_FALSE(fs::exists(Settings()));
@@ -230,17 +193,14 @@ TEST_F(RunEndings, FullDiskInDataAnsweredNoInBothModes)
         run.BuildHome({"corp-general"}, 1);
         run.LimitFileSize(limit);
         run.WriteScript(std::string(c.mode) + "key F12\nanswer NO\n");
-        TestCaller caller(kCaller, 5, 10000);
-        ASSERT_TRUE(caller.Ready());
-        const RunResult r = run.Run({"123456,1024,5,C:\\partial.xml"});
-        EXPECT_EQ(r.exitStatus, 0) << r.stderrText;
-        EXPECT_EQ(caller.Finish(), Notified(kFunction, 2));
+        const RunResult r = RunCalledOn(run, "C:\\partial.xml");
+        EXPECT_EQ(notified, Notified(kFunction, 2));
         const std::vector<std::string> road = Road(r.transcript);
         // The question, then (aggregation) the end of the wait cursor, then the caller's notification.
         const size_t asked = std::string(c.mode).empty() ? 6 : 5;
         ASSERT_GE(road.size(), asked) << r.transcript;
-        EXPECT_EQ(road[road.size() - asked], Question(kM6, "NO")) << r.transcript;
-        EXPECT_EQ(r.transcript.find(Quoted(kM7)), std::string::npos);
+        EXPECT_EQ(road[road.size() - asked], Question(2, "NO")) << r.transcript;
+        EXPECT_EQ(r.transcript.find(Quoted(kCompleted)), std::string::npos);
         // Saved-values mode: no progress dialog, no wait cursor.
         EXPECT_EQ(r.transcript.find(progressOpen) != std::string::npos, std::string(c.mode).empty());
         EXPECT_EQ(r.transcript.find("wait-cursor") != std::string::npos, std::string(c.mode).empty());
@@ -249,7 +209,7 @@ TEST_F(RunEndings, FullDiskInDataAnsweredNoInBothModes)
         EXPECT_EQ(file.size(), static_cast<size_t>(limit));
         const std::string written = AsExportedBy(GoldenFile(c.golden), "Zelkora", kFunction).substr(0, limit);
         EXPECT_TRUE(file == written) << FirstDifference(written, file);
-        EXPECT_FALSE(fs::exists(run.DriveC("Zelkor/Settings/Zelkora.env")));
+        EXPECT_FALSE(fs::exists(SettingsFile(run)));
     }
 }
 

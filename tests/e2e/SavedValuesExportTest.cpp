@@ -1,5 +1,6 @@
 // A whole export of the saved values through the built deliverable: the file
 // is well-formed Shift_JIS XML and carries the sample's saved amounts.
+#include "RunChecks.h"
 #include "RunHarness.h"
 
 #include "win32/Mbcs.h"
@@ -8,18 +9,9 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 #include <string>
 
 namespace {
-
-std::string ReadAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
 
 TEST(SavedValuesExport, CorporationUnderGeneralTaxation)
 {
@@ -34,7 +26,7 @@ TEST(SavedValuesExport, CorporationUnderGeneralTaxation)
     EXPECT_NE(r.messages[0].find(mbcs::Cp932ToUtf8("消費税情報の出力が終了しました。")), std::string::npos);
 
     const std::string path = harness.HomeDir() + "/drive_c/shohizei.xml";
-    const std::string text = ReadAll(path);
+    const std::string text = e2e::ReadFile(path);
     ASSERT_FALSE(text.empty()) << r.transcript;
     EXPECT_EQ(std::system(("xmllint --noout --encode Shift_JIS '" + path + "' 2>/dev/null").c_str()), 0);
 

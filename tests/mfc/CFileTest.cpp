@@ -140,13 +140,7 @@ TEST_F(CFileTest, OpenFailuresReportTheirCause)
     EXPECT_FALSE(f.Open(nullptr, CFile::modeRead));
 
     // The constructor throws instead.
-    try {
-        CFile g(Win("missing.txt"), CFile::modeRead);
-        ADD_FAILURE() << "no exception";
-    } catch (CFileException* ex) {
-        EXPECT_EQ(ex->m_cause, CFileException::fileNotFound);
-        ex->Delete();
-    }
+    EXPECT_EQ(CauseOf([&] { CFile g(Win("missing.txt"), CFile::modeRead); }), CFileException::fileNotFound);
 }
 
 TEST_F(CFileTest, ExclusiveOpenersRefuseEachOther)
@@ -185,13 +179,7 @@ TEST_F(CFileTest, WriteErrorsAreThrown)
     full.Close();
 
     // A write on a closed file.
-    try {
-        full.Write("x", 1);
-        ADD_FAILURE() << "no exception";
-    } catch (CFileException* e) {
-        EXPECT_EQ(e->m_cause, CFileException::invalidFile);
-        e->Delete();
-    }
+    EXPECT_EQ(CauseOf([&] { full.Write("x", 1); }), CFileException::invalidFile);
     // A file opened for reading only.
     {
         CFile f(Win("r.txt"), CFile::modeCreate | CFile::modeWrite);
@@ -259,21 +247,9 @@ TEST_F(CFileTest, RemoveAndRename)
 
     CFile::Remove(Win("new.txt"));
     EXPECT_FALSE(CFile::GetStatus(Win("new.txt"), st));
-    try {
-        CFile::Remove(Win("new.txt"));
-        ADD_FAILURE() << "no exception";
-    } catch (CFileException* e) {
-        EXPECT_EQ(e->m_cause, CFileException::fileNotFound);
-        e->Delete();
-    }
+    EXPECT_EQ(CauseOf([&] { CFile::Remove(Win("new.txt")); }), CFileException::fileNotFound);
     mkdir(Host("d").c_str(), 0755);
-    try {
-        CFile::Remove(Win("d"));
-        ADD_FAILURE() << "no exception";
-    } catch (CFileException* e) {
-        EXPECT_EQ(e->m_cause, CFileException::accessDenied);
-        e->Delete();
-    }
+    EXPECT_EQ(CauseOf([&] { CFile::Remove(Win("d")); }), CFileException::accessDenied);
     EXPECT_TRUE(CFile::GetStatus(Win("d"), st));
 }
 

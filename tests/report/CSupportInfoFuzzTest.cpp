@@ -13,21 +13,19 @@
 // no 0x1A, and is empty when its marker does not lie wholly within the first
 // 30000 bytes. The sanitizer build checks that nothing is read outside the
 // block.
+#include "ReportTestSupport.h"
+
 #include "report/CSupportInfo.h"
 
 #include "tests/support/FuzzText.h"
 
-#include <gtest/gtest.h>
-
+#include <algorithm>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <string>
-#include <unistd.h>
-
-namespace fs = std::filesystem;
 
 namespace {
+
+using namespace reporttest;
 
 const std::string kName = "[=製品名=]";
 const std::string kVersion = "[=製品ﾊﾞｰｼﾞｮﾝ=]";
@@ -36,34 +34,9 @@ const std::string kSteps = "[=症状が再現する手順や条件=]";
 const std::string kOthers[] = {"[=会社名=]", "[=OS=]", "[=ﾒﾓﾘ=]", "[=ﾃﾞｰﾀ名=]"};
 constexpr size_t kBlock = CSupportInfo::kBlockSize;
 
-class SupportInfoFuzzTest : public ::testing::Test {
+class SupportInfoFuzzTest : public InHostDirTest {
 protected:
-    void SetUp() override
-    {
-        dir_ = fs::temp_directory_path() / ("zk_support_fuzz_" + std::to_string(getpid()));
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-        char previous[MAX_PATH + 1] = {};
-        GetCurrentDirectoryA(sizeof previous, previous);
-        previous_ = previous;
-        std::string win = "Z:" + dir_.string();
-        for (char& c : win)
-            if (c == '/') c = '\\';
-        ASSERT_TRUE(SetCurrentDirectoryA(win.c_str()));
-    }
-    void TearDown() override
-    {
-        SetCurrentDirectoryA(previous_.c_str());
-        fs::remove_all(dir_);
-    }
-    void WriteFile(const std::string& bytes) const
-    {
-        std::ofstream out(dir_ / "SUPPORT.INF", std::ios::binary | std::ios::trunc);
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    }
-
-    fs::path dir_;
-    std::string previous_;
+    void WriteFile(const std::string& bytes) const { WriteSupportFile(bytes); }
 };
 
 // The value a one-line field must give on these file bytes.

@@ -1,50 +1,38 @@
+#include "ReportTestSupport.h"
+
 #include "report/CSupportInfo.h"
 
-#include <gtest/gtest.h>
-
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <random>
 #include <string>
 
-namespace fs = std::filesystem;
-
 namespace {
+
+using namespace reporttest;
 
 const std::string kName = "[=製品名=]";
 const std::string kVersion = "[=製品ﾊﾞｰｼﾞｮﾝ=]";
 const std::string kInquiry = "[=お問い合わせ内容=]";
 const std::string kSteps = "[=症状が再現する手順や条件=]";
 
-// Each test runs in a folder of its own, made the current directory through
-// its Windows path (Z: maps to the host's root).
-class SupportInfoTest : public ::testing::Test {
+// Each test runs in a folder of its own, made the current directory.
+class SupportInfoTest : public InHostDirTest {
 protected:
-    void SetUp() override
+    void WriteFile(const std::string& bytes) const { WriteSupportFile(bytes); }
+
+    // A fresh reader of `bytes` gives this product name and version (null:
+    // not looked at).
+    void ExpectValues(const std::string& bytes, const char* name, const char* version) const
     {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir_ = fs::temp_directory_path() / ("zk_support_" + std::to_string(std::random_device{}()) + "_" + info->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-        char previous[MAX_PATH + 1] = {};
-        GetCurrentDirectoryA(sizeof previous, previous);
-        previous_ = previous;
-        std::string win = "Z:" + dir_.string();
-        for (char& c : win)
-            if (c == '/') c = '\\';
-        ASSERT_TRUE(SetCurrentDirectoryA(win.c_str()));
+        WriteSupportFile(bytes);
+        CSupportInfo info;
+        if (name) {
+            EXPECT_STREQ(info.GetProductName(), name);
+        }
+        if (version) {
+            EXPECT_STREQ(info.GetProductVersion(), version);
+        }
     }
-    void TearDown() override
-    {
-        SetCurrentDirectoryA(previous_.c_str());
-        fs::remove_all(dir_);
-    }
-    void WriteFile(const std::string& bytes)
-    {
-        std::ofstream out(dir_ / "SUPPORT.INF", std::ios::binary);
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    }
+
     // A file of `size` bytes of filler lines with `text` placed at `at`.
     static std::string Filled(size_t size, size_t at, const std::string& text)
     {
@@ -55,8 +43,6 @@ protected:
         return s;
     }
 
-    fs::path dir_;
-    std::string previous_;
 };
 
 }  // namespace
@@ -75,35 +61,25 @@ TEST(SupportInfoKeys, MarkerLengthsAreTheirBytes)
 
 TEST_F(SupportInfoTest, OneLineValuesEndAtTheirLineEnd)
 {
-    WriteFile("[=会社名=]ゼルコ\r\n" + kName + "Varnel２２\r\n" + kVersion + "22.50.01\r\n[=OS=]x\r\n");
-    CSupportInfo info;
-    EXPECT_STREQ(info.GetProductName(), "Varnel２２");
-    EXPECT_STREQ(info.GetProductVersion(), "22.50.01");
+    ExpectValues("[=会社名=]ゼルコ\r\n" + kName + "Varnel２２\r\n" + kVersion + "22.50.01\r\n[=OS=]x\r\n", "Varnel２２",
+                 "22.50.01");
 }
 
 TEST_F(SupportInfoTest, FirstOccurrenceWhereverItStands)
 {
-    WriteFile("note " + kName + "First\r\n" + kName + "Second\r\n" + kVersion + "\r\n" + kVersion + "9\r\n");
-    CSupportInfo info;
-    EXPECT_STREQ(info.GetProductName(), "First");
     // The first version marker is directly followed by its line end.
-    EXPECT_STREQ(info.GetProductVersion(), "");
+    ExpectValues("note " + kName + "First\r\n" + kName + "Second\r\n" + kVersion + "\r\n" + kVersion + "9\r\n", "First",
+                 "");
 }
 
 TEST_F(SupportInfoTest, EndOfFileByteAndLoneLineEndBytes)
 {
-    WriteFile(kName + "A\rB\nC\r\n" + kVersion + "22.5\x1A" + "junk\r\n");
-    CSupportInfo info;
-    EXPECT_STREQ(info.GetProductName(), "A\rB\nC");
-    EXPECT_STREQ(info.GetProductVersion(), "22.5");
+    ExpectValues(kName + "A\rB\nC\r\n" + kVersion + "22.5\x1A" + "junk\r\n", "A\rB\nC", "22.5");
 }
 
 TEST_F(SupportInfoTest, LastValueWithoutLineEndAndStrayFFByte)
 {
-    WriteFile(kVersion + "AB\xFF" + "CD\r\n" + kName + "Tail");
-    CSupportInfo info;
-    EXPECT_STREQ(info.GetProductName(), "Tail");
-    EXPECT_STREQ(info.GetProductVersion(), "AB");
+    ExpectValues(kVersion + "AB\xFF" + "CD\r\n" + kName + "Tail", "Tail", "AB");
 }
 
 TEST_F(SupportInfoTest, MultiLineFieldsKeepTheirLineEnds)
@@ -142,38 +118,29 @@ TEST_F(SupportInfoTest, FileIsReadOnce)
     EXPECT_STREQ(info.GetProductName(), "Once");
     WriteFile(kName + "Twice\r\n" + kVersion + "2.0\r\n");
     EXPECT_STREQ(info.GetProductVersion(), "1.0");
-    fs::remove(dir_ / "SUPPORT.INF");
+    fs::remove(dir / "SUPPORT.INF");
     EXPECT_STREQ(info.GetProductName(), "Once");
 }
 
 TEST_F(SupportInfoTest, OnlyTheFirst30000BytesAreRead)
 {
     // 40,000 bytes, the product-name marker at 31,000: not found.
-    WriteFile(Filled(40000, 31000, kName + "Beyond\r\n"));
-    CSupportInfo info;
-    EXPECT_STREQ(info.GetProductName(), "");
-    EXPECT_STREQ(info.GetProductVersion(), "");
+    ExpectValues(Filled(40000, 31000, kName + "Beyond\r\n"), "", "");
 }
 
 TEST_F(SupportInfoTest, MarkersAtTheBlocksEnd)
 {
     {
-        // A marker that ends exactly at the block's end: an empty value.
-        WriteFile(Filled(30100, 30000 - kName.size(), kName + "NotRead\r\n"));
-        CSupportInfo info;
-        EXPECT_STREQ(info.GetProductName(), "");
+        SCOPED_TRACE("a marker that ends exactly at the block's end: an empty value");
+        ExpectValues(Filled(30100, 30000 - kName.size(), kName + "NotRead\r\n"), "", nullptr);
     }
     {
-        // A marker that straddles the block's end does not count.
-        WriteFile(Filled(30100, 29995, kName + "X\r\n"));
-        CSupportInfo info;
-        EXPECT_STREQ(info.GetProductName(), "");
+        SCOPED_TRACE("a marker that straddles the block's end does not count");
+        ExpectValues(Filled(30100, 29995, kName + "X\r\n"), "", nullptr);
     }
     {
-        // A value that runs to the block's end ends there.
-        WriteFile(Filled(30100, 29980, kVersion + "22.50" + "MORE\r\n"));
-        CSupportInfo info;
-        EXPECT_STREQ(info.GetProductVersion(), "22.50");
+        SCOPED_TRACE("a value that runs to the block's end ends there");
+        ExpectValues(Filled(30100, 29980, kVersion + "22.50" + "MORE\r\n"), nullptr, "22.50");
     }
     {
         // A multi-line value that runs to the block's end, and a CR as the

@@ -1,71 +1,12 @@
-#include "report/CXmlWriter.h"
+#include "ReportTestSupport.h"
 
-#include <gtest/gtest.h>
-
-#include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <random>
-#include <sstream>
-#include <string>
-
-namespace fs = std::filesystem;
 
 namespace {
 
-// A host folder of its own per test, and its Windows path through Z: (which
-// maps to the host's root).
-class XmlWriterTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir_ = fs::temp_directory_path() / ("zk_xmlwriter_" + std::to_string(std::random_device{}()) + "_" + info->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
+using namespace reporttest;
 
-    fs::path Host(const std::string& name) const { return dir_ / name; }
-    static std::string Win(const fs::path& host)
-    {
-        std::string s = "Z:" + host.string();
-        for (char& c : s)
-            if (c == '/') c = '\\';
-        return s;
-    }
-    static std::string Read(const fs::path& host)
-    {
-        std::ifstream in(host, std::ios::binary);
-        std::stringstream ss;
-        ss << in.rdbuf();
-        return ss.str();
-    }
-
-    fs::path dir_;
-};
-
-// A file whose disk fills after `budget` bytes: writes beyond it fail as the
-// framework reports a full disk, after writing what still fitted.
-class FillingFile : public CFile {
-public:
-    explicit FillingFile(size_t budget) : budget_(budget) {}
-    void Write(const void* buffer, UINT count) override
-    {
-        if (count <= budget_) {
-            budget_ -= count;
-            CFile::Write(buffer, count);
-            return;
-        }
-        if (budget_ > 0) CFile::Write(buffer, static_cast<UINT>(budget_));
-        budget_ = 0;
-        throw new CFileException(CFileException::diskFull, 112);
-    }
-
-private:
-    size_t budget_;
-};
+using XmlWriterTest = HostDirTest;
 
 }  // namespace
 
@@ -96,7 +37,7 @@ TEST_F(XmlWriterTest, LineFormsLevelsAndCrLf)
         EXPECT_EQ(w.Close(), 0);   // closing again does nothing
     }
     EXPECT_FALSE(file.IsOpen());
-    EXPECT_EQ(Read(out),
+    EXPECT_EQ(ReadAll(out),
               "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\r\n"
               "<REPORT>\r\n"
               "\t<SYSTEM>\r\n"
@@ -121,7 +62,7 @@ TEST_F(XmlWriterTest, OpenTruncatesAndDestructorCloses)
         EXPECT_EQ(w.WriteEndElement(line, "DATA", 1), 1);
     }
     EXPECT_FALSE(file.IsOpen());   // the writer closed it; the object is still the caller's
-    EXPECT_EQ(Read(out), "\t</DATA>\r\n");
+    EXPECT_EQ(ReadAll(out), "\t</DATA>\r\n");
 }
 
 TEST(XmlWriterEscape, FiveEntitiesAndEverythingElseUntouched)
@@ -159,7 +100,7 @@ TEST_F(XmlWriterTest, ElementTextIsEscapedNamesAreNot)
     char line[256];
     EXPECT_EQ(w.WriteElement(line, "KOMONSAKINAME", "Ａ&Ｂ'ソ\"表", 2), 1);
     w.Close();
-    EXPECT_EQ(Read(out), "\t\t<KOMONSAKINAME>Ａ&amp;Ｂ&apos;ソ&quot;表</KOMONSAKINAME>\r\n");
+    EXPECT_EQ(ReadAll(out), "\t\t<KOMONSAKINAME>Ａ&amp;Ｂ&apos;ソ&quot;表</KOMONSAKINAME>\r\n");
 }
 
 TEST_F(XmlWriterTest, Attributes)
@@ -177,7 +118,7 @@ TEST_F(XmlWriterTest, Attributes)
     EXPECT_EQ(w.WriteStartElement(line, "E", 0, nullptr, "v", "k", "v"), 1);
     EXPECT_EQ(w.WriteElement(line, "F", "", 0, "a", "b", "k", nullptr), 1);
     w.Close();
-    EXPECT_EQ(Read(out),
+    EXPECT_EQ(ReadAll(out),
               "\t<A id=\"1\">\r\n"
               "\t<B id=\"a&lt;b\" k=\"&quot;q&quot;\">\r\n"
               "\t\t<C x=\"y&apos;\" z=\"w\">t&amp;</C>\r\n"
@@ -201,7 +142,7 @@ TEST_F(XmlWriterTest, OverlongLineGoesWholeToTheFileNotPastTheBuffer)
     EXPECT_EQ(w.WriteElement(buf.line, "LONG", text.c_str(), 3), 1);
     w.Close();
     std::string expected = "\t\t\t<LONG>" + text + "</LONG>\r\n";
-    EXPECT_EQ(Read(out), expected);
+    EXPECT_EQ(ReadAll(out), expected);
     EXPECT_EQ(std::string(buf.line), expected.substr(0, 255));
     EXPECT_EQ(std::string(buf.guard, sizeof buf.guard), std::string(32, 'G'));
 }
@@ -261,7 +202,7 @@ TEST_F(XmlWriterTest, DiskFillingHalfWayKeepsWhatWasWritten)
     EXPECT_EQ(w.WriteEndElement(line, "SYSTEM", 1), 0);
     EXPECT_EQ(w.WriteLine("x"), 0);
     w.Close();
-    EXPECT_EQ(Read(out), std::string("<REPORT>\r\n\t<SYSTEM>\r\n\t\t<VERSIO"));
+    EXPECT_EQ(ReadAll(out), std::string("<REPORT>\r\n\t<SYSTEM>\r\n\t\t<VERSIO"));
 }
 
 TEST_F(XmlWriterTest, FileClosedUnderneathFailsTheWrite)
@@ -274,5 +215,5 @@ TEST_F(XmlWriterTest, FileClosedUnderneathFailsTheWrite)
     EXPECT_EQ(w.WriteStartElement(line, "REPORT", 0), 1);
     file.Close();
     EXPECT_EQ(w.WriteEndElement(line, "REPORT", 0), 0);
-    EXPECT_EQ(Read(out), "<REPORT>\r\n");
+    EXPECT_EQ(ReadAll(out), "<REPORT>\r\n");
 }

@@ -39,13 +39,6 @@ private:
     rlimit old_{};
 };
 
-int Count(const std::string& text, const std::string& what)
-{
-    int n = 0;
-    for (size_t pos = text.find(what); pos != std::string::npos; pos = text.find(what, pos + 1)) ++n;
-    return n;
-}
-
 class SavedValuesReport : public ::testing::Test {
 protected:
     SavedValuesReport() : dir(NewHostDir("drv")), out(dir / "out.xml")

@@ -51,6 +51,50 @@ inline std::string ReadAll(const fs::path& host)
     return ss.str();
 }
 
+// How often `what` stands in `text`.
+inline int Count(const std::string& text, const std::string& what)
+{
+    int n = 0;
+    for (size_t pos = text.find(what); pos != std::string::npos; pos = text.find(what, pos + 1)) ++n;
+    return n;
+}
+
+// A host folder of its own for each test, removed after it.
+class HostDirTest : public ::testing::Test {
+protected:
+    void SetUp() override { dir = NewHostDir(::testing::UnitTest::GetInstance()->current_test_info()->name()); }
+    void TearDown() override { fs::remove_all(dir); }
+    fs::path Host(const std::string& name) const { return dir / name; }
+
+    fs::path dir;
+};
+
+// The same folder made the current directory, through its Windows path, for
+// the test's time: where the support-information file is looked for.
+class InHostDirTest : public HostDirTest {
+protected:
+    void SetUp() override
+    {
+        HostDirTest::SetUp();
+        char previous[MAX_PATH + 1] = {};
+        GetCurrentDirectoryA(sizeof previous, previous);
+        previous_ = previous;
+        ASSERT_TRUE(SetCurrentDirectoryA(Win(dir).c_str()));
+    }
+    void TearDown() override
+    {
+        SetCurrentDirectoryA(previous_.c_str());
+        HostDirTest::TearDown();
+    }
+    void WriteSupportFile(const std::string& bytes) const
+    {
+        std::ofstream(dir / "SUPPORT.INF", std::ios::binary | std::ios::trunc) << bytes;
+    }
+
+private:
+    std::string previous_;
+};
+
 // One line of the file: its TAB level, its element name and, for an element
 // with text, the text; `kind` is 's' start tag, 'e' element, 'x' end tag.
 struct Line {

@@ -9,32 +9,13 @@ namespace {
 
 using namespace reporttest;
 
-class SystemSection : public ::testing::Test {
+class SystemSection : public InHostDirTest {
 protected:
-    void SetUp() override
-    {
-        dir = NewHostDir("sys");
-        char previous[MAX_PATH + 1] = {};
-        GetCurrentDirectoryA(sizeof previous, previous);
-        previous_ = previous;
-        ASSERT_TRUE(SetCurrentDirectoryA(Win(dir).c_str()));
-    }
-    void TearDown() override
-    {
-        SetCurrentDirectoryA(previous_.c_str());
-        fs::remove_all(dir);
-    }
-    void Support(const std::string& bytes)
-    {
-        std::ofstream(dir / "SUPPORT.INF", std::ios::binary) << bytes;
-    }
     std::string Write(int* pResult = nullptr, size_t budget = static_cast<size_t>(-1))
     {
         return WriteWith([&](CXmlWriter* w) { return app.WriteSystemSection(w); }, pResult, budget);
     }
 
-    fs::path dir;
-    std::string previous_;
     CShohizeiLinkApp app;
 };
 
@@ -56,7 +37,7 @@ TEST_F(SystemSection, WithoutASupportFileTheFallbacksAreWritten)
 
 TEST_F(SystemSection, ProductFromTheSupportFileAndTheCallersFunctionId)
 {
-    Support("[=製品名=]Varnel R&D \"Pro\"\r\n[=製品ﾊﾞｰｼﾞｮﾝ=]22.51.07\r\n");
+    WriteSupportFile("[=製品名=]Varnel R&D \"Pro\"\r\n[=製品ﾊﾞｰｼﾞｮﾝ=]22.51.07\r\n");
     app.m_nFunctionId = -12;
     const auto d = ByContainer(ParseLines(Write()));
     EXPECT_EQ(ValueOf(d, "SYSTEM", "FUNCTIONID"), "-12");
@@ -70,13 +51,13 @@ TEST_F(SystemSection, AProductNameBeyondItsLineIsCutAtACharacter)
     // name keeps within 224 bytes, so the entity is not begun.
     std::string name;
     for (int i = 0; i < 111; ++i) name += "表";
-    Support("[=製品名=]" + name + "&ソフト\r\n[=製品ﾊﾞｰｼﾞｮﾝ=]" + std::string(300, '9') + "\r\n");
+    WriteSupportFile("[=製品名=]" + name + "&ソフト\r\n[=製品ﾊﾞｰｼﾞｮﾝ=]" + std::string(300, '9') + "\r\n");
     const std::string text = Write();
     const auto d = ByContainer(ParseLines(text));
     EXPECT_EQ(ValueOf(d, "SYSTEM", "PROGRAMNAME"), name);
     EXPECT_EQ(ValueOf(d, "SYSTEM", "PROGRAMVER"), std::string(226, '9'));
     // One byte short of a whole character: the character is left out.
-    Support("[=製品名=]A" + name + "ソ\r\n");
+    WriteSupportFile("[=製品名=]A" + name + "ソ\r\n");
     EXPECT_EQ(ValueOf(ByContainer(ParseLines(Write())), "SYSTEM", "PROGRAMNAME"), "A" + name);
     // Every line of the file stays within 255 bytes with its CR LF.
     size_t start = 0;

@@ -33,6 +33,12 @@ double Seconds()
     return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
 }
 
+// A step of a driver thread: a failed one is recorded for the test thread.
+#define STEP(cond) \
+    do {                  \
+        if (!(cond)) f.push_back(#cond); \
+    } while (0)
+
 class FltkWindows : public ::testing::Test {
 protected:
     void SetUp() override
@@ -88,45 +94,60 @@ protected:
         return failures;
     }
 
+    // The X window of class `cls` once it is up ("" and a failed step when
+    // it does not come).
+    static std::string WaitFor(const std::string& cls, std::vector<std::string>& f)
+    {
+        std::string id = XSession::WaitWindow(cls);
+        STEP(!id.empty());
+        return id;
+    }
+
+    // Runs the test dialog modally while `driver` works its window, up and
+    // focused, from a thread of its own; the driver's failed steps fail the
+    // test. Returns the dialog's result.
+    INT_PTR DriveTestDialog(CFltkTestDlg& dlg,
+                            const std::function<void(const std::string&, std::vector<std::string>&)>& driver)
+    {
+        INT_PTR result = 0;
+        const auto failures = Drive(
+            [&](std::vector<std::string>& f) {
+                const std::string id = WaitFor("zelkor-dialog-9101", f);
+                if (id.empty()) return;
+                STEP(XSession::Focus(id));
+                driver(id, f);
+            },
+            [&] { result = dlg.DoModal(); });
+        EXPECT_TRUE(failures.empty()) << ::testing::PrintToString(failures);
+        return result;
+    }
+
     std::string home_;
     std::string shots_;
     ui::FltkBackend* backend_ = nullptr;
     ui::DialogUnits::Base base_;
 };
 
-#define STEP(cond) \
-    do {                  \
-        if (!(cond)) f.push_back(#cond); \
-    } while (0)
-
 TEST_F(FltkWindows, DialogIsLaidOutFromDialogUnitsAndTakesKeysAndClicks)
 {
     CFltkTestDlg dlg;
-    INT_PTR result = 0;
-    auto failures = Drive(
-        [&](std::vector<std::string>& f) {
-            std::string id = XSession::WaitWindow("zelkor-dialog-9101");
-            STEP(!id.empty());
-            if (id.empty()) return;
-            STEP(XSession::Focus(id));
-            XSession::Screenshot(id, Shot("dialog-initial"));
-            STEP(XSession::Click(id, X(79 + 9), Y(72 + 6)));       // start month
-            STEP(XSession::Type("1a2x3"));                          // digits only, two at most
-            STEP(XSession::Key("Return"));                          // the dialog's own Enter: to the end month
-            STEP(XSession::Type("3"));
-            STEP(XSession::Key("alt+KP_2"));                        // the dialog's own Alt + keypad 2
-            STEP(XSession::Click(id, X(7) + 5, Y(126 + 5)));        // the check box
-            STEP(XSession::Click(id, X(13) + 5, Y(50 + 5)));        // the second mode
-            STEP(XSession::Click(id, X(9 + 80), Y(145 + 6)));       // the path
-            // ASCII only: xdotool types other characters by remapping a key for a
-            // moment, which a busy machine can see too late.
-            STEP(XSession::Type("C:\\zelkor\\output-folder\\a-very-long-file-name-to-scroll.xml"));
-            STEP(XSession::Key("BackSpace Left Left Left Delete"));
-            XSession::Screenshot(id, Shot("dialog-filled"));
-            STEP(XSession::Key("F12"));
-        },
-        [&] { result = dlg.DoModal(); });
-    EXPECT_TRUE(failures.empty()) << ::testing::PrintToString(failures);
+    INT_PTR result = DriveTestDialog(dlg, [&](const std::string& id, std::vector<std::string>& f) {
+        XSession::Screenshot(id, Shot("dialog-initial"));
+        STEP(XSession::Click(id, X(79 + 9), Y(72 + 6)));       // start month
+        STEP(XSession::Type("1a2x3"));                          // digits only, two at most
+        STEP(XSession::Key("Return"));                          // the dialog's own Enter: to the end month
+        STEP(XSession::Type("3"));
+        STEP(XSession::Key("alt+KP_2"));                        // the dialog's own Alt + keypad 2
+        STEP(XSession::Click(id, X(7) + 5, Y(126 + 5)));        // the check box
+        STEP(XSession::Click(id, X(13) + 5, Y(50 + 5)));        // the second mode
+        STEP(XSession::Click(id, X(9 + 80), Y(145 + 6)));       // the path
+        // ASCII only: xdotool types other characters by remapping a key for a
+        // moment, which a busy machine can see too late.
+        STEP(XSession::Type("C:\\zelkor\\output-folder\\a-very-long-file-name-to-scroll.xml"));
+        STEP(XSession::Key("BackSpace Left Left Left Delete"));
+        XSession::Screenshot(id, Shot("dialog-filled"));
+        STEP(XSession::Key("F12"));
+    });
     EXPECT_EQ(result, 1005);
     EXPECT_EQ(std::string(dlg.m_start), "12");
     EXPECT_EQ(std::string(dlg.m_end), "3");
@@ -202,26 +223,17 @@ TEST_F(FltkWindows, WindowGeometryAndStateFollowTheFramework)
 TEST_F(FltkWindows, EscapeAndTheCloseBoxAreTheCancelCommand)
 {
     CFltkTestDlg dlg;
-    INT_PTR result = 0;
-    auto failures = Drive(
-        [&](std::vector<std::string>& f) {
-            std::string id = XSession::WaitWindow("zelkor-dialog-9101");
-            STEP(!id.empty());
-            if (id.empty()) return;
-            STEP(XSession::Focus(id));
-            STEP(XSession::Key("Escape"));
-            std::string box = XSession::WaitWindow("zelkor-message");
-            STEP(!box.empty());
-            if (box.empty()) return;
-            std::string title;
-            XSession::Run("xdotool getwindowname " + box, &title);
-            STEP(title == mbcs::Cp932ToUtf8("消費税"));
-            XSession::Screenshot(box, Shot("message-information"));
-            STEP(XSession::Focus(box));
-            STEP(XSession::Key("Return"));
-        },
-        [&] { result = dlg.DoModal(); });
-    EXPECT_TRUE(failures.empty()) << ::testing::PrintToString(failures);
+    INT_PTR result = DriveTestDialog(dlg, [&](const std::string&, std::vector<std::string>& f) {
+        STEP(XSession::Key("Escape"));
+        std::string box = WaitFor("zelkor-message", f);
+        if (box.empty()) return;
+        std::string title;
+        XSession::Run("xdotool getwindowname " + box, &title);
+        STEP(title == mbcs::Cp932ToUtf8("消費税"));
+        XSession::Screenshot(box, Shot("message-information"));
+        STEP(XSession::Focus(box));
+        STEP(XSession::Key("Return"));
+    });
     EXPECT_EQ(result, 1006);
     EXPECT_EQ(dlg.m_cancelAnswer, IDOK);
 
@@ -233,10 +245,9 @@ TEST_F(FltkWindows, EscapeAndTheCloseBoxAreTheCancelCommand)
             if (ui::DialogWindow* w = self->first->WindowOf(self->second->m_hWnd)) w->do_callback();
         },
         new std::pair<ui::FltkBackend*, CFltkTestDlg*>(backend_, &again));
-    failures = Drive(
+    const auto failures = Drive(
         [&](std::vector<std::string>& f) {
-            std::string box = XSession::WaitWindow("zelkor-message");
-            STEP(!box.empty());
+            std::string box = WaitFor("zelkor-message", f);
             if (box.empty()) return;
             STEP(XSession::Focus(box));
             STEP(XSession::Key("space"));
@@ -250,27 +261,18 @@ TEST_F(FltkWindows, EscapeAndTheCloseBoxAreTheCancelCommand)
 TEST_F(FltkWindows, QuestionBoxAnswersWithAccessKeysAndIgnoresEscape)
 {
     CFltkTestDlg dlg;
-    INT_PTR result = 0;
-    auto failures = Drive(
-        [&](std::vector<std::string>& f) {
-            std::string id = XSession::WaitWindow("zelkor-dialog-9101");
-            STEP(!id.empty());
-            if (id.empty()) return;
-            STEP(XSession::Focus(id));
-            STEP(XSession::Key("alt+q"));  // the 質問(&Q) button by its access key
-            std::string box = XSession::WaitWindow("zelkor-message");
-            STEP(!box.empty());
-            if (box.empty()) return;
-            XSession::Screenshot(box, Shot("message-question"));
-            STEP(XSession::Focus(box));
-            STEP(XSession::Key("Escape"));  // a Yes/No box has no cancel
-            STEP(XSession::Key("n"));
-            usleep(300000);
-            STEP(XSession::Focus(id));
-            STEP(XSession::Key("F12"));
-        },
-        [&] { result = dlg.DoModal(); });
-    EXPECT_TRUE(failures.empty()) << ::testing::PrintToString(failures);
+    INT_PTR result = DriveTestDialog(dlg, [&](const std::string& id, std::vector<std::string>& f) {
+        STEP(XSession::Key("alt+q"));  // the 質問(&Q) button by its access key
+        std::string box = WaitFor("zelkor-message", f);
+        if (box.empty()) return;
+        XSession::Screenshot(box, Shot("message-question"));
+        STEP(XSession::Focus(box));
+        STEP(XSession::Key("Escape"));  // a Yes/No box has no cancel
+        STEP(XSession::Key("n"));
+        usleep(300000);
+        STEP(XSession::Focus(id));
+        STEP(XSession::Key("F12"));
+    });
     EXPECT_EQ(result, 1005);
     EXPECT_EQ(dlg.m_answer, IDNO);
 }
@@ -278,28 +280,19 @@ TEST_F(FltkWindows, QuestionBoxAnswersWithAccessKeysAndIgnoresEscape)
 TEST_F(FltkWindows, SaveBoxReturnsAWindowsPathThroughTheDriveMap)
 {
     CFltkTestDlg dlg;
-    INT_PTR result = 0;
-    auto failures = Drive(
-        [&](std::vector<std::string>& f) {
-            std::string id = XSession::WaitWindow("zelkor-dialog-9101");
-            STEP(!id.empty());
-            if (id.empty()) return;
-            STEP(XSession::Focus(id));
-            STEP(XSession::Click(id, X(185 + 28), Y(144 + 7)));  // 参照
-            std::string box = XSession::WaitWindow("^zelkor$");  // the chooser: not a framework window
-            STEP(!box.empty());
-            if (box.empty()) return;
-            usleep(300000);
-            XSession::Screenshot(box, Shot("save-box"));
-            STEP(XSession::Focus(box));
-            STEP(XSession::Type("out"));
-            STEP(XSession::Key("Return"));
-            usleep(300000);
-            STEP(XSession::Focus(id));
-            STEP(XSession::Key("F12"));
-        },
-        [&] { result = dlg.DoModal(); });
-    EXPECT_TRUE(failures.empty()) << ::testing::PrintToString(failures);
+    INT_PTR result = DriveTestDialog(dlg, [&](const std::string& id, std::vector<std::string>& f) {
+        STEP(XSession::Click(id, X(185 + 28), Y(144 + 7)));  // 参照
+        std::string box = WaitFor("^zelkor$", f);  // the chooser: not a framework window
+        if (box.empty()) return;
+        usleep(300000);
+        XSession::Screenshot(box, Shot("save-box"));
+        STEP(XSession::Focus(box));
+        STEP(XSession::Type("out"));
+        STEP(XSession::Key("Return"));
+        usleep(300000);
+        STEP(XSession::Focus(id));
+        STEP(XSession::Key("F12"));
+    });
     EXPECT_EQ(result, 1005);
     EXPECT_EQ(std::string(dlg.m_saved), "C:\\out.xml");
     EXPECT_EQ(std::string(dlg.m_path), "C:\\out.xml");
@@ -316,8 +309,7 @@ TEST_F(FltkWindows, ProgressDialogIsRepaintedWhileTheThreadIsBusyAtMostOncePerFr
     bool shot = false;
     auto failures = Drive(
         [&](std::vector<std::string>& f) {
-            std::string id = XSession::WaitWindow("zelkor-dialog-9102");
-            STEP(!id.empty());
+            std::string id = WaitFor("zelkor-dialog-9102", f);
             if (id.empty()) return;
             usleep(800000);
             shot = XSession::Screenshot(id, Shot("progress"));

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -42,60 +43,50 @@ protected:
     {
         return GetPrivateProfileStringA(section, key, def, buf, size, file);
     }
+    // What Get returns and what it wrote, as "<length>:<text>".
+    std::string Read(const char* section, const char* key, const char* def, DWORD size = sizeof(ProfileTest::buf),
+                     const char* file = "C:\\app\\OrlanzenDef.ini")
+    {
+        const DWORD n = Get(section, key, def, size, file);
+        return std::to_string(n) + ":" + buf;
+    }
 };
 
 TEST_F(ProfileTest, MissingFileGivesTheDefault)
 {
-    EXPECT_EQ(Get("ProgramLevel", "SY35", "4", sizeof buf, "C:\\app\\none.ini"), 1u);
-    EXPECT_STREQ(buf, "4");
-    EXPECT_EQ(Get("ProgramLevel", "SY35", "4", sizeof buf, "Q:\\unmapped.ini"), 1u);
-    EXPECT_STREQ(buf, "4");
+    EXPECT_EQ(Read("ProgramLevel", "SY35", "4", sizeof buf, "C:\\app\\none.ini"), "1:4");
+    EXPECT_EQ(Read("ProgramLevel", "SY35", "4", sizeof buf, "Q:\\unmapped.ini"), "1:4");
     // The default loses its trailing blanks; a null default is empty.
-    EXPECT_EQ(Get("ProgramLevel", "SY35", "dflt  ", sizeof buf, "C:\\none.ini"), 4u);
-    EXPECT_STREQ(buf, "dflt");
-    EXPECT_EQ(Get("ProgramLevel", "SY35", nullptr, sizeof buf, "C:\\none.ini"), 0u);
-    EXPECT_STREQ(buf, "");
+    EXPECT_EQ(Read("ProgramLevel", "SY35", "dflt  ", sizeof buf, "C:\\none.ini"), "4:dflt");
+    EXPECT_EQ(Read("ProgramLevel", "SY35", nullptr, sizeof buf, "C:\\none.ini"), "0:");
 }
 
 TEST_F(ProfileTest, MissingKeyOrSectionGivesTheDefaultEmptyValueGivesEmpty)
 {
-    EXPECT_EQ(Get("ProgramLevel", "SY99", "4"), 1u);
-    EXPECT_STREQ(buf, "4");
-    EXPECT_EQ(Get("Nowhere", "SY35", "4"), 1u);
-    EXPECT_STREQ(buf, "4");
-    EXPECT_EQ(Get("ProgramLevel", "Empty", "4"), 0u);
-    EXPECT_STREQ(buf, "");
+    EXPECT_EQ(Read("ProgramLevel", "SY99", "4"), "1:4");
+    EXPECT_EQ(Read("Nowhere", "SY35", "4"), "1:4");
+    EXPECT_EQ(Read("ProgramLevel", "Empty", "4"), "0:");
     // A line without '=' is no key, and keys before any section belong to none.
-    EXPECT_EQ(Get("ProgramLevel", "NoEquals", "d"), 1u);
-    EXPECT_STREQ(buf, "d");
-    EXPECT_EQ(Get("", "orphan", "d"), 1u);
-    EXPECT_STREQ(buf, "d");
+    EXPECT_EQ(Read("ProgramLevel", "NoEquals", "d"), "1:d");
+    EXPECT_EQ(Read("", "orphan", "d"), "1:d");
 }
 
 TEST_F(ProfileTest, ValuesMatchIgnoringCaseAndLoseBlanksAndQuotes)
 {
-    EXPECT_EQ(Get("ProgramLevel", "SY35", "x"), 1u);
-    EXPECT_STREQ(buf, "4");
-    EXPECT_EQ(Get("programlevel", "sy35", "x"), 1u);
-    EXPECT_STREQ(buf, "4");
-    EXPECT_EQ(Get("OTHER", "Sy35", "x"), 1u);
-    EXPECT_STREQ(buf, "9");
-    EXPECT_EQ(Get("ProgramLevel", "Spaced", "x"), 12u);
-    EXPECT_STREQ(buf, "padded value");
-    EXPECT_EQ(Get("ProgramLevel", "Quoted", "x"), 10u);
-    EXPECT_STREQ(buf, "  inside  ");
-    EXPECT_EQ(Get("ProgramLevel", "Kana", "x"), 4u);
-    EXPECT_STREQ(buf, "\x83\x5C\\x");
+    EXPECT_EQ(Read("ProgramLevel", "SY35", "x"), "1:4");
+    EXPECT_EQ(Read("programlevel", "sy35", "x"), "1:4");
+    EXPECT_EQ(Read("OTHER", "Sy35", "x"), "1:9");
+    EXPECT_EQ(Read("ProgramLevel", "Spaced", "x"), "12:padded value");
+    EXPECT_EQ(Read("ProgramLevel", "Quoted", "x"), "10:  inside  ");
+    EXPECT_EQ(Read("ProgramLevel", "Kana", "x"), "4:\x83\x5C\\x");
 }
 
 TEST_F(ProfileTest, TruncationKeepsSizeMinusOneBytes)
 {
-    EXPECT_EQ(Get("ProgramLevel", "Spaced", "x", 4), 3u);
-    EXPECT_STREQ(buf, "pad");
+    EXPECT_EQ(Read("ProgramLevel", "Spaced", "x", 4), "3:pad");
     EXPECT_EQ(Get("ProgramLevel", "Spaced", "x", 1), 0u);
     EXPECT_EQ(buf[0], '\0');
-    EXPECT_EQ(Get("ProgramLevel", "SY99", "default", 4), 3u);
-    EXPECT_STREQ(buf, "def");
+    EXPECT_EQ(Read("ProgramLevel", "SY99", "default", 4), "3:def");
     std::memset(buf, 'X', sizeof buf);
     EXPECT_EQ(Get("ProgramLevel", "SY35", "x", 0), 0u);
     EXPECT_EQ(buf[0], 'X');
@@ -104,11 +95,9 @@ TEST_F(ProfileTest, TruncationKeepsSizeMinusOneBytes)
 TEST_F(ProfileTest, RelativeFileNameUsesTheCurrentDirectory)
 {
     ASSERT_TRUE(SetCurrentDirectoryA("C:\\app"));
-    EXPECT_EQ(Get("ProgramLevel", "SY35", "x", sizeof buf, "OrlanzenDef.ini"), 1u);
-    EXPECT_STREQ(buf, "4");
+    EXPECT_EQ(Read("ProgramLevel", "SY35", "x", sizeof buf, "OrlanzenDef.ini"), "1:4");
     // Windows names ignore case.
-    EXPECT_EQ(Get("ProgramLevel", "SY35", "x", sizeof buf, "C:\\APP\\orlanzendef.INI"), 1u);
-    EXPECT_STREQ(buf, "4");
+    EXPECT_EQ(Read("ProgramLevel", "SY35", "x", sizeof buf, "C:\\APP\\orlanzendef.INI"), "1:4");
 }
 
 TEST_F(ProfileTest, NamesListedWithNullSectionOrKey)
