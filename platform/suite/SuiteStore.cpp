@@ -248,6 +248,7 @@ void SuiteStore::Close()
     kept_.clear();
     dataIds_.clear();
     dataIdsVersion_ = StoreVersion();
+    selectedVersion_ = StoreVersion();
     if (db_) sqlite3_close_v2(db_);  // deferred until open statements are finalized
     db_ = nullptr;
     path_.clear();
@@ -371,16 +372,26 @@ long SuiteStore::FindDataNo(LPCDATAID dataId, long long* dataNo)
 long SuiteStore::SelectedDataNo(long long* dataNo)
 {
     if (!dataNo) return SUITE_ERR_PARAM;
-    Statement st = Prepare(
+    StoreVersion now;
+    const bool versioned = Version(&now);
+    if (versioned && now == selectedVersion_) {
+        *dataNo = selectedNo_;
+        return SUITE_OK;
+    }
+    ReusedStatement st = Reuse(
         "SELECT d.data_no FROM selection AS s JOIN datasets AS d ON d.data_no = s.data_no WHERE s.id = 1");
     if (!st.Valid()) return SUITE_ERR_STORE;
-    long rc = st.Step();
+    long rc = st->Step();
     if (rc == SUITE_EOD) return SUITE_ERR_NOUSER;
     if (rc != SUITE_OK) {
-        lastError_ = st.ErrorText();
+        lastError_ = st->ErrorText();
         return SUITE_ERR_STORE;
     }
-    *dataNo = st.Int(0);
+    *dataNo = st->Int(0);
+    if (versioned) {
+        selectedNo_ = *dataNo;
+        selectedVersion_ = now;
+    }
     return SUITE_OK;
 }
 

@@ -172,6 +172,9 @@ private:
     // The data IDs already looked up, valid for dataIdsVersion_.
     std::unordered_map<std::string, long long> dataIds_;
     StoreVersion dataIdsVersion_;
+    // The selected dataset, valid for selectedVersion_.
+    long long selectedNo_ = 0;
+    StoreVersion selectedVersion_;
 };
 
 // A streaming cursor of a walk. The library gives the program a SUITECURSOR
