@@ -127,13 +127,15 @@ long ClSetBumon::GetInfoByCode(int32_t lCode, StBUMONINFO* pBumon)
     if (!pBumon)
         return SUITE_ERR_PARAM;
     std::memset(pBumon, 0, sizeof *pBumon);
-    long long dataNo = 0;
-    long status = CurDataNo(&dataNo);
-    if (status != SUITE_OK)
-        return status;
     suite::SuiteStore* store = suite::SuiteStore::Current();
+    if (!store)
+        return SUITE_ERR_NOSTORE;
     suite::StoreVersion now;
     const bool versioned = store->Version(&now);
+    long long dataNo = 0;
+    long status = CurDataNo(&dataNo, versioned ? &now : nullptr);
+    if (status != SUITE_OK)
+        return status;
     if (!versioned || !m_pKept || now != m_pKept->version || dataNo != m_pKept->dataNo) {
         m_pKept.reset();
         suite::Statement stmt = RuleQuery::Prepare(store, kSelect, {dataNo}, &status);

@@ -19,6 +19,8 @@ Kept& TheKept()
     return kept;
 }
 
+long long g_passes = 0;
+
 } // namespace
 
 int KamokuMoveSums::SlotOf(long long monthKind)
@@ -46,24 +48,61 @@ long KamokuMoveSums::Get(suite::SuiteStore* store, long long dataNo, const std::
     // The old sums go before the new ones are gathered: never two sets at once.
     kept = Kept();
     auto sums = std::make_shared<KamokuMoveSums>();
+    ++g_passes;
     long status = sums->Gather(store,
                                "SELECT month_kind, dr_account, dr_dept, dr_amount, dr_tax,"
                                " cr_account, cr_dept, cr_amount, cr_tax FROM journal WHERE " + where,
                                params);
     if (status != SUITE_OK)
         return status;
-    if (versioned) {
-        kept.version = now;
-        kept.dataNo = dataNo;
-        kept.where = where;
-        kept.params = params;
-        kept.sums = sums;
-    }
+    if (versioned)
+        Keep(now, dataNo, where, params, sums);
     *out = std::move(sums);
     return SUITE_OK;
 }
 
+void KamokuMoveSums::Keep(const suite::StoreVersion& version, long long dataNo, const std::string& where,
+                          const std::vector<long long>& params, std::shared_ptr<const KamokuMoveSums> sums)
+{
+    Kept& kept = TheKept();
+    kept.version = version;
+    kept.dataNo = dataNo;
+    kept.where = where;
+    kept.params = params;
+    kept.sums = std::move(sums);
+}
+
 void KamokuMoveSums::Forget() { TheKept() = Kept(); }
+
+long long KamokuMoveSums::Passes() { return g_passes; }
+
+KamokuMoveSums::Collector::Collector(suite::SuiteStore* store, long long dataNo, const std::string& where,
+                                     const std::vector<long long>& params)
+    : versioned_(store->Version(&version_)), dataNo_(dataNo), where_(where), params_(params)
+{
+    if (versioned_) {
+        TheKept() = Kept();  // never two sets at once
+        sums_ = std::make_shared<KamokuMoveSums>();
+    }
+}
+
+void KamokuMoveSums::Collector::Add(long long monthKind, const StSWKTSIDE& kari, const StSWKTSIDE& kashi)
+{
+    if (!sums_)
+        return;
+    const int slot = SlotOf(monthKind);
+    if (slot < 0)
+        return;
+    sums_->AddSide(slot, 0, kari.lKamokuCode, kari.lBumonCode, kari.llKingaku, kari.llZeigaku);
+    sums_->AddSide(slot, 1, kashi.lKamokuCode, kashi.lBumonCode, kashi.llKingaku, kashi.llZeigaku);
+}
+
+void KamokuMoveSums::Collector::Keep()
+{
+    if (sums_)
+        KamokuMoveSums::Keep(version_, dataNo_, where_, params_, std::move(sums_));
+    sums_.reset();
+}
 
 const KamokuMoveSums::Slots* KamokuMoveSums::Of(int32_t account) const
 {
@@ -90,43 +129,39 @@ bool KamokuMoveSums::AddTo(Slots& s, int slot, bool credit, int64_t amount, int6
 // Sides whose account is 0 are empty and count nowhere; the month kinds that
 // no slot holds cannot be stored (the journal's check allows only those that
 // have one).
+void KamokuMoveSums::AddSide(int slot, int side, int32_t account, int32_t dept, int64_t amount, int64_t tax)
+{
+    if (account == 0)
+        return;
+    if (!lastAll_[side] || lastAccount_[side] != account) {
+        lastAll_[side] = &byAccount_[account];
+        lastDept_[side] = nullptr;
+        lastAccount_[side] = account;
+    }
+    if (!lastDept_[side] || lastDeptCode_[side] != dept) {
+        lastDept_[side] = &byAccountDept_[Key(account, dept)];
+        lastDeptCode_[side] = dept;
+    }
+    if (!AddTo(*lastAll_[side], slot, side == 1, amount, tax))
+        overflowAll_ = true;
+    if (!AddTo(*lastDept_[side], slot, side == 1, amount, tax))
+        overflowDepts_.insert(dept);
+}
+
 long KamokuMoveSums::Gather(suite::SuiteStore* store, const std::string& sql, const std::vector<long long>& params)
 {
     long status;
     suite::Statement stmt = RuleQuery::Prepare(store, sql, params, &status);
     if (status != SUITE_OK)
         return status;
-    // Consecutive sides often share their account and department (a month
-    // of one account's entries): the last records found are tried first.
-    Slots* lastAll[2] = {nullptr, nullptr};
-    Slots* lastDept[2] = {nullptr, nullptr};
-    int32_t lastAccount[2] = {0, 0};
-    int32_t lastDeptCode[2] = {0, 0};
     while ((status = stmt.Step()) == SUITE_OK) {
         const int slot = SlotOf(stmt.Int(0));
         if (slot < 0)
             continue;
         for (int side = 0; side < 2; ++side) {
             const int col = 1 + 4 * side;
-            const int32_t account = static_cast<int32_t>(stmt.Int(col));
-            if (account == 0)
-                continue;
-            const int32_t dept = static_cast<int32_t>(stmt.Int(col + 1));
-            const int64_t amount = stmt.Int(col + 2);
-            const int64_t tax = stmt.Int(col + 3);
-            if (!lastAll[side] || lastAccount[side] != account) {
-                lastAll[side] = &byAccount_[account];
-                lastDept[side] = nullptr;
-                lastAccount[side] = account;
-            }
-            if (!lastDept[side] || lastDeptCode[side] != dept) {
-                lastDept[side] = &byAccountDept_[Key(account, dept)];
-                lastDeptCode[side] = dept;
-            }
-            if (!AddTo(*lastAll[side], slot, side == 1, amount, tax))
-                overflowAll_ = true;
-            if (!AddTo(*lastDept[side], slot, side == 1, amount, tax))
-                overflowDepts_.insert(dept);
+            AddSide(slot, side, static_cast<int32_t>(stmt.Int(col)), static_cast<int32_t>(stmt.Int(col + 1)),
+                    stmt.Int(col + 2), stmt.Int(col + 3));
         }
     }
     return status == SUITE_EOD ? SUITE_OK : status;

@@ -44,6 +44,29 @@ public:
                     const std::vector<long long>& params, std::shared_ptr<const KamokuMoveSums>* out);
     // Forgets the kept sums.
     static void Forget();
+    // How many passes over the journal Get has made so far.
+    static long long Passes();
+
+    // Sums gathered alongside another pass over the entries of a condition
+    // (the tax summation reads the same entries first): begin with
+    // `version`, taken before that pass; add every entry's sides; keep them
+    // when the pass has read every entry. Asked for the same condition later,
+    // Get answers from them without a pass of its own.
+    class Collector {
+    public:
+        Collector(suite::SuiteStore* store, long long dataNo, const std::string& where,
+                  const std::vector<long long>& params);
+        void Add(long long monthKind, const StSWKTSIDE& kari, const StSWKTSIDE& kashi);
+        void Keep();
+
+    private:
+        bool versioned_;
+        suite::StoreVersion version_;
+        long long dataNo_;
+        std::string where_;
+        std::vector<long long> params_;
+        std::shared_ptr<KamokuMoveSums> sums_;
+    };
 
     // An account's sums over every department; null when no side of the
     // account was summed.
@@ -62,11 +85,22 @@ private:
         return (static_cast<uint64_t>(static_cast<uint32_t>(account)) << 32) | static_cast<uint32_t>(dept);
     }
     long Gather(suite::SuiteStore* store, const std::string& sql, const std::vector<long long>& params);
-    // Adds one side; false when a sum left the range.
+    // Adds one side of an entry of summary slot `slot` (side 0 debit, 1 credit).
+    void AddSide(int slot, int side, int32_t account, int32_t dept, int64_t amount, int64_t tax);
+    // Adds to one record; false when a sum left the range.
     static bool AddTo(Slots& s, int slot, bool credit, int64_t amount, int64_t tax);
+    static void Keep(const suite::StoreVersion& version, long long dataNo, const std::string& where,
+                     const std::vector<long long>& params, std::shared_ptr<const KamokuMoveSums> sums);
 
     std::unordered_map<int32_t, Slots> byAccount_;
     std::unordered_map<uint64_t, Slots> byAccountDept_;
     bool overflowAll_ = false;
     std::unordered_set<int32_t> overflowDepts_;
+    // Consecutive sides often share their account and department (a month
+    // of one account's entries): the records of the last side of each kind
+    // are tried first.
+    Slots* lastAll_[2] = {nullptr, nullptr};
+    Slots* lastDept_[2] = {nullptr, nullptr};
+    int32_t lastAccount_[2] = {0, 0};
+    int32_t lastDeptCode_[2] = {0, 0};
 };

@@ -336,12 +336,12 @@ std::string SuiteStore::LastError() const { return lastError_; }
 
 // Every library call looks its dataset up by ID, some once per record they
 // hand out: the answers are kept while the store stays unchanged.
-long SuiteStore::FindDataNo(LPCDATAID dataId, long long* dataNo)
+long SuiteStore::FindDataNo(LPCDATAID dataId, long long* dataNo, const StoreVersion* known)
 {
     if (!dataId || !dataNo) return SUITE_ERR_PARAM;
     const std::string key(reinterpret_cast<const char*>(dataId), SUITE_DATAID_SIZE);
     StoreVersion now;
-    const bool versioned = Version(&now);
+    const bool versioned = known ? (now = *known, true) : Version(&now);
     if (versioned && now == dataIdsVersion_) {
         auto it = dataIds_.find(key);
         if (it != dataIds_.end()) {
@@ -369,11 +369,11 @@ long SuiteStore::FindDataNo(LPCDATAID dataId, long long* dataNo)
     return SUITE_OK;
 }
 
-long SuiteStore::SelectedDataNo(long long* dataNo)
+long SuiteStore::SelectedDataNo(long long* dataNo, const StoreVersion* known)
 {
     if (!dataNo) return SUITE_ERR_PARAM;
     StoreVersion now;
-    const bool versioned = Version(&now);
+    const bool versioned = known ? (now = *known, true) : Version(&now);
     if (versioned && now == selectedVersion_) {
         *dataNo = selectedNo_;
         return SUITE_OK;
@@ -395,9 +395,9 @@ long SuiteStore::SelectedDataNo(long long* dataNo)
     return SUITE_OK;
 }
 
-long SuiteStore::ResolveDataNo(LPCDATAID dataIdOrNull, long long* dataNo)
+long SuiteStore::ResolveDataNo(LPCDATAID dataIdOrNull, long long* dataNo, const StoreVersion* known)
 {
-    return dataIdOrNull ? FindDataNo(dataIdOrNull, dataNo) : SelectedDataNo(dataNo);
+    return dataIdOrNull ? FindDataNo(dataIdOrNull, dataNo, known) : SelectedDataNo(dataNo, known);
 }
 
 SuiteStore* SuiteStore::Current() { return CurrentStore().get(); }
