@@ -78,8 +78,9 @@ long long KamokuMoveSums::Passes() { return g_passes; }
 
 KamokuMoveSums::Collector::Collector(suite::SuiteStore* store, long long dataNo, const std::string& where,
                                      const std::vector<long long>& params)
-    : versioned_(store->Version(&version_)), dataNo_(dataNo), where_(where), params_(params)
+    : dataNo_(dataNo), where_(where), params_(params)
 {
+    versioned_ = store->Version(&version_);
     if (versioned_) {
         TheKept() = Kept();  // never two sets at once
         sums_ = std::make_shared<KamokuMoveSums>();

@@ -60,7 +60,7 @@ public:
         void Keep();
 
     private:
-        bool versioned_;
+        bool versioned_ = false;
         suite::StoreVersion version_;
         long long dataNo_;
         std::string where_;
