@@ -7,6 +7,7 @@
 #include <cstring>
 #include <new>
 
+#include "aggregation/KamokuPositions.h"
 #include "aggregation/KanpuRules.h"
 #include "aggregation/ShiwakeJoken.h"
 #include "suite/ClAccPeriod.h"
@@ -164,6 +165,8 @@ int CAddTaxDlg::SumKanpuHojin(AccumBlock* pShohinShiire, AccumBlock* pHanbaiIppa
         }
     }
     BuildKamokuList(KanpuRules::KAMOKULIST_HOJIN);
+    KamokuPositions positions;
+    positions.Build(m_kamokuList, KanpuRules::HojinShiwakeRow, KanpuRules::HOJIN_NONE);
     ShiwakeJoken joken;
     const StFINDINFO* pFind = joken.BuildKanpu(m_findInfo);
     int32_t nEntries = 0;
@@ -180,25 +183,22 @@ int CAddTaxDlg::SumKanpuHojin(AccumBlock* pShohinShiire, AccumBlock* pHanbaiIppa
         }
         const ClKingaku kariValue = SideValue(entry.kari, bZeikomi);
         const ClKingaku kashiValue = SideValue(entry.kashi, bZeikomi);
-        for (m_posKamoku = m_kamokuList.begin(); m_posKamoku != m_kamokuList.end(); ++m_posKamoku) {
-            const StKAMOKUINFO& kamoku = *m_posKamoku;
-            const int row = KanpuRules::HojinShiwakeRow(kamoku.ulZokusei);
-            if (row == KanpuRules::HOJIN_NONE) {
-                continue;
-            }
-            if (kamoku.lKamokuCode == entry.kari.lKamokuCode && KanpuRules::IsKanpuZeiCode(entry.kari.byZeiCode)) {
-                AddToTotal(&rows[row]->llAmount[1], kariValue);
-                if (KanpuRules::IsMiteiYunyuZeiCode(entry.kari.byZeiCode)) {
-                    AddToTotal(&rows[row]->llAmount[2], kariValue);
+        // The list's records of the two sides' accounts, in list order.
+        positions.ForSides(entry.kari.lKamokuCode, entry.kashi.lKamokuCode, [&](size_t, int row, bool bCredit) {
+            if (!bCredit) {
+                if (KanpuRules::IsKanpuZeiCode(entry.kari.byZeiCode)) {
+                    AddToTotal(&rows[row]->llAmount[1], kariValue);
+                    if (KanpuRules::IsMiteiYunyuZeiCode(entry.kari.byZeiCode)) {
+                        AddToTotal(&rows[row]->llAmount[2], kariValue);
+                    }
                 }
-            }
-            if (kamoku.lKamokuCode == entry.kashi.lKamokuCode && KanpuRules::IsKanpuZeiCode(entry.kashi.byZeiCode)) {
+            } else if (KanpuRules::IsKanpuZeiCode(entry.kashi.byZeiCode)) {
                 SubFromTotal(&rows[row]->llAmount[1], kashiValue);
                 if (KanpuRules::IsMiteiYunyuZeiCode(entry.kashi.byZeiCode)) {
                     SubFromTotal(&rows[row]->llAmount[2], kashiValue);
                 }
             }
-        }
+        });
     }
     m_posKamoku = m_kamokuList.begin();
     m_pRuleShiwake->MoveFinish();

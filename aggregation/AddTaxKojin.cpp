@@ -8,6 +8,7 @@
 #include <cstring>
 #include <new>
 
+#include "aggregation/KamokuPositions.h"
 #include "aggregation/KanpuRules.h"
 #include "aggregation/ShiwakeJoken.h"
 #include "suite/ClAccPeriod.h"
@@ -234,6 +235,8 @@ long CAddTaxDlg::SumShiwakeByBumon(AccumBlock* pJigyoShiire, AccumBlock* pJigyoH
         }
     }
     BuildKamokuList(KanpuRules::KAMOKULIST_KOJIN);
+    KamokuPositions positions;
+    positions.Build(m_kamokuList, KanpuRules::KojinGroup, KanpuRules::KOJIN_NONE);
     ShiwakeJoken joken;
     const StFINDINFO* pFind = joken.BuildKanpu(m_findInfo);
     int32_t nEntries = 0;
@@ -289,19 +292,16 @@ long CAddTaxDlg::SumShiwakeByBumon(AccumBlock* pJigyoShiire, AccumBlock* pJigyoH
         }
         const ClKingaku kariValue = SideValue(entry.kari, bZeikomi);
         const ClKingaku kashiValue = SideValue(entry.kashi, bZeikomi);
-        for (m_posKamoku = m_kamokuList.begin(); m_posKamoku != m_kamokuList.end(); ++m_posKamoku) {
-            const StKAMOKUINFO& kamoku = *m_posKamoku;
-            const int group = KanpuRules::KojinGroup(kamoku.ulZokusei);
-            if (group == KanpuRules::KOJIN_NONE) {
-                continue;
-            }
-            if (kamoku.lKamokuCode == entry.kari.lKamokuCode && KanpuRules::IsKanpuZeiCode(entry.kari.byZeiCode)) {
-                countSide(entry.kari, group, kariValue, false);
-            }
-            if (kamoku.lKamokuCode == entry.kashi.lKamokuCode && KanpuRules::IsKanpuZeiCode(entry.kashi.byZeiCode)) {
+        // The list's records of the two sides' accounts, in list order.
+        positions.ForSides(entry.kari.lKamokuCode, entry.kashi.lKamokuCode, [&](size_t, int group, bool bCredit) {
+            if (!bCredit) {
+                if (KanpuRules::IsKanpuZeiCode(entry.kari.byZeiCode)) {
+                    countSide(entry.kari, group, kariValue, false);
+                }
+            } else if (KanpuRules::IsKanpuZeiCode(entry.kashi.byZeiCode)) {
                 countSide(entry.kashi, group, kashiValue, true);
             }
-        }
+        });
     }
     m_posKamoku = m_kamokuList.begin();
 

@@ -6,7 +6,8 @@
 # Builds the deliverables and the aggregation benchmark in a Release build
 # (default build-bench), makes two suite homes with scripts/gen-large-store.sh
 # (a corporation and an individual, N journal entries each, default
-# 1,000,000; kept between runs unless --regenerate or the count changed), and
+# 1,000,000; kept between runs unless --regenerate, or the count, the schema
+# or the generator changed), and
 # for each of them, in the same run:
 #   - one bare scan of the journal table with the sqlite3 shell;
 #   - the aggregation passes alone (zk_bench_aggregation: time per pass);
@@ -25,7 +26,7 @@ while [ $# -gt 0 ]; do
     --entries) entries=$2; shift 2 ;;
     --regenerate) regenerate=1; shift ;;
     --build) build=$2; shift 2 ;;
-    *) sed -n '2,19p' "$0" >&2; exit 2 ;;
+    *) sed -n '2,20p' "$0" >&2; exit 2 ;;
   esac
 done
 
@@ -65,10 +66,13 @@ summary=()
 for kind in corp indiv; do
   home="$build/bench-$kind"
   db="$home/suite.db"
-  have=$( [ -f "$db" ] && sqlite3 "$db" "SELECT count(*) FROM journal" 2>/dev/null || echo 0)
-  if [ "$regenerate" = 1 ] || [ "$have" != "$entries" ]; then
+  # A kept store is reused only when it was made for this count by this
+  # schema and generator (a store of an older schema lacks its indexes).
+  stamp="$entries $(cat "$top/platform/suite/schema.sql" "$top/scripts/gen-large-store.sh" | cksum)"
+  if [ "$regenerate" = 1 ] || [ ! -f "$db" ] || [ "$(cat "$home/.bench-stamp" 2>/dev/null)" != "$stamp" ]; then
     echo "== generating $kind store with $entries entries"
     bash "$top/scripts/gen-large-store.sh" --force --entries "$entries" "$kind" "$home" >/dev/null
+    echo "$stamp" >"$home/.bench-stamp"
   fi
   data=$(sqlite3 "$db" "SELECT data_no FROM selection")
   mkdir -p "$home/drive_c/Zelkor/Output"

@@ -1,28 +1,17 @@
 #include "suite/ClRuleKamoku.h"
 
 #include <cstring>
+#include <memory>
 #include <string>
-#include <unordered_map>
 
 #include "suite/ClAccPeriod.h"
 #include "suite/FindSql.h"
+#include "suite/KamokuMoveSums.h"
 #include "suite/RuleQuery.h"
 #include "suite/RuleStatus.h"
 #include "suite/SuiteStore.h"
 
 namespace {
-
-// The summary slot of a month kind, or -1.
-int SlotOf(long long monthKind)
-{
-    if (monthKind >= 1 && monthKind <= 12)
-        return static_cast<int>(monthKind);
-    if (monthKind == 18)
-        return KAMOKUSUM_SLOT_KESSAN;
-    if (monthKind == 15)
-        return KAMOKUSUM_SLOT_CHUKAN;
-    return -1;
-}
 
 // The number of 月度 of the dataset's fiscal period (1 to 12).
 long MonthCountOf(suite::SuiteStore* store, long long dataNo, int* pCount)
@@ -81,7 +70,6 @@ long ClRuleKamoku::MoveReady(_RuleKamokuSumType_Base nBase, _RuleKamokuSumType_B
 
     // The accounts, in code order.
     std::vector<StKAMOKUSUMINFO> sums;
-    std::unordered_map<long long, size_t> indexOf;
     {
         suite::Statement stmt = RuleQuery::Prepare(
             store,
@@ -101,7 +89,6 @@ long ClRuleKamoku::MoveReady(_RuleKamokuSumType_Base nBase, _RuleKamokuSumType_B
             s.byFlag3 = static_cast<uint8_t>(stmt.Int(5));
             s.byTaishakuKubun = static_cast<uint8_t>(stmt.Int(6));
             s.lBumonCode = pBumon ? pBumon->lBumonCode : 0;
-            indexOf.emplace(stmt.Int(0), sums.size());
             sums.push_back(s);
         }
         if (status != SUITE_EOD)
@@ -119,57 +106,45 @@ long ClRuleKamoku::MoveReady(_RuleKamokuSumType_Base nBase, _RuleKamokuSumType_B
         nMonths = 12;
     const int nShortYearEndSlot = nMonths < KAMOKUSUM_SLOT_KESSAN - 1 ? nMonths + 1 : -1;
 
-    // The movements per account and month kind; the store groups them, so
-    // what comes back is at most one row per account and month.
+    // The movements per account, department and month kind: one pass over
+    // the condition's entries, shared by the requests for every department.
     std::string where = "data_no = ? AND (";
     std::vector<long long> params{dataNo};
     if ((status = FindSql::Translate(pFind, FindTarget::Journal, where, params)) != SUITE_OK)
         return status;
     where += ")";
-    std::string drWhere = where + " AND dr_account <> 0";
-    std::string crWhere = where + " AND cr_account <> 0";
-    std::vector<long long> drParams = params, crParams = params;
-    if (pBumon) {
-        drWhere += " AND dr_dept = ?";
-        crWhere += " AND cr_dept = ?";
-        drParams.push_back(pBumon->lBumonCode);
-        crParams.push_back(pBumon->lBumonCode);
-    }
-    std::vector<long long> all = drParams;
-    all.insert(all.end(), crParams.begin(), crParams.end());
-    std::string sql =
-        "SELECT account, month_kind, SUM(dn), SUM(dt), SUM(cn), SUM(ct) FROM ("
-        " SELECT dr_account AS account, month_kind, dr_amount AS dn, dr_tax AS dt, 0 AS cn, 0 AS ct"
-        " FROM journal WHERE " + drWhere +
-        " UNION ALL"
-        " SELECT cr_account, month_kind, 0, 0, cr_amount, cr_tax FROM journal WHERE " + crWhere +
-        ") GROUP BY account, month_kind";
-    suite::Statement stmt = RuleQuery::Prepare(store, sql, all, &status);
-    if (status != SUITE_OK)
+    std::shared_ptr<const KamokuMoveSums> moves;
+    if ((status = KamokuMoveSums::Get(store, dataNo, where, params, &moves)) != SUITE_OK)
         return status;
-    while ((status = stmt.Step()) == SUITE_OK) {
-        auto it = indexOf.find(stmt.Int(0));
-        int slot = SlotOf(stmt.Int(1));
-        if (it == indexOf.end() || slot < 0)
+    // A sum beyond the 64-bit range is refused, as the store refuses it.
+    if (pBumon ? moves->Overflowed(pBumon->lBumonCode) : moves->Overflowed())
+        return SUITE_ERR_STORE;
+    // Month kinds in ascending order (1 to 12, 15, 18), so that the year-end
+    // closing of a short year is copied last.
+    static const int kSlotOrder[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, KAMOKUSUM_SLOT_CHUKAN, KAMOKUSUM_SLOT_KESSAN};
+    for (StKAMOKUSUMINFO& s : sums) {
+        const KamokuMoveSums::Slots* m = pBumon ? moves->Of(s.lKamokuCode, pBumon->lBumonCode) : moves->Of(s.lKamokuCode);
+        if (!m)
             continue;
-        StKAMOKUSUMINFO& s = sums[it->second];
-        int64_t dn = stmt.Int(2), dt = stmt.Int(3), cn = stmt.Int(4), ct = stmt.Int(5);
-        int64_t dk = dn, ck = cn;
-        if (!AddTo(dk, dt) || !AddTo(ck, ct))
-            return RULE_ERR_OVERFLOW;
-        s.llKariNuki[slot] = dn;
-        s.llKariKomi[slot] = dk;
-        s.llKashiNuki[slot] = cn;
-        s.llKashiKomi[slot] = ck;
-        if (slot == KAMOKUSUM_SLOT_KESSAN && nShortYearEndSlot > 0) {
-            s.llKariNuki[nShortYearEndSlot] = dn;
-            s.llKariKomi[nShortYearEndSlot] = dk;
-            s.llKashiNuki[nShortYearEndSlot] = cn;
-            s.llKashiKomi[nShortYearEndSlot] = ck;
+        for (int slot : kSlotOrder) {
+            if (!(m->present & (1u << slot)))
+                continue;
+            int64_t dn = m->kariNuki[slot], dt = m->kariZei[slot], cn = m->kashiNuki[slot], ct = m->kashiZei[slot];
+            int64_t dk = dn, ck = cn;
+            if (!AddTo(dk, dt) || !AddTo(ck, ct))
+                return RULE_ERR_OVERFLOW;
+            s.llKariNuki[slot] = dn;
+            s.llKariKomi[slot] = dk;
+            s.llKashiNuki[slot] = cn;
+            s.llKashiKomi[slot] = ck;
+            if (slot == KAMOKUSUM_SLOT_KESSAN && nShortYearEndSlot > 0) {
+                s.llKariNuki[nShortYearEndSlot] = dn;
+                s.llKariKomi[nShortYearEndSlot] = dk;
+                s.llKashiNuki[nShortYearEndSlot] = cn;
+                s.llKashiKomi[nShortYearEndSlot] = ck;
+            }
         }
     }
-    if (status != SUITE_EOD)
-        return status;
 
     m_sums = std::move(sums);
     m_pos = 0;

@@ -2,7 +2,10 @@
 // movements of each month kind, tax-excluded and tax-included, summed from the
 // journal entries that satisfy a condition, optionally for one department.
 // The summaries are formed when the walk is readied (one record per account,
-// however many entries there are) and handed out one by one.
+// however many entries there are) and handed out one by one. The movements
+// come from one pass over the condition's entries that answers every
+// department (KamokuMoveSums), so asking for the departments one after the
+// other costs one pass, not one per department.
 #pragma once
 
 #include <vector>

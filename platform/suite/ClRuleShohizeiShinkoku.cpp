@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "suite/FindSql.h"
+#include "suite/KamokuMoveSums.h"
 #include "suite/RuleQuery.h"
 #include "suite/RuleStatus.h"
 #include "suite/SuiteStore.h"
@@ -45,15 +46,20 @@ long ClRuleShohizeiShinkoku::SumTax(int /*nKazeiKubun*/, const StFINDINFO* pFind
 
     TaxSummation sum(pRates, pKinds, m_lSubstRate);
     sum.Begin();
+    // The account summaries of the same condition (the refund statement
+    // asks for them next) are gathered on the way.
+    KamokuMoveSums::Collector moves(store, dataNo, where, params);
     StSWKTINFO entry;
     while ((status = stmt.Step()) == SUITE_OK) {
         std::memset(&entry, 0, sizeof entry);
         RuleQuery::FillEntry(stmt, &entry);
         sum.AddSide(entry.kari, 1);
         sum.AddSide(entry.kashi, 2);
+        moves.Add(entry.nMonthKind, entry.kari, entry.kashi);
     }
     long placed = sum.Finish();
     if (status != SUITE_EOD)
         return status;
+    moves.Keep();
     return placed;
 }

@@ -27,9 +27,9 @@ void ClSetBase::ClearCurDataID()
     std::memset(m_DataID, 0, sizeof m_DataID);
 }
 
-long ClSetBase::CurDataNo(long long* pDataNo) const
+long ClSetBase::CurDataNo(long long* pDataNo, const suite::StoreVersion* known) const
 {
     suite::SuiteStore* store = suite::SuiteStore::Current();
     if (!store) return SUITE_ERR_NOSTORE;
-    return store->ResolveDataNo(m_bHasDataID ? m_DataID : nullptr, pDataNo);
+    return store->ResolveDataNo(m_bHasDataID ? m_DataID : nullptr, pDataNo, known);
 }

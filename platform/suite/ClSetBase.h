@@ -5,6 +5,7 @@
 #include "suite/SuiteTypes.h"
 
 class ClSetMgr;
+namespace suite { struct StoreVersion; }
 
 class ClSetBase {
 public:
@@ -25,8 +26,9 @@ public:
     ClSetMgr* GetAttachedSetMgr() const { return m_pSetMgr; }
 
 protected:
-    // The store's number of the dataset the set answers for.
-    long CurDataNo(long long* pDataNo) const;
+    // The store's number of the dataset the set answers for; `known`, when
+    // given, is the store's version just read.
+    long CurDataNo(long long* pDataNo, const suite::StoreVersion* known = nullptr) const;
 
     ClSetMgr* m_pSetMgr = nullptr;
     bool m_bHasDataID = false;

@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <memory>
+#include <unordered_map>
 
 #include "suite/RuleQuery.h"
 #include "suite/SuiteStore.h"
@@ -10,7 +11,10 @@ namespace {
 
 const char* const kSelect = "SELECT code, name, kind, link, category FROM departments WHERE data_no = ?";
 
-struct BumonCursor : suite::SuiteCursor {};
+struct BumonCursor : suite::SuiteCursor {
+    long long dataNo = 0;
+    bool started = false;  // the walk's statement has been prepared
+};
 
 BumonCursor* FindBumonCursor(SUITECURSOR handle)
 {
@@ -28,6 +32,17 @@ void Fill(const suite::Statement& stmt, StBUMONINFO* pBumon)
 }
 
 } // namespace
+
+// The dataset's departments by code, as of `version`.
+struct ClSetBumon::Kept {
+    std::unordered_map<int32_t, StBUMONINFO> byCode;
+    suite::StoreVersion version;
+    long long dataNo = 0;
+};
+
+ClSetBumon::ClSetBumon() = default;
+
+ClSetBumon::~ClSetBumon() = default;
 
 long ClSetBumon::GetBmnCount(int32_t* pCount, int nKind)
 {
@@ -56,17 +71,17 @@ long ClSetBumon::GetCursor(SUITECURSOR* pCursor)
     return SUITE_OK;
 }
 
+// Readying is cheap (callers ready the cursor before every look-up by code):
+// the walk's query is prepared by the first Walk.
 long ClSetBumon::ReadyCursor(SUITECURSOR cursor)
 {
     BumonCursor* c = FindBumonCursor(cursor);
     if (!c)
         return SUITE_ERR_CURSOR;
-    long long dataNo = 0;
-    long status = CurDataNo(&dataNo);
-    if (status != SUITE_OK)
-        return status;
-    c->stmt = RuleQuery::Prepare(suite::SuiteStore::Current(), std::string(kSelect) + " ORDER BY code", {dataNo},
-                                 &status);
+    c->stmt = suite::Statement();
+    c->started = false;
+    c->ready = false;
+    long status = CurDataNo(&c->dataNo);
     c->ready = status == SUITE_OK;
     return status;
 }
@@ -78,7 +93,17 @@ long ClSetBumon::Walk(StBUMONINFO* pBumon, SUITECURSOR cursor)
         return SUITE_ERR_CURSOR;
     if (!pBumon)
         return SUITE_ERR_PARAM;
-    long status = c->stmt.Step();
+    long status;
+    if (!c->started) {
+        c->stmt = RuleQuery::Prepare(suite::SuiteStore::Current(), std::string(kSelect) + " ORDER BY code",
+                                     {c->dataNo}, &status);
+        if (status != SUITE_OK) {
+            c->ready = false;
+            return status;
+        }
+        c->started = true;
+    }
+    status = c->stmt.Step();
     if (status != SUITE_OK) {
         c->ready = false;
         return status;
@@ -95,24 +120,50 @@ long ClSetBumon::ReleaseCursor(SUITECURSOR cursor)
     return SUITE_OK;
 }
 
+// The departments are few and looked up once per journal side: the dataset's
+// are read once and kept while the store is unchanged.
 long ClSetBumon::GetInfoByCode(int32_t lCode, StBUMONINFO* pBumon)
 {
     if (!pBumon)
         return SUITE_ERR_PARAM;
     std::memset(pBumon, 0, sizeof *pBumon);
+    suite::SuiteStore* store = suite::SuiteStore::Current();
+    if (!store)
+        return SUITE_ERR_NOSTORE;
+    suite::StoreVersion now;
+    const bool versioned = store->Version(&now);
     long long dataNo = 0;
-    long status = CurDataNo(&dataNo);
+    long status = CurDataNo(&dataNo, versioned ? &now : nullptr);
     if (status != SUITE_OK)
         return status;
-    suite::Statement stmt = RuleQuery::Prepare(suite::SuiteStore::Current(), std::string(kSelect) + " AND code = ?",
-                                               {dataNo, lCode}, &status);
-    if (status != SUITE_OK)
-        return status;
-    status = stmt.Step();
-    if (status == SUITE_EOD)
+    if (!versioned || !m_pKept || now != m_pKept->version || dataNo != m_pKept->dataNo) {
+        m_pKept.reset();
+        suite::Statement stmt = RuleQuery::Prepare(store, kSelect, {dataNo}, &status);
+        if (status != SUITE_OK)
+            return status;
+        auto kept = std::make_unique<Kept>();
+        StBUMONINFO one;
+        while ((status = stmt.Step()) == SUITE_OK) {
+            Fill(stmt, &one);
+            kept->byCode.emplace(one.lBumonCode, one);
+        }
+        if (status != SUITE_EOD)
+            return status;
+        kept->version = now;
+        kept->dataNo = dataNo;
+        if (!versioned) {
+            // Nothing may be kept: answer from what was just read.
+            auto it = kept->byCode.find(lCode);
+            if (it == kept->byCode.end())
+                return SUITE_ERR_NODATA;
+            *pBumon = it->second;
+            return SUITE_OK;
+        }
+        m_pKept = std::move(kept);
+    }
+    auto it = m_pKept->byCode.find(lCode);
+    if (it == m_pKept->byCode.end())
         return SUITE_ERR_NODATA;
-    if (status != SUITE_OK)
-        return status;
-    Fill(stmt, pBumon);
+    *pBumon = it->second;
     return SUITE_OK;
 }

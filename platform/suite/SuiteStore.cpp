@@ -261,6 +261,7 @@ void SuiteStore::Close()
     kept_.clear();
     dataIds_.clear();
     dataIdsVersion_ = StoreVersion();
+    selectedVersion_ = StoreVersion();
     if (db_) sqlite3_close_v2(db_);  // deferred until open statements are finalized
     db_ = nullptr;
     path_.clear();
@@ -348,12 +349,12 @@ std::string SuiteStore::LastError() const { return lastError_; }
 
 // Every library call looks its dataset up by ID, some once per record they
 // hand out: the answers are kept while the store stays unchanged.
-long SuiteStore::FindDataNo(LPCDATAID dataId, long long* dataNo)
+long SuiteStore::FindDataNo(LPCDATAID dataId, long long* dataNo, const StoreVersion* known)
 {
     if (!dataId || !dataNo) return SUITE_ERR_PARAM;
     const std::string key(reinterpret_cast<const char*>(dataId), SUITE_DATAID_SIZE);
     StoreVersion now;
-    const bool versioned = Version(&now);
+    const bool versioned = known ? (now = *known, true) : Version(&now);
     if (versioned && now == dataIdsVersion_) {
         auto it = dataIds_.find(key);
         if (it != dataIds_.end()) {
@@ -381,25 +382,35 @@ long SuiteStore::FindDataNo(LPCDATAID dataId, long long* dataNo)
     return SUITE_OK;
 }
 
-long SuiteStore::SelectedDataNo(long long* dataNo)
+long SuiteStore::SelectedDataNo(long long* dataNo, const StoreVersion* known)
 {
     if (!dataNo) return SUITE_ERR_PARAM;
-    Statement st = Prepare(
+    StoreVersion now;
+    const bool versioned = known ? (now = *known, true) : Version(&now);
+    if (versioned && now == selectedVersion_) {
+        *dataNo = selectedNo_;
+        return SUITE_OK;
+    }
+    ReusedStatement st = Reuse(
         "SELECT d.data_no FROM selection AS s JOIN datasets AS d ON d.data_no = s.data_no WHERE s.id = 1");
     if (!st.Valid()) return SUITE_ERR_STORE;
-    long rc = st.Step();
+    long rc = st->Step();
     if (rc == SUITE_EOD) return SUITE_ERR_NOUSER;
     if (rc != SUITE_OK) {
-        lastError_ = st.ErrorText();
+        lastError_ = st->ErrorText();
         return SUITE_ERR_STORE;
     }
-    *dataNo = st.Int(0);
+    *dataNo = st->Int(0);
+    if (versioned) {
+        selectedNo_ = *dataNo;
+        selectedVersion_ = now;
+    }
     return SUITE_OK;
 }
 
-long SuiteStore::ResolveDataNo(LPCDATAID dataIdOrNull, long long* dataNo)
+long SuiteStore::ResolveDataNo(LPCDATAID dataIdOrNull, long long* dataNo, const StoreVersion* known)
 {
-    return dataIdOrNull ? FindDataNo(dataIdOrNull, dataNo) : SelectedDataNo(dataNo);
+    return dataIdOrNull ? FindDataNo(dataIdOrNull, dataNo, known) : SelectedDataNo(dataNo, known);
 }
 
 SuiteStore* SuiteStore::Current() { return CurrentStore().get(); }

@@ -144,12 +144,14 @@ public:
     // The dataset number of a data ID (the address of a dataset record whose
     // first 16 bytes are the dataset's ID). SUITE_ERR_PARAM for a null ID,
     // SUITE_ERR_NODATA when no dataset has that ID.
-    long FindDataNo(LPCDATAID dataId, long long* dataNo);
+    // `known`, when given, is the store's version just read (saves reading
+    // it again).
+    long FindDataNo(LPCDATAID dataId, long long* dataNo, const StoreVersion* known = nullptr);
     // The dataset number of the current user's selection: SUITE_ERR_NOUSER
     // when there is no selection or it names no dataset.
-    long SelectedDataNo(long long* dataNo);
+    long SelectedDataNo(long long* dataNo, const StoreVersion* known = nullptr);
     // FindDataNo for a data ID, SelectedDataNo for a null one.
-    long ResolveDataNo(LPCDATAID dataIdOrNull, long long* dataNo);
+    long ResolveDataNo(LPCDATAID dataIdOrNull, long long* dataNo, const StoreVersion* known = nullptr);
 
     // The process-wide store, opened by the connection's Initiate and closed
     // by Terminate; null while none is open.
@@ -172,6 +174,9 @@ private:
     // The data IDs already looked up, valid for dataIdsVersion_.
     std::unordered_map<std::string, long long> dataIds_;
     StoreVersion dataIdsVersion_;
+    // The selected dataset, valid for selectedVersion_.
+    long long selectedNo_ = 0;
+    StoreVersion selectedVersion_;
 };
 
 // A streaming cursor of a walk. The library gives the program a SUITECURSOR

@@ -1,6 +1,7 @@
 // The account and department sets, reached through the managers as the
 // program reaches them.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <vector>
 
@@ -96,6 +97,61 @@ TEST_F(ClSetKamokuBumonTest, DepartmentsCountWalkAndLookUp)
     StBUMONINFO zero;
     std::memset(&zero, 0, sizeof zero);
     EXPECT_EQ(std::memcmp(&d, &zero, sizeof d), 0);
+    EXPECT_EQ(set->ReleaseCursor(cur), SUITE_OK);
+}
+
+// Look-ups are answered from the departments read once, and follow every
+// change of the store, this connection's and another's; readying the cursor
+// between them (as the journal pass does) neither disturbs them nor a walk.
+TEST_F(ClSetKamokuBumonTest, LookUpsFollowChangesAndLeaveTheWalkAlone)
+{
+    AddDept(1, 10, 0, 0, 1);
+    AddDept(1, 20, 1, 0, 8);
+    ClSetBumon* set = Bumon();
+    SUITECURSOR cur = nullptr;
+    ASSERT_EQ(set->GetCursor(&cur), SUITE_OK);
+    StBUMONINFO d;
+    EXPECT_EQ(set->Walk(&d, cur), SUITE_ERR_CURSOR);  // not readied
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_EQ(set->ReadyCursor(cur), SUITE_OK);
+        ASSERT_EQ(set->GetInfoByCode(20, &d), SUITE_OK);
+        EXPECT_EQ(+d.byCategory, 8);
+    }
+
+    Exec("UPDATE departments SET category = 3 WHERE code = 20");
+    ASSERT_EQ(set->GetInfoByCode(20, &d), SUITE_OK);
+    EXPECT_EQ(+d.byCategory, 3);
+
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open((dir_ + "/suite.db").c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "INSERT INTO departments (data_no, code, kind, category) VALUES (1, 15, 2, 1)",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(other);
+    ASSERT_EQ(set->GetInfoByCode(15, &d), SUITE_OK);
+    EXPECT_EQ(+d.byKind, 2);
+
+    // Another dataset's departments are not this one's.
+    AddDept(2, 40, 0, 0, 1);
+    EXPECT_EQ(set->GetInfoByCode(40, &d), SUITE_ERR_NODATA);
+    ASSERT_EQ(set->SetCurDataID(&kData2), SUITE_OK);
+    EXPECT_EQ(set->GetInfoByCode(40, &d), SUITE_OK);
+    EXPECT_EQ(set->GetInfoByCode(20, &d), SUITE_ERR_NODATA);
+    ASSERT_EQ(set->SetCurDataID(&kData1), SUITE_OK);
+
+    // A walk with look-ups between its steps.
+    ASSERT_EQ(set->ReadyCursor(cur), SUITE_OK);
+    std::vector<int32_t> codes;
+    while (set->Walk(&d, cur) == SUITE_OK) {
+        codes.push_back(d.lBumonCode);
+        StBUMONINFO other10;
+        ASSERT_EQ(set->GetInfoByCode(10, &other10), SUITE_OK);
+    }
+    EXPECT_EQ(codes, (std::vector<int32_t>{10, 15, 20}));
+    EXPECT_EQ(set->Walk(&d, cur), SUITE_ERR_CURSOR);  // over until readied again
+    ASSERT_EQ(set->ReadyCursor(cur), SUITE_OK);
+    ASSERT_EQ(set->Walk(&d, cur), SUITE_OK);
+    EXPECT_EQ(d.lBumonCode, 10);
     EXPECT_EQ(set->ReleaseCursor(cur), SUITE_OK);
 }
 

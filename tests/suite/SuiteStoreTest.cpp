@@ -21,6 +21,8 @@ std::string TempDir()
 const unsigned char kId[16] = {0x10, 0x32, 0x54, 0x76, 0x98, 0xBA, 0xDC, 0xFE,
                                0x01, 0x23, 0x45, 0x67, 0x89, 0xAB, 0xCD, 0xEF};
 
+const unsigned char kOtherId[16] = {9, 8, 7, 6, 5, 4, 3, 2, 1, 0, 1, 2, 3, 4, 5, 6};
+
 class SuiteStoreTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -168,8 +170,23 @@ TEST_F(SuiteStoreTest, DatasetLookUpsFollowChangesOfTheStore)
     ASSERT_EQ(store.FindDataNo(kId, &no), SUITE_OK);
     EXPECT_EQ(no, 4);
 
+    // The selection, kept the same way.
+    ASSERT_EQ(store.Exec("INSERT INTO users (user_id) VALUES ('admin');"
+                         "INSERT INTO selection (id, user_id, data_no) VALUES (1, 'admin', 4)"),
+              SUITE_OK);
+    ASSERT_EQ(store.SelectedDataNo(&no), SUITE_OK);
+    EXPECT_EQ(no, 4);
+    ASSERT_EQ(store.SelectedDataNo(&no), SUITE_OK);
+    EXPECT_EQ(no, 4);
+    addDataset(9, kOtherId);
+    ASSERT_EQ(store.Exec("UPDATE selection SET data_no = 9"), SUITE_OK);
+    ASSERT_EQ(store.SelectedDataNo(&no), SUITE_OK);
+    EXPECT_EQ(no, 9);
+    ASSERT_EQ(store.Exec("UPDATE selection SET data_no = NULL"), SUITE_OK);
+    EXPECT_EQ(store.SelectedDataNo(&no), SUITE_ERR_NOUSER);
+
     // Removed through this connection: no longer found.
-    ASSERT_EQ(store.Exec("DELETE FROM datasets"), SUITE_OK);
+    ASSERT_EQ(store.Exec("DELETE FROM selection; DELETE FROM datasets"), SUITE_OK);
     EXPECT_EQ(store.FindDataNo(kId, &no), SUITE_ERR_NODATA);
 }
 
