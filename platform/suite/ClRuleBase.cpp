@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "suite/RuleQuery.h"
 #include "suite/RuleStatus.h"
 #include "suite/SuiteStore.h"
 
@@ -44,4 +45,12 @@ long ClRuleBase::QueryScope(suite::SuiteStore** ppStore, long long* pDataNo) con
         return status;
     *ppStore = store;
     return SUITE_OK;
+}
+
+long ClRuleBase::QueryScope(const StFINDINFO* pFind, FindTarget target, Scope* pScope) const
+{
+    long status = QueryScope(&pScope->store, &pScope->dataNo);
+    if (status != SUITE_OK)
+        return status;
+    return RuleQuery::Filter(pFind, target, pScope->dataNo, pScope->where, pScope->params);
 }

@@ -4,6 +4,10 @@
 // AttachOptLink; a query before that answers RULE_ERR_NOTREADY.
 #pragma once
 
+#include <string>
+#include <vector>
+
+#include "suite/FindSql.h"
 #include "suite/SuiteTypes.h"
 
 class ClSetMgr;
@@ -28,6 +32,17 @@ protected:
     // The store and the dataset number the queries answer for, or the status
     // that says why there are none.
     long QueryScope(suite::SuiteStore** ppStore, long long* pDataNo) const;
+
+    // The scope of a query over one table, with the rows of the dataset that
+    // satisfy a search condition: `where` is "data_no = ? AND (<condition>)"
+    // and `params` its values in placeholder order.
+    struct Scope {
+        suite::SuiteStore* store = nullptr;
+        long long dataNo = 0;
+        std::string where;
+        std::vector<long long> params;
+    };
+    long QueryScope(const StFINDINFO* pFind, FindTarget target, Scope* pScope) const;
 
     ClSetMgr* m_pSetMgr = nullptr;
     ClOptLink* m_pOptLink = nullptr;

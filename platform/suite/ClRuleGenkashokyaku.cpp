@@ -4,7 +4,6 @@
 #include <string>
 #include <vector>
 
-#include "suite/FindSql.h"
 #include "suite/RuleQuery.h"
 #include "suite/RuleStatus.h"
 #include "suite/SuiteStore.h"
@@ -32,26 +31,20 @@ long ClRuleGenkashokyaku::MoveReady(const StFINDINFO* pFind, int nSortType, int 
     MoveFinish();
     if (nSortType != 0 || nSumType != 0)
         return SUITE_ERR_PARAM;
-    suite::SuiteStore* store;
-    long long dataNo;
-    long status = QueryScope(&store, &dataNo);
+    Scope q;
+    long status = QueryScope(pFind, FindTarget::Asset, &q);
     if (status != SUITE_OK)
         return status;
-    std::string where = "data_no = ? AND (";
-    std::vector<long long> params{dataNo};
-    if ((status = FindSql::Translate(pFind, FindTarget::Asset, where, params)) != SUITE_OK)
-        return status;
-    where += ")";
     long long count = 0;
-    status = RuleQuery::QueryInt(store, "SELECT COUNT(*) FROM fixed_assets WHERE " + where, params, &count);
+    status = RuleQuery::QueryInt(q.store, "SELECT COUNT(*) FROM fixed_assets WHERE " + q.where, q.params, &count);
     if (status != SUITE_OK)
         return status;
-    params.push_back(0);  // the offset
-    suite::Statement stmt = RuleQuery::Prepare(store, kAssetSelect + where + kAssetOrder, params, &status);
+    q.params.push_back(0);  // the offset
+    suite::Statement stmt = RuleQuery::Prepare(q.store, kAssetSelect + q.where + kAssetOrder, q.params, &status);
     if (status != SUITE_OK)
         return status;
     m_pWalk = std::make_unique<suite::Statement>(std::move(stmt));
-    m_params = std::move(params);
+    m_params = std::move(q.params);
     m_count = static_cast<int32_t>(count);
     m_next = 0;
     m_bReady = true;

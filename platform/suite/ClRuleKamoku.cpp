@@ -5,7 +5,6 @@
 #include <string>
 
 #include "suite/ClAccPeriod.h"
-#include "suite/FindSql.h"
 #include "suite/KamokuMoveSums.h"
 #include "suite/RuleQuery.h"
 #include "suite/RuleStatus.h"
@@ -108,11 +107,10 @@ long ClRuleKamoku::MoveReady(_RuleKamokuSumType_Base nBase, _RuleKamokuSumType_B
 
     // The movements per account, department and month kind: one pass over
     // the condition's entries, shared by the requests for every department.
-    std::string where = "data_no = ? AND (";
-    std::vector<long long> params{dataNo};
-    if ((status = FindSql::Translate(pFind, FindTarget::Journal, where, params)) != SUITE_OK)
+    std::string where;
+    std::vector<long long> params;
+    if ((status = RuleQuery::Filter(pFind, FindTarget::Journal, dataNo, where, params)) != SUITE_OK)
         return status;
-    where += ")";
     std::shared_ptr<const KamokuMoveSums> moves;
     if ((status = KamokuMoveSums::Get(store, dataNo, where, params, &moves)) != SUITE_OK)
         return status;

@@ -4,7 +4,6 @@
 #include <string>
 #include <vector>
 
-#include "suite/FindSql.h"
 #include "suite/RuleQuery.h"
 #include "suite/RuleStatus.h"
 #include "suite/SuiteStore.h"
@@ -12,13 +11,14 @@
 
 namespace {
 
-// "data_no = ? AND (<condition>)" with its values.
-long EntryFilter(const StFINDINFO* pFind, long long dataNo, std::string& where, std::vector<long long>& params)
+// The count of a "SELECT COUNT(*)" query, into the caller's 32-bit count.
+long CountInto(suite::SuiteStore* store, const std::string& sql, const std::vector<long long>& params,
+               int32_t* pCount)
 {
-    where = "data_no = ? AND (";
-    params.assign(1, dataNo);
-    long status = FindSql::Translate(pFind, FindTarget::Journal, where, params);
-    where += ")";
+    long long count = 0;
+    long status = RuleQuery::QueryInt(store, sql, params, &count);
+    if (status == SUITE_OK)
+        *pCount = static_cast<int32_t>(count);
     return status;
 }
 
@@ -44,34 +44,20 @@ long ClRuleShiwake::GetSwkCount(const StFINDINFO* pFind, const void* /*pDisp*/, 
 {
     if (!pCount)
         return SUITE_ERR_PARAM;
-    suite::SuiteStore* store;
-    long long dataNo;
-    long status = QueryScope(&store, &dataNo);
+    Scope q;
+    long status = QueryScope(pFind, FindTarget::Journal, &q);
     if (status != SUITE_OK)
         return status;
-    std::string where;
-    std::vector<long long> params;
-    if ((status = EntryFilter(pFind, dataNo, where, params)) != SUITE_OK)
-        return status;
-    long long count = 0;
-    status = RuleQuery::QueryInt(store, "SELECT COUNT(*) FROM journal WHERE " + where, params, &count);
-    if (status == SUITE_OK)
-        *pCount = static_cast<int32_t>(count);
-    return status;
+    return CountInto(q.store, "SELECT COUNT(*) FROM journal WHERE " + q.where, q.params, pCount);
 }
 
 long ClRuleShiwake::CheckExistSwkByZeiRate(const StFINDINFO* pFind, DWORD* pBits, int nSides)
 {
     if (!pBits || nSides < SWKSIDE_KARI || nSides > SWKSIDE_BOTH)
         return SUITE_ERR_PARAM;
-    suite::SuiteStore* store;
-    long long dataNo;
-    long status = QueryScope(&store, &dataNo);
+    Scope q;
+    long status = QueryScope(pFind, FindTarget::Journal, &q);
     if (status != SUITE_OK)
-        return status;
-    std::string where;
-    std::vector<long long> params;
-    if ((status = EntryFilter(pFind, dataNo, where, params)) != SUITE_OK)
         return status;
 
     // One existence test per rate bit and side, each a look-up in the side's
@@ -102,18 +88,17 @@ long ClRuleShiwake::CheckExistSwkByZeiRate(const StFINDINFO* pFind, DWORD* pBits
         const std::string p = side == SWKSIDE_KARI ? "dr_" : "cr_";
         for (const auto& r : kRateBits) {
             sql += sql.empty() ? "SELECT " : ", ";
-            sql += "EXISTS (SELECT 1 FROM journal WHERE " + where + " AND " + p + "rate = " + std::to_string(r.rate) +
+            sql += "EXISTS (SELECT 1 FROM journal WHERE " + q.where + " AND " + p + "rate = " + std::to_string(r.rate) +
                    " AND " + p + "reduced " + r.reduced + " AND " + p + "tax_code IN (" + rated + "))";
-            all.insert(all.end(), params.begin(), params.end());
+            all.insert(all.end(), q.params.begin(), q.params.end());
             bitOf.push_back(r.bit);
         }
     }
-    suite::Statement stmt = RuleQuery::Prepare(store, sql, all, &status);
+    suite::Statement stmt = RuleQuery::Prepare(q.store, sql, all, &status);
     if (status != SUITE_OK)
         return status;
-    status = stmt.Step();
-    if (status != SUITE_OK)
-        return status == SUITE_EOD ? SUITE_ERR_STORE : status;
+    if ((status = RuleQuery::StepOneRow(stmt)) != SUITE_OK)
+        return status;
     DWORD bits = *pBits;
     for (size_t i = 0; i < bitOf.size(); ++i)
         if (stmt.Int(static_cast<int>(i)) != 0)
@@ -126,24 +111,15 @@ long ClRuleShiwake::CheckExistSwkByJigyoBunrui(const StFINDINFO* pFind, int32_t 
 {
     if (!pCount || nKind < 1 || nKind > 6)
         return SUITE_ERR_PARAM;
-    suite::SuiteStore* store;
-    long long dataNo;
-    long status = QueryScope(&store, &dataNo);
+    Scope q;
+    long status = QueryScope(pFind, FindTarget::Journal, &q);
     if (status != SUITE_OK)
         return status;
-    std::string where;
-    std::vector<long long> params;
-    if ((status = EntryFilter(pFind, dataNo, where, params)) != SUITE_OK)
-        return status;
-    params.push_back(nKind);
-    params.push_back(nKind);
-    long long count = 0;
-    status = RuleQuery::QueryInt(
-        store, "SELECT COUNT(*) FROM journal WHERE " + where + " AND (dr_business = ? OR cr_business = ?)", params,
-        &count);
-    if (status == SUITE_OK)
-        *pCount = static_cast<int32_t>(count);
-    return status;
+    q.params.push_back(nKind);
+    q.params.push_back(nKind);
+    return CountInto(q.store,
+                     "SELECT COUNT(*) FROM journal WHERE " + q.where + " AND (dr_business = ? OR cr_business = ?)",
+                     q.params, pCount);
 }
 
 long ClRuleShiwake::MoveReady(const StFINDINFO* pFind, const void* /*pOrder*/, const void* /*pDisp*/, int nCursorType)
@@ -151,20 +127,15 @@ long ClRuleShiwake::MoveReady(const StFINDINFO* pFind, const void* /*pOrder*/, c
     MoveFinish();
     if (nCursorType != SWKCURSOR_FORWARD)
         return SUITE_ERR_PARAM;
-    suite::SuiteStore* store;
-    long long dataNo;
-    long status = QueryScope(&store, &dataNo);
+    Scope q;
+    long status = QueryScope(pFind, FindTarget::Journal, &q);
     if (status != SUITE_OK)
-        return status;
-    std::string where;
-    std::vector<long long> params;
-    if ((status = EntryFilter(pFind, dataNo, where, params)) != SUITE_OK)
         return status;
     // The order index both selects the dataset and gives the order, so the
     // walk steps through the table without sorting anything aside.
     std::string sql = std::string("SELECT ") + RuleQuery::JournalColumns() +
-                      " FROM journal INDEXED BY journal_order WHERE " + where + " ORDER BY entry_date, entry_no";
-    suite::Statement stmt = RuleQuery::Prepare(store, sql, params, &status);
+                      " FROM journal INDEXED BY journal_order WHERE " + q.where + " ORDER BY entry_date, entry_no";
+    suite::Statement stmt = RuleQuery::Prepare(q.store, sql, q.params, &status);
     if (status != SUITE_OK)
         return status;
     m_pWalk = std::make_unique<suite::Statement>(std::move(stmt));

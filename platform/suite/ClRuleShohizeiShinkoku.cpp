@@ -4,7 +4,6 @@
 #include <string>
 #include <vector>
 
-#include "suite/FindSql.h"
 #include "suite/KamokuMoveSums.h"
 #include "suite/RuleQuery.h"
 #include "suite/RuleStatus.h"
@@ -29,18 +28,13 @@ long ClRuleShohizeiShinkoku::SumTax(int /*nKazeiKubun*/, const StFINDINFO* pFind
 {
     if (!pRates || !pKinds)
         return SUITE_ERR_PARAM;
-    suite::SuiteStore* store;
-    long long dataNo;
-    long status = QueryScope(&store, &dataNo);
+    Scope q;
+    long status = QueryScope(pFind, FindTarget::Journal, &q);
     if (status != SUITE_OK)
         return status;
-    std::string where = "data_no = ? AND (";
-    std::vector<long long> params{dataNo};
-    if ((status = FindSql::Translate(pFind, FindTarget::Journal, where, params)) != SUITE_OK)
-        return status;
-    where += ")";
     suite::Statement stmt = RuleQuery::Prepare(
-        store, std::string("SELECT ") + RuleQuery::JournalColumns() + " FROM journal WHERE " + where, params, &status);
+        q.store, std::string("SELECT ") + RuleQuery::JournalColumns() + " FROM journal WHERE " + q.where, q.params,
+        &status);
     if (status != SUITE_OK)
         return status;
 
@@ -48,7 +42,7 @@ long ClRuleShohizeiShinkoku::SumTax(int /*nKazeiKubun*/, const StFINDINFO* pFind
     sum.Begin();
     // The account summaries of the same condition (the refund statement
     // asks for them next) are gathered on the way.
-    KamokuMoveSums::Collector moves(store, dataNo, where, params);
+    KamokuMoveSums::Collector moves(q.store, q.dataNo, q.where, q.params);
     StSWKTINFO entry;
     while ((status = stmt.Step()) == SUITE_OK) {
         std::memset(&entry, 0, sizeof entry);

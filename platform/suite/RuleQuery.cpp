@@ -25,11 +25,26 @@ long RuleQuery::QueryInt(suite::SuiteStore* store, const std::string& sql,
     suite::Statement stmt = Prepare(store, sql, params, &status);
     if (status != SUITE_OK)
         return status;
-    status = stmt.Step();
-    if (status != SUITE_OK)
-        return status == SUITE_EOD ? SUITE_ERR_STORE : status;
+    if ((status = StepOneRow(stmt)) != SUITE_OK)
+        return status;
     *pValue = stmt.Int(0);
     return SUITE_OK;
+}
+
+long RuleQuery::StepOneRow(suite::Statement& stmt)
+{
+    long status = stmt.Step();
+    return status == SUITE_EOD ? SUITE_ERR_STORE : status;
+}
+
+long RuleQuery::Filter(const StFINDINFO* pFind, FindTarget target, long long dataNo, std::string& where,
+                       std::vector<long long>& params)
+{
+    where = "data_no = ? AND (";
+    params.assign(1, dataNo);
+    long status = FindSql::Translate(pFind, target, where, params);
+    where += ")";
+    return status;
 }
 
 const char* RuleQuery::JournalColumns()

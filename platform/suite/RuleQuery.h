@@ -1,5 +1,5 @@
 // Helpers the rule objects share: preparing a statement with its bound values,
-// the columns of a journal entry and the copy of a row into StSWKTINFO, and
+// the selection of a dataset's rows by a search condition, the columns of a journal entry and the copy of a row into StSWKTINFO, and
 // the copy of a name into a record's fixed text field.
 #pragma once
 
@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "suite/FindSql.h"
 #include "suite/RuleTypes.h"
 #include "suite/SuiteStore.h"
 
@@ -20,6 +21,15 @@ public:
     // The single integer of a one-row query (a count).
     static long QueryInt(suite::SuiteStore* store, const std::string& sql,
                          const std::vector<long long>& params, long long* pValue);
+
+    // Steps to the one row of a query that always answers one (a count, a
+    // list of EXISTS tests): no row at all is a fault of the store.
+    static long StepOneRow(suite::Statement& stmt);
+
+    // `where` becomes "data_no = ? AND (<condition>)" and `params` its values;
+    // the status of FindSql::Translate.
+    static long Filter(const StFINDINFO* pFind, FindTarget target, long long dataNo, std::string& where,
+                       std::vector<long long>& params);
 
     // The journal columns that FillEntry reads, for "SELECT <columns> FROM journal".
     static const char* JournalColumns();

@@ -10,10 +10,33 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <string>
+
+namespace {
+
+// Takes the display away for one test and gives it back after, so that the
+// real-window tests of the same process still find it.
+class NoDisplay {
+public:
+    NoDisplay() : had_(std::getenv("DISPLAY") != nullptr), display_(had_ ? std::getenv("DISPLAY") : "")
+    {
+        ::unsetenv("DISPLAY");
+    }
+    ~NoDisplay()
+    {
+        if (had_) ::setenv("DISPLAY", display_.c_str(), 1);
+    }
+
+private:
+    bool had_;
+    std::string display_;
+};
+
+}  // namespace
 
 TEST(FltkNoDisplay, DialogsAreCancelledAndMessageBoxesAnsweredWithTheirCancel)
 {
-    ::unsetenv("DISPLAY");
+    NoDisplay noDisplay;
     ::setenv("ZELKOR_BACKEND", "fltk", 1);
     PlatformConfig::Reload();
     ui::RegisterFltkBackend();
