@@ -1,10 +1,17 @@
 // The Zelkora deliverable: standard edition.
 #include "app/Edition.h"
+#include "mfc/ResourceTable.h"
+#include "res/ResourceIds.h"
+#include "res/icons/Zelkora.xpm"
 
 const EditionInfo g_Edition = {
     0,
     "Varnel２２",
     "Zelkora.env",
     false,
-    "Zelkora.ico",
+    Zelkora_xpm,
 };
+
+// Registered from here, not from the program library: this unit is always
+// linked, and the icon is the edition's.
+static const ResourceIcon kMainIcon(IDR_MAINFRAME, g_Edition.ppszIcon);

@@ -1,10 +1,17 @@
 // The Zelkord deliverable: Quorra product.
 #include "app/Edition.h"
+#include "mfc/ResourceTable.h"
+#include "res/ResourceIds.h"
+#include "res/icons/Zelkord.xpm"
 
 const EditionInfo g_Edition = {
     5,
     "Quorra",
     "Zelkord.env",
     false,
-    "Zelkord.ico",
+    Zelkord_xpm,
 };
+
+// Registered from here, not from the program library: this unit is always
+// linked, and the icon is the edition's.
+static const ResourceIcon kMainIcon(IDR_MAINFRAME, g_Edition.ppszIcon);

@@ -1,6 +1,9 @@
 // Resource and control ids of the program's dialogs.
 #pragma once
 
+// The application's icon; each edition unit registers its own.
+#define IDR_MAINFRAME 128
+
 // The conditions dialog.
 #define IDD_SHUKEIJOKEN 130
 

@@ -21,6 +21,17 @@ Strings& TheStrings()
     return strings;
 }
 
+struct Icons {
+    std::mutex lock;
+    std::map<UINT, const char* const*> byId;
+};
+
+Icons& TheIcons()
+{
+    static Icons icons;
+    return icons;
+}
+
 }  // namespace
 
 void ResourceTable::RegisterString(UINT id, const std::string& text)
@@ -36,4 +47,19 @@ const char* ResourceTable::FindString(UINT id)
     std::lock_guard<std::mutex> guard(s.lock);
     auto it = s.byId.find(id);
     return it == s.byId.end() ? nullptr : it->second->c_str();
+}
+
+void ResourceTable::RegisterIcon(UINT id, const char* const* xpm)
+{
+    Icons& i = TheIcons();
+    std::lock_guard<std::mutex> guard(i.lock);
+    i.byId[id] = xpm;
+}
+
+const char* const* ResourceTable::FindIcon(UINT id)
+{
+    Icons& i = TheIcons();
+    std::lock_guard<std::mutex> guard(i.lock);
+    auto it = i.byId.find(id);
+    return it == i.byId.end() ? nullptr : it->second;
 }

@@ -7,6 +7,7 @@
 #include "ui/fltk/MessageBoxWindow.h"
 #include "ui/fltk/Paint.h"
 #include "ui/fltk/TextEdge.h"
+#include "mfc/ResourceTable.h"
 #include "ui/script/ScriptBackend.h"
 #include "win32/DriveMap.h"
 #include "win32/Mbcs.h"
@@ -17,6 +18,8 @@
 #include <FL/Fl_File_Chooser.H>
 #include <FL/Fl_Window.H>
 #include <FL/Fl_Native_File_Chooser.H>
+#include <FL/Fl_Pixmap.H>
+#include <FL/Fl_RGB_Image.H>
 #include <FL/Fl_Tooltip.H>
 #include <FL/fl_ask.H>
 #include <FL/x.H>
@@ -110,6 +113,22 @@ void LabelChooser()
     fl_cancel = cancel.c_str();
 }
 
+// The application's icon (the conventional id of the main icon), as the icon
+// of every window the toolkit opens. Without one, or when its image cannot
+// be read, the windows keep the toolkit's default.
+void SetApplicationIcon()
+{
+    constexpr UINT MainIconId = 128;
+    const char* const* xpm = ResourceTable::FindIcon(MainIconId);
+    if (!xpm) return;
+    Fl_Pixmap pixmap(xpm);
+    if (pixmap.w() <= 0 || pixmap.h() <= 0) return;
+    // Transparent pixels of the image stay transparent in the copy the
+    // toolkit keeps.
+    Fl_RGB_Image image(&pixmap);
+    Fl_Window::default_icon(&image);
+}
+
 bool IsHostDir(const std::string& path)
 {
     struct stat st{};
@@ -157,6 +176,7 @@ void FltkBackend::Start()
     Fl_Tooltip::delay(0.5f);
     FL_NORMAL_SIZE = m_fontSize;
     LabelChooser();
+    SetApplicationIcon();
     // The desktop's own file chooser (GTK) only in a desktop session and
     // with no idle limit: its loop is not the toolkit's, so an unattended
     // run could not cancel it. Otherwise FLTK's own chooser.

@@ -8,6 +8,9 @@
 // clicks and keys meanwhile (as the system disables a modal window's owner),
 // and so do all of them while the save box is open.
 //
+// Every window shows the application's icon: icon 128 of the resource table
+// (the edition's), set as the toolkit's default icon when the backend starts.
+//
 // Repaint (UpdateWindow) while the run keeps the thread: the changed state
 // is brought to the screen at most once per frame (1/60 s, measured with the
 // monotonic clock); calls in between cost a clock read. Raise requests are
