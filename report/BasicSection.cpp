@@ -3,6 +3,7 @@
 #include "app/ShohizeiLinkApp.h"
 
 #include "report/CXmlWriter.h"
+#include "report/RecordFields.h"
 #include "report/TagNameTable.h"
 #include "suite/ClDataMgr.h"
 #include "suite/ClSetShohizei.h"
@@ -32,23 +33,6 @@ constexpr int kSavedNiwariTokurei = 17344;
 // The records HasKeikaSochiAmounts examines never go beyond the five rates
 // the summation fills.
 constexpr int kSummedRates = 5;
-
-int32_t SavedInt(const BYTE* save, int offset)
-{
-    int32_t value;
-    std::memcpy(&value, save + offset, sizeof value);
-    return value;
-}
-
-bool AnyAmount(const void* record, int first, int count)
-{
-    for (int i = 0; i < count; ++i) {
-        __int64 value;
-        std::memcpy(&value, static_cast<const BYTE*>(record) + first + 8 * i, sizeof value);
-        if (value != 0) return true;
-    }
-    return false;
-}
 
 }  // namespace
 
@@ -97,7 +81,7 @@ int CShohizeiLinkApp::HasKeikaSochiAmounts()
             if (zeiRate == 1000 || (zeiRate == 800 && record.byKeigen == 1)) {
                 continue;
             }
-            if (AnyAmount(&record, 13, 55)) {
+            if (packed::AnyAmountAt(&record, 13, 55)) {
                 return 1;
             }
         }
@@ -105,7 +89,7 @@ int CShohizeiLinkApp::HasKeikaSochiAmounts()
     // The business kinds of the third rate (8 %) onwards.
     if (n > 2) {
         for (int index = 12; index < 6 * rates; ++index) {
-            if (AnyAmount(&m_pBusinessTypeInfo[index], 8, 6)) {
+            if (packed::AnyAmountAt(&m_pBusinessTypeInfo[index], 8, 6)) {
                 return 1;
             }
         }
@@ -134,8 +118,8 @@ int CShohizeiLinkApp::WriteBasicSection(CXmlWriter* pWriter, const StDATAINFO* p
     const std::string company(pDataInfo->szCompanyName,
                               strnlen(pDataInfo->szCompanyName, sizeof pDataInfo->szCompanyName));
     std::snprintf(from, sizeof from, "%ld",
-                  static_cast<long>(bSaved ? SavedInt(save, kSavedYearFrom) : pDataInfo->lPeriodFrom));
-    std::snprintf(to, sizeof to, "%ld", static_cast<long>(bSaved ? SavedInt(save, kSavedYearTo) : pDataInfo->lPeriodTo));
+                  static_cast<long>(bSaved ? packed::IntAt(save, kSavedYearFrom) : pDataInfo->lPeriodFrom));
+    std::snprintf(to, sizeof to, "%ld", static_cast<long>(bSaved ? packed::IntAt(save, kSavedYearTo) : pDataInfo->lPeriodTo));
     if (pDataInfo->byOrgKind == 0 || pDataInfo->byOrgKind == 1) {
         kind = "1";
     } else if (pDataInfo->byOrgKind == 3 || pDataInfo->byOrgKind == 4) {

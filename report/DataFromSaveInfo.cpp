@@ -15,6 +15,7 @@
 #include "app/Kingaku.h"
 #include "report/CXmlWriter.h"
 #include "report/DataLayout.h"
+#include "report/RecordFields.h"
 #include "report/TagNameTable.h"
 
 #include <cstring>
@@ -102,11 +103,7 @@ int CShohizeiLinkApp::WriteDataFromSaveInfo(CXmlWriter* pWriter, const StDATAINF
     if (save == nullptr) {
         return 0;
     }
-    auto amount = [save](int offset) {
-        __int64 value;
-        std::memcpy(&value, save + offset, sizeof value);
-        return value;
-    };
+    auto amount = [save](int offset) { return packed::AmountAt(save, offset); };
 
     const bool bGeneral = (m_nKazeiKubun == 2);
     const bool bSavedGeneral = (save[kSavedKazeiKubun] == 1);

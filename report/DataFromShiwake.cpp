@@ -23,6 +23,7 @@
 
 #include "report/CXmlWriter.h"
 #include "report/DataLayout.h"
+#include "report/RecordFields.h"
 #include "report/TagNameTable.h"
 #include "suite/ClDataMgr.h"
 #include "suite/ClSetShohizei.h"
@@ -37,11 +38,14 @@ namespace {
 constexpr int kLevelValue = 3;
 constexpr int kLayoutRates = 5;
 
-__int64 Field(const void* record, int offset)
+// An amount element in whole yen; zero is written as empty text.
+int WriteYenElement(CXmlWriter* pWriter, LPSTR line, LPCTSTR name, __int64 yen)
 {
-    __int64 value;
-    std::memcpy(&value, static_cast<const BYTE*>(record) + offset, sizeof value);
-    return value;
+    char text[32] = {};
+    if (yen != 0) {
+        std::snprintf(text, sizeof text, "%lld", static_cast<long long>(yen));
+    }
+    return pWriter->WriteElement(line, name, text, kLevelValue) ? 1 : 0;
 }
 
 // The value of one element: nothing, a raw amount to round, or whole yen.
@@ -81,14 +85,7 @@ constexpr int kKindHenkanKomi = 32;
 int CShohizeiLinkApp::WriteKingakuElement(CXmlWriter* pWriter, LPSTR lpszLine, LPCTSTR lpszName, __int64 llRaw,
                                           int bBlank)
 {
-    char value[256] = {};
-    if (!bBlank) {
-        const __int64 yen = RoundHasu(llRaw);
-        if (yen != 0) {
-            std::snprintf(value, sizeof value, "%lld", static_cast<long long>(yen));
-        }
-    }
-    return pWriter->WriteElement(lpszLine, lpszName, value, kLevelValue) ? 1 : 0;
+    return WriteYenElement(pWriter, lpszLine, lpszName, bBlank ? 0 : RoundHasu(llRaw));
 }
 
 int CShohizeiLinkApp::WriteDataFromShiwake(CXmlWriter* pWriter, const StDATAINFO* pDataInfo,
@@ -137,43 +134,43 @@ int CShohizeiLinkApp::WriteDataFromShiwake(CXmlWriter* pWriter, const StDATAINFO
             Value value;
             switch (slot.family) {
             case DataLayout::KazeiUriage:
-                value = Value::If(bSalesCarries, Field(g1, kKazeiUriage + 8 * part));
+                value = Value::If(bSalesCarries, packed::AmountAt(g1, kKazeiUriage + 8 * part));
                 break;
             case DataLayout::KazeiUriageHenkan:
-                value = Value::If(bSalesCarries, Field(g1, kKazeiHenkan + 8 * part));
+                value = Value::If(bSalesCarries, packed::AmountAt(g1, kKazeiHenkan + 8 * part));
                 break;
             case DataLayout::MenzeiUriage:
-                value = Value::FromRaw(Field(g1, kMenzeiUriage));
+                value = Value::FromRaw(packed::AmountAt(g1, kMenzeiUriage));
                 break;
             case DataLayout::HikazeiYuuka:
-                value = Value::FromRaw(Field(g1, kHikazeiYuuka));
+                value = Value::FromRaw(packed::AmountAt(g1, kHikazeiYuuka));
                 break;
             case DataLayout::HikazeiYuukaIgai:
-                value = Value::FromRaw(Field(g1, kHikazeiSonota));
+                value = Value::FromRaw(packed::AmountAt(g1, kHikazeiSonota));
                 break;
             case DataLayout::HikazeiShisanYushutsu:
-                value = Value::FromRaw(Field(g1, kHikazeiShisanYushutsu));
+                value = Value::FromRaw(packed::AmountAt(g1, kHikazeiShisanYushutsu));
                 break;
             case DataLayout::MenzeiUriageHenkan:
-                value = Value::FromRaw(Field(g1, kMenzeiHenkan));
+                value = Value::FromRaw(packed::AmountAt(g1, kMenzeiHenkan));
                 break;
             case DataLayout::HikazeiUriageHenkan:
-                value = Value::FromRaw(Field(g1, kHikazeiHenkan));
+                value = Value::FromRaw(packed::AmountAt(g1, kHikazeiHenkan));
                 break;
             case DataLayout::Shiire: {
                 const int cls = (slot.henkan ? kShiireHenkan : kShiire) + kClassStride * slot.cls;
                 switch (slot.method) {
                 case DataLayout::Tsumiage:
                 case DataLayout::Warimodoshi:
-                    value = Value::If(bPurchaseCarries, Field(g1, cls + 8 * part));
+                    value = Value::If(bPurchaseCarries, packed::AmountAt(g1, cls + 8 * part));
                     break;
                 case DataLayout::InvoiceKanben:
                     if (bPurchaseTsumiage) {
                         // Each term in whole yen before it is added.
-                        __int64 yen = RoundHasu(Field(g3, cls + 8)) + RoundHasu(Field(g2, cls + 8));
+                        __int64 yen = RoundHasu(packed::AmountAt(g3, cls + 8)) + RoundHasu(packed::AmountAt(g2, cls + 8));
                         if (part == DataLayout::Zeikomi) {
-                            yen = RoundHasu(Field(g3, cls + 8)) + RoundHasu(Field(g3, cls)) +
-                                  RoundHasu(Field(g2, cls + 8)) + RoundHasu(Field(g2, cls));
+                            yen = RoundHasu(packed::AmountAt(g3, cls + 8)) + RoundHasu(packed::AmountAt(g3, cls)) +
+                                  RoundHasu(packed::AmountAt(g2, cls + 8)) + RoundHasu(packed::AmountAt(g2, cls));
                         }
                         value = Value::FromYen(yen);
                     }
@@ -182,7 +179,7 @@ int CShohizeiLinkApp::WriteDataFromShiwake(CXmlWriter* pWriter, const StDATAINFO
                 case DataLayout::Invoice50: {
                     const StTAXREPORTRATEINFO* group = slot.method == DataLayout::Invoice80 ? g2 : g3;
                     value = Value::If(part == DataLayout::Zeikomi || !bPurchaseTsumiage,
-                                      Field(group, cls + 8 * part));
+                                      packed::AmountAt(group, cls + 8 * part));
                     break;
                 }
                 default:
@@ -191,16 +188,16 @@ int CShohizeiLinkApp::WriteDataFromShiwake(CXmlWriter* pWriter, const StDATAINFO
                 break;
             }
             case DataLayout::YunyuShiire:
-                value = Value::FromRaw(Field(g1, (slot.henkan ? kYunyuHenkanZei : kYunyuZei) + kClassStride * slot.cls));
+                value = Value::FromRaw(packed::AmountAt(g1, (slot.henkan ? kYunyuHenkanZei : kYunyuZei) + kClassStride * slot.cls));
                 break;
             case DataLayout::YunyuTiho:
-                value = Value::FromRaw(Field(g1, slot.henkan ? kYunyuHenkanChiho : kYunyuChiho));
+                value = Value::FromRaw(packed::AmountAt(g1, slot.henkan ? kYunyuHenkanChiho : kYunyuChiho));
                 break;
             case DataLayout::Kashidaore:
-                value = Value::If(bSalesCarries, Field(g1, kKashidaore + 8 * part));
+                value = Value::If(bSalesCarries, packed::AmountAt(g1, kKashidaore + 8 * part));
                 break;
             case DataLayout::KashidaoreKaishu:
-                value = Value::If(bSalesCarries, Field(g1, kKashidaoreKaishu + 8 * part));
+                value = Value::If(bSalesCarries, packed::AmountAt(g1, kKashidaoreKaishu + 8 * part));
                 break;
             case DataLayout::KaniUriage:
             case DataLayout::KaniHenkan: {
@@ -212,13 +209,13 @@ int CShohizeiLinkApp::WriteDataFromShiwake(CXmlWriter* pWriter, const StDATAINFO
                     break;
                 }
                 if (slot.kind != 0) {
-                    value = Value::FromRaw(Field(&kinds[slot.kind - 1], kindOffset));
+                    value = Value::FromRaw(packed::AmountAt(&kinds[slot.kind - 1], kindOffset));
                     break;
                 }
                 // ZERO: the rate total less the six kinds, on raw amounts.
-                __int128 rest = Field(g1, (bSales ? kKazeiUriage : kKazeiHenkan) + 8 * part);
+                __int128 rest = packed::AmountAt(g1, (bSales ? kKazeiUriage : kKazeiHenkan) + 8 * part);
                 for (int k = 0; k < 6; ++k) {
-                    rest -= Field(&kinds[k], kindOffset);
+                    rest -= packed::AmountAt(&kinds[k], kindOffset);
                 }
                 if (rest > INT64_MAX || rest < INT64_MIN) {
                     throw -1;
@@ -235,11 +232,7 @@ int CShohizeiLinkApp::WriteDataFromShiwake(CXmlWriter* pWriter, const StDATAINFO
             const char* name = TagNameTable[tagForm.first + i];
             int ok;
             if (value.kind == Value::Yen) {
-                char text[32] = {};
-                if (value.amount != 0) {
-                    std::snprintf(text, sizeof text, "%lld", static_cast<long long>(value.amount));
-                }
-                ok = pWriter->WriteElement(line, name, text, kLevelValue);
+                ok = WriteYenElement(pWriter, line, name, value.amount);
             } else {
                 ok = WriteKingakuElement(pWriter, line, name, value.amount, value.kind == Value::Empty);
             }

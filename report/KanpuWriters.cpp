@@ -11,6 +11,7 @@
 #include "app/ShohizeiLinkApp.h"
 
 #include "report/CXmlWriter.h"
+#include "report/RecordFields.h"
 #include "report/TagNameTable.h"
 #include "suite/SuiteRecords.h"
 
@@ -35,19 +36,11 @@ bool IsIndividual(const StDATAINFO* pDataInfo) { return pDataInfo->byOrgKind == 
 const char* ClassFromSettings(const StSHOHIZEIINFO* pShohizeiInfo) { return pShohizeiInfo->byZeikomi != 0 ? "1" : "2"; }
 const char* ClassFromSaved(BYTE saved) { return saved == 2 ? "2" : "1"; }
 
-__int64 SavedAmount(const BYTE* save, int slot)
-{
-    __int64 value;
-    std::memcpy(&value, save + kSavedKanpuAmounts + 8 * slot, sizeof value);
-    return value;
-}
+__int64 SavedAmount(const BYTE* save, int slot) { return packed::AmountAt(save, kSavedKanpuAmounts + 8 * slot); }
 
 bool AnySaved(const BYTE* save, int first, int count)
 {
-    for (int i = first; i < first + count; ++i) {
-        if (SavedAmount(save, i) != 0) return true;
-    }
-    return false;
+    return packed::AnyAmountAt(save, kSavedKanpuAmounts + 8 * first, count);
 }
 
 // Every name of a block with empty text, between its tags.

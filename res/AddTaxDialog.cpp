@@ -10,17 +10,7 @@ namespace {
 
 DialogItem Bar(int id, DWORD style, DWORD exStyle, int x, int y, int cx, int cy)
 {
-    DialogItem item;
-    item.id = id;
-    item.className = "msctls_progress32";
-    item.text = "Progress1";
-    item.style = style;
-    item.exStyle = exStyle;
-    item.x = x;
-    item.y = y;
-    item.cx = cx;
-    item.cy = cy;
-    return item;
+    return MakeDialogItem(id, "msctls_progress32", "Progress1", style, x, y, cx, cy, exStyle);
 }
 
 DialogTemplate MakeTemplate()

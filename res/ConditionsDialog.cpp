@@ -14,30 +14,19 @@ const DWORD kLabel = SS_LEFT | SS_CENTERIMAGE;
 const DWORD kColon = SS_RIGHT | SS_CENTERIMAGE;
 const DWORD kCentred = SS_CENTER | SS_CENTERIMAGE;
 
-DialogItem Item(int id, const char* className, const char* text, DWORD style, int x, int y, int cx, int cy,
-                DWORD exStyle = 0)
-{
-    DialogItem item;
-    item.id = id;
-    item.className = className;
-    item.text = text;
-    item.style = style;
-    item.exStyle = exStyle;
-    item.x = x;
-    item.y = y;
-    item.cx = cx;
-    item.cy = cy;
-    return item;
-}
-
 DialogItem Static(int id, const char* text, DWORD style, int x, int y, int cx, int cy)
 {
-    return Item(id, "STATIC", text, style, x, y, cx, cy);
+    return MakeDialogItem(id, "STATIC", text, style, x, y, cx, cy);
 }
 
 DialogItem Button(int id, const char* text, DWORD style, int x, int y, int cx, int cy)
 {
-    return Item(id, "BUTTON", text, style, x, y, cx, cy);
+    return MakeDialogItem(id, "BUTTON", text, style, x, y, cx, cy);
+}
+
+DialogItem Edit(int id, DWORD style, int x, int y, int cx, int cy, DWORD exStyle = 0)
+{
+    return MakeDialogItem(id, "EDIT", "", style, x, y, cx, cy, exStyle);
 }
 
 DialogTemplate MakeTemplate()
@@ -74,10 +63,10 @@ DialogTemplate MakeTemplate()
 
     c.push_back(Static(IDC_LBL_SHUKEIKIKAN, "集計期間", kLabel, 7, 141, 56, 12));
     c.push_back(Static(IDC_STATIC, "：", kColon, 65, 141, 9, 12));
-    c.push_back(Item(IDC_EDT_STARTMONTH, "EDIT", "", ES_NUMBER | ES_RIGHT | WS_BORDER | WS_TABSTOP, 79, 141, 18, 12));
+    c.push_back(Edit(IDC_EDT_STARTMONTH, ES_NUMBER | ES_RIGHT | WS_BORDER | WS_TABSTOP, 79, 141, 18, 12));
     c.push_back(Static(IDC_STC_STARTUNIT, "月度(&S)", kLabel, 99, 141, 25, 12));
     c.push_back(Static(IDC_STC_TILDE, "～", kCentred, 124, 141, 12, 12));
-    c.push_back(Item(IDC_EDT_ENDMONTH, "EDIT", "", ES_NUMBER | ES_RIGHT | WS_BORDER | WS_TABSTOP, 137, 141, 18, 12));
+    c.push_back(Edit(IDC_EDT_ENDMONTH, ES_NUMBER | ES_RIGHT | WS_BORDER | WS_TABSTOP, 137, 141, 18, 12));
     c.push_back(Static(IDC_STC_ENDUNIT, "月度(&E)", kLabel, 157, 141, 25, 12));
 
     c.push_back(Button(IDC_GRP_URIAGE, "売上の消費税", BS_GROUPBOX, 5, 161, 102, 47));
@@ -92,7 +81,7 @@ DialogTemplate MakeTemplate()
                        217, 152, 10));
 
     c.push_back(Button(IDC_GRP_OUTPUT, "出力先(&O)", BS_GROUPBOX, 5, 235, 241, 35));
-    c.push_back(Item(IDC_EDT_OUTPUTPATH, "EDIT", "", WS_BORDER | ES_AUTOHSCROLL | WS_TABSTOP, 9, 250, 171, 12,
+    c.push_back(Edit(IDC_EDT_OUTPUTPATH, WS_BORDER | ES_AUTOHSCROLL | WS_TABSTOP, 9, 250, 171, 12,
                      WS_EX_CLIENTEDGE | WS_EX_STATICEDGE));
     c.push_back(Button(IDC_BTN_BROWSE, "参照(&D)...", BS_PUSHBUTTON | WS_TABSTOP, 185, 249, 57, 14));
     c.push_back(Button(IDC_BTN_EXECUTE, "実行(F12)", BS_PUSHBUTTON | WS_GROUP | WS_TABSTOP, 127, 276, 57, 14));
@@ -104,9 +93,6 @@ DialogTemplate MakeTemplate()
 
 void RegisterConditionsDialogTemplate()
 {
-    static const bool registered = [] {
-        DialogTemplate::Register(MakeTemplate());
-        return true;
-    }();
+    static const ResourceDialog registered(MakeTemplate());
     (void)registered;
 }

@@ -20,6 +20,22 @@ Templates& TheTemplates()
 
 }  // namespace
 
+DialogItem MakeDialogItem(int id, const char* className, const char* text, DWORD style, int x, int y, int cx, int cy,
+                          DWORD exStyle)
+{
+    DialogItem item;
+    item.id = id;
+    item.className = className;
+    item.text = text;
+    item.style = style;
+    item.exStyle = exStyle;
+    item.x = x;
+    item.y = y;
+    item.cx = cx;
+    item.cy = cy;
+    return item;
+}
+
 void DialogTemplate::Register(const DialogTemplate& dialogTemplate)
 {
     Templates& t = TheTemplates();

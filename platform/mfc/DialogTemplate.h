@@ -34,6 +34,10 @@ struct DialogItem {
     bool hidden = false;
 };
 
+// A visible control, as a resource script's CONTROL statement gives it.
+DialogItem MakeDialogItem(int id, const char* className, const char* text, DWORD style, int x, int y, int cx, int cy,
+                          DWORD exStyle = 0);
+
 struct DialogTemplate {
     UINT id = 0;
     std::string caption;    // code page 932

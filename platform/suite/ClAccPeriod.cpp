@@ -113,39 +113,43 @@ long ClAccPeriod::GetMonthCount() const
     return rc == SUITE_OK ? count : -rc;
 }
 
-long ClAccPeriod::GetAMonthByDate(long lDate, long* pMonth, int nMode)
+template <class Match>
+long ClAccPeriod::FindSpan(Match match, Span* pFound) const
 {
-    (void)nMode;
-    if (!pMonth) return SUITE_ERR_PARAM;
     Span spans[MAX_MONTHS];
     int count = 0;
     long rc = Build(spans, &count);
     if (rc != SUITE_OK) return rc;
     for (int i = 0; i < count; ++i) {
-        if (lDate >= spans[i].from && lDate <= spans[i].to) {
-            *pMonth = spans[i].month;
+        if (match(spans[i])) {
+            *pFound = spans[i];
             return SUITE_OK;
         }
     }
     return SUITE_ERR_PARAM;
 }
 
+long ClAccPeriod::GetAMonthByDate(long lDate, long* pMonth, int nMode)
+{
+    (void)nMode;
+    if (!pMonth) return SUITE_ERR_PARAM;
+    Span found;
+    long rc = FindSpan([lDate](const Span& s) { return lDate >= s.from && lDate <= s.to; }, &found);
+    if (rc == SUITE_OK) *pMonth = found.month;
+    return rc;
+}
+
 long ClAccPeriod::GetPeriodByAMonth(long lMonth, long* pFrom, long* pTo, int nMode)
 {
     (void)nMode;
     if (!pFrom || !pTo) return SUITE_ERR_PARAM;
-    Span spans[MAX_MONTHS];
-    int count = 0;
-    long rc = Build(spans, &count);
-    if (rc != SUITE_OK) return rc;
-    for (int i = 0; i < count; ++i) {
-        if (spans[i].month == lMonth) {
-            *pFrom = spans[i].from;
-            *pTo = spans[i].to;
-            return SUITE_OK;
-        }
+    Span found;
+    long rc = FindSpan([lMonth](const Span& s) { return s.month == lMonth; }, &found);
+    if (rc == SUITE_OK) {
+        *pFrom = found.from;
+        *pTo = found.to;
     }
-    return SUITE_ERR_PARAM;
+    return rc;
 }
 
 long ClAccPeriod::GetPeriodByMonthKind(long lKind, long* pFrom, long* pTo, int nMode)

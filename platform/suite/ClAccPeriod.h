@@ -54,6 +54,9 @@ private:
     // Divides the period into its 月度; SUITE_ERR_PARAM when the period holds
     // more than twelve.
     long Build(Span spans[MAX_MONTHS], int* pCount) const;
+    // The first 月度 that `match` accepts; SUITE_ERR_PARAM when none does.
+    template <class Match>
+    long FindSpan(Match match, Span* pFound) const;
 
     bool m_bHasPeriod = false;
     long m_lFrom = 0;

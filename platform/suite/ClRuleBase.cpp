@@ -1,7 +1,5 @@
 #include "suite/ClRuleBase.h"
 
-#include <cstring>
-
 #include "suite/RuleQuery.h"
 #include "suite/RuleStatus.h"
 #include "suite/SuiteStore.h"
@@ -10,37 +8,34 @@ ClRuleBase::~ClRuleBase() = default;
 
 long ClRuleBase::AttachSetMgr(ClSetMgr* pSetMgr)
 {
-    m_pSetMgr = pSetMgr;
-    return pSetMgr ? SUITE_OK : SUITE_ERR_PARAM;
+    return AttachTo(m_pSetMgr, pSetMgr);
 }
 
 long ClRuleBase::SetCurDataID(LPCDATAID pDataID)
 {
-    if (!pDataID)
-        return SUITE_ERR_PARAM;
-    std::memcpy(m_DataID, pDataID, sizeof m_DataID);
-    m_bHasDataID = true;
+    long status = m_dataID.Set(pDataID);
+    if (status != SUITE_OK)
+        return status;
     suite::SuiteStore* store = suite::SuiteStore::Current();
     if (!store)
         return SUITE_ERR_NOSTORE;
     long long dataNo = 0;
-    return store->FindDataNo(m_DataID, &dataNo);
+    return store->FindDataNo(m_dataID.Get(), &dataNo);
 }
 
 long ClRuleBase::AttachOptLink(ClOptLink* pOptLink)
 {
-    m_pOptLink = pOptLink;
-    return pOptLink ? SUITE_OK : SUITE_ERR_PARAM;
+    return AttachTo(m_pOptLink, pOptLink);
 }
 
 long ClRuleBase::QueryScope(suite::SuiteStore** ppStore, long long* pDataNo) const
 {
-    if (!m_pSetMgr || !m_bHasDataID || !m_pOptLink)
+    if (!m_pSetMgr || !m_dataID.IsSet() || !m_pOptLink)
         return RULE_ERR_NOTREADY;
     suite::SuiteStore* store = suite::SuiteStore::Current();
     if (!store)
         return SUITE_ERR_NOSTORE;
-    long status = store->FindDataNo(m_DataID, pDataNo);
+    long status = store->FindDataNo(m_dataID.Get(), pDataNo);
     if (status != SUITE_OK)
         return status;
     *ppStore = store;

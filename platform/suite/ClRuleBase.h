@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "suite/FindSql.h"
+#include "suite/CurDataId.h"
 #include "suite/SuiteTypes.h"
 
 class ClSetMgr;
@@ -46,6 +47,5 @@ protected:
 
     ClSetMgr* m_pSetMgr = nullptr;
     ClOptLink* m_pOptLink = nullptr;
-    bool m_bHasDataID = false;
-    BYTE m_DataID[SUITE_DATAID_SIZE] = {};
+    CurDataId m_dataID;
 };

@@ -2,6 +2,7 @@
 // the one of the last SetCurDataID, or the selected dataset before that.
 #pragma once
 
+#include "suite/CurDataId.h"
 #include "suite/SuiteTypes.h"
 
 class ClSetMgr;
@@ -25,6 +26,5 @@ protected:
 
     ClSetMgr* m_pSetMgr = nullptr;
     ClOptLink* m_pOptLink = nullptr;
-    bool m_bHasDataID = false;
-    BYTE m_DataID[SUITE_DATAID_SIZE] = {};
+    CurDataId m_dataID;
 };

@@ -2,6 +2,7 @@
 // last SetCurDataID, or the current user's selected dataset before that.
 #pragma once
 
+#include "suite/CurDataId.h"
 #include "suite/SuiteTypes.h"
 
 class ClSetMgr;
@@ -31,6 +32,5 @@ protected:
     long CurDataNo(long long* pDataNo, const suite::StoreVersion* known = nullptr) const;
 
     ClSetMgr* m_pSetMgr = nullptr;
-    bool m_bHasDataID = false;
-    BYTE m_DataID[SUITE_DATAID_SIZE] = {};
+    CurDataId m_dataID;
 };
