@@ -12,7 +12,7 @@ packages=(
   libsqlite3-dev sqlite3
   libxml2-utils
   libfltk1.3-dev fonts-ipafont-gothic
-  xvfb xauth xdotool x11-apps imagemagick
+  xvfb xauth xdotool x11-apps x11-utils imagemagick
 )
 
 if [ "${1:-}" = "--check" ]; then
