@@ -8,6 +8,8 @@
 #include <new>
 
 #include "mfc/CDataExchange.h"
+#include "aggregation/KamokuPositions.h"
+#include "aggregation/ShiwakeJoken.h"
 #include "res/AddTaxResource.h"
 #include "suite/ClDataMgr.h"
 #include "suite/ClLinkMgr.h"
@@ -153,12 +155,44 @@ ClRuleShiwake* CAddTaxDlg::NewRuleShiwake()
     if (pRule == nullptr) {
         return nullptr;
     }
-    ClDataMgr* pDataMgr = ClDataMgr::Inst();
-    pRule->AttachSetMgr(pDataMgr->GetSetMgr());
-    ClSetData* pSetData = static_cast<ClSetData*>(pDataMgr->GetSetObject(5, 1));
-    pRule->SetCurDataID(pSetData ? pSetData->GetSelectedInfo() : nullptr);
-    pRule->AttachOptLink(ClLinkMgr::Inst()->GetOptLink());
+    ClSetData* pSetData = static_cast<ClSetData*>(ClDataMgr::Inst()->GetSetObject(5, 1));
+    SetUpRule(pRule, pSetData ? pSetData->GetSelectedInfo() : nullptr);
     return pRule;
+}
+
+void CAddTaxDlg::SetUpRule(ClRuleBase* pRule, LPCDATAID pDataId)
+{
+    pRule->AttachSetMgr(ClDataMgr::Inst()->GetSetMgr());
+    pRule->SetCurDataID(pDataId);
+    pRule->AttachOptLink(ClLinkMgr::Inst()->GetOptLink());
+}
+
+ClKingaku CAddTaxDlg::SideValue(const StSWKTSIDE& side, bool bZeikomi)
+{
+    ClKingaku value = ClKingaku::FromRaw(side.llKingaku);
+    if (bZeikomi) {
+        value = ClKingaku::Add(value, ClKingaku::FromRaw(side.llZeigaku));
+    }
+    return value;
+}
+
+int32_t CAddTaxDlg::StartKanpuShiwake(short nListType, int (*classify)(DWORD), int none,
+                                      KamokuPositions* pPositions)
+{
+    if (m_pRuleShiwake == nullptr) {
+        m_pRuleShiwake = NewRuleShiwake();
+        if (m_pRuleShiwake == nullptr) {
+            return -1;
+        }
+    }
+    BuildKamokuList(nListType);
+    pPositions->Build(m_kamokuList, classify, none);
+    ShiwakeJoken joken;
+    const StFINDINFO* pFind = joken.BuildKanpu(m_findInfo);
+    int32_t nEntries = 0;
+    m_pRuleShiwake->GetSwkCount(pFind, nullptr, &nEntries);
+    m_pRuleShiwake->MoveReady(pFind, nullptr, nullptr, SWKCURSOR_FORWARD);
+    return nEntries;
 }
 
 void CAddTaxDlg::AddToTotal(__int64* pTotal, const ClKingaku& amount)

@@ -32,10 +32,12 @@
 #include "suite/RuleTypes.h"
 #include "suite/SuiteRecords.h"
 
+class ClRuleBase;
 class ClRuleShohizeiShinkoku;
 class ClRuleShiwake;
 class ClRuleKamoku;
 class ClRuleGenkashokyaku;
+class KamokuPositions;
 
 class CAddTaxDlg : public CDialog {
 public:
@@ -137,4 +139,14 @@ private:
     // A journal-entry rule object set up for the selected dataset, owned by
     // the caller; null when it cannot be made.
     static ClRuleShiwake* NewRuleShiwake();
+    // Points a new rule object at a dataset (the address of its record; null
+    // for none) through the run's managers.
+    static void SetUpRule(ClRuleBase* pRule, LPCDATAID pDataId);
+    // A journal side's value: its amount, plus its tax in tax-included books.
+    static ClKingaku SideValue(const StSWKTSIDE& side, bool bZeikomi);
+    // Starts a refund-statement journal pass: the account list of
+    // `nListType` placed by `classify`, and the walk over the entries of the
+    // run's range with a tax code the statement reads. Returns the number of
+    // entries, or -1 when there is no journal rule object.
+    int32_t StartKanpuShiwake(short nListType, int (*classify)(DWORD), int none, KamokuPositions* pPositions);
 };

@@ -12,7 +12,6 @@
 #include "aggregation/ShiwakeJoken.h"
 #include "suite/ClAccPeriod.h"
 #include "suite/ClDataMgr.h"
-#include "suite/ClLinkMgr.h"
 #include "suite/ClRuleGenkashokyaku.h"
 #include "suite/ClRuleKamoku.h"
 #include "suite/ClRuleShiwake.h"
@@ -44,16 +43,6 @@ ClKingaku SumSlots(const void* pPackedSlots, short nFrom, short nTo, bool bYearE
         sum = ClKingaku::Add(sum, ClKingaku::FromRaw(pSlots[KAMOKUSUM_SLOT_CHUKAN]));
     }
     return sum;
-}
-
-// A journal side's value: its amount, plus its tax in tax-included books.
-ClKingaku SideValue(const StSWKTSIDE& side, bool bZeikomi)
-{
-    ClKingaku value = ClKingaku::FromRaw(side.llKingaku);
-    if (bZeikomi) {
-        value = ClKingaku::Add(value, ClKingaku::FromRaw(side.llZeigaku));
-    }
-    return value;
 }
 
 } // namespace
@@ -109,9 +98,7 @@ int CAddTaxDlg::SumKanpuHojin(AccumBlock* pShohinShiire, AccumBlock* pHanbaiIppa
         if (pRule == nullptr) {
             return 0;
         }
-        pRule->AttachSetMgr(pDataMgr->GetSetMgr());
-        pRule->SetCurDataID(pDataInfo);
-        pRule->AttachOptLink(ClLinkMgr::Inst()->GetOptLink());
+        SetUpRule(pRule, pDataInfo);
         m_pRuleKamoku = pRule;
     }
     m_pRuleKamoku->MoveReady(RuleKamokuSumType_Base_Move, RuleKamokuSumType_Bmn_None,
@@ -158,20 +145,12 @@ int CAddTaxDlg::SumKanpuHojin(AccumBlock* pShohinShiire, AccumBlock* pHanbaiIppa
     }
 
     // --- the journal entries: amounts by tax code ----------------------------------
-    if (m_pRuleShiwake == nullptr) {
-        m_pRuleShiwake = NewRuleShiwake();
-        if (m_pRuleShiwake == nullptr) {
-            return 0;
-        }
-    }
-    BuildKamokuList(KanpuRules::KAMOKULIST_HOJIN);
     KamokuPositions positions;
-    positions.Build(m_kamokuList, KanpuRules::HojinShiwakeRow, KanpuRules::HOJIN_NONE);
-    ShiwakeJoken joken;
-    const StFINDINFO* pFind = joken.BuildKanpu(m_findInfo);
-    int32_t nEntries = 0;
-    m_pRuleShiwake->GetSwkCount(pFind, nullptr, &nEntries);
-    m_pRuleShiwake->MoveReady(pFind, nullptr, nullptr, SWKCURSOR_FORWARD);
+    const int32_t nEntries = StartKanpuShiwake(KanpuRules::KAMOKULIST_HOJIN, KanpuRules::HojinShiwakeRow,
+                                               KanpuRules::HOJIN_NONE, &positions);
+    if (nEntries < 0) {
+        return 0;
+    }
     status = 0;
     for (int32_t i = 0; i < nEntries; ++i) {
         StepSubProgress();
@@ -212,9 +191,7 @@ int CAddTaxDlg::SumKanpuHojin(AccumBlock* pShohinShiire, AccumBlock* pHanbaiIppa
         if (pRule == nullptr) {
             return 0;
         }
-        pRule->AttachSetMgr(pDataMgr->GetSetMgr());
-        pRule->SetCurDataID(pDataInfo);
-        pRule->AttachOptLink(ClLinkMgr::Inst()->GetOptLink());
+        SetUpRule(pRule, pDataInfo);
         m_pRuleGenkashokyaku = pRule;
     }
     ClSetData* pSetData = static_cast<ClSetData*>(pDataMgr->GetSetMgr()->GetSetObject(5, 1));
@@ -238,6 +215,7 @@ int CAddTaxDlg::SumKanpuHojin(AccumBlock* pShohinShiire, AccumBlock* pHanbaiIppa
             pPeriod->GetPeriodByMonthKind(ClAccPeriod::MONTHKIND_YEAREND, &lUnused, &lTo, 0);
         }
     }
+    ShiwakeJoken joken;
     const StFINDINFO* pDateFind = joken.BuildShutokuDate(lFrom, lTo);
     m_pRuleGenkashokyaku->MoveReady(pDateFind, 0, 0);
     int32_t nAssets = 0;

@@ -13,7 +13,6 @@
 #include "aggregation/ShiwakeJoken.h"
 #include "suite/ClAccPeriod.h"
 #include "suite/ClDataMgr.h"
-#include "suite/ClLinkMgr.h"
 #include "suite/ClRuleGenkashokyaku.h"
 #include "suite/ClRuleKamoku.h"
 #include "suite/ClRuleShiwake.h"
@@ -53,15 +52,6 @@ struct KojinBlocks {
         out[n] = nullptr;
     }
 };
-
-ClKingaku SideValue(const StSWKTSIDE& side, bool bZeikomi)
-{
-    ClKingaku value = ClKingaku::FromRaw(side.llKingaku);
-    if (bZeikomi) {
-        value = ClKingaku::Add(value, ClKingaku::FromRaw(side.llZeigaku));
-    }
-    return value;
-}
 
 } // namespace
 
@@ -131,9 +121,7 @@ long CAddTaxDlg::SumKamokuByBumon(AccumBlock* pJigyoShiire, AccumBlock* pJigyoHi
     if (pRule == nullptr) {
         return kErrNoObject;
     }
-    pRule->AttachSetMgr(ClDataMgr::Inst()->GetSetMgr());
-    pRule->SetCurDataID(pDataInfo);
-    pRule->AttachOptLink(ClLinkMgr::Inst()->GetOptLink());
+    SetUpRule(pRule, pDataInfo);
 
     const bool bGroup = pBumon != nullptr && (pBumon->byKind == 1 || pBumon->byKind == 2);
     const KojinBlocks blocks = {pJigyoShiire, pJigyoHitsuyou, pFudousanHitsuyou, pSonotaShiire, pSonotaHitsuyou};
@@ -228,20 +216,12 @@ long CAddTaxDlg::SumShiwakeByBumon(AccumBlock* pJigyoShiire, AccumBlock* pJigyoH
                                    AccumBlock* pSonotaHitsuyou, const StDATAINFO* pDataInfo,
                                    const StSHOHIZEIINFO* pShohizeiInfo)
 {
-    if (m_pRuleShiwake == nullptr) {
-        m_pRuleShiwake = NewRuleShiwake();
-        if (m_pRuleShiwake == nullptr) {
-            return 0;
-        }
-    }
-    BuildKamokuList(KanpuRules::KAMOKULIST_KOJIN);
     KamokuPositions positions;
-    positions.Build(m_kamokuList, KanpuRules::KojinGroup, KanpuRules::KOJIN_NONE);
-    ShiwakeJoken joken;
-    const StFINDINFO* pFind = joken.BuildKanpu(m_findInfo);
-    int32_t nEntries = 0;
-    m_pRuleShiwake->GetSwkCount(pFind, nullptr, &nEntries);
-    m_pRuleShiwake->MoveReady(pFind, nullptr, nullptr, SWKCURSOR_FORWARD);
+    const int32_t nEntries = StartKanpuShiwake(KanpuRules::KAMOKULIST_KOJIN, KanpuRules::KojinGroup,
+                                               KanpuRules::KOJIN_NONE, &positions);
+    if (nEntries < 0) {
+        return 0;
+    }
 
     ClSetBumon* pSetBumon = static_cast<ClSetBumon*>(ClDataMgr::Inst()->GetSetMgr()->GetSetObject(2, 1));
     SUITECURSOR cursor = nullptr;
@@ -337,9 +317,7 @@ long CAddTaxDlg::SumKoteiShisan(AccumBlock* pJigyoKoteiShisan, AccumBlock* pFudo
         delete pPeriod;
         return kErrNoObject;
     }
-    pRule->AttachSetMgr(ClDataMgr::Inst()->GetSetMgr());
-    pRule->SetCurDataID(pDataInfo);
-    pRule->AttachOptLink(ClLinkMgr::Inst()->GetOptLink());
+    SetUpRule(pRule, pDataInfo);
 
     ShiwakeJoken joken;
     long status = pRule->MoveReady(joken.BuildShutokuDate(lFrom, lTo), 0, 0);
