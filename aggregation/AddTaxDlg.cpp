@@ -9,6 +9,7 @@
 
 #include "mfc/CDataExchange.h"
 #include "aggregation/KamokuPositions.h"
+#include "aggregation/KanpuRules.h"
 #include "aggregation/ShiwakeJoken.h"
 #include "res/AddTaxResource.h"
 #include "suite/ClDataMgr.h"
@@ -193,6 +194,35 @@ int32_t CAddTaxDlg::StartKanpuShiwake(short nListType, int (*classify)(DWORD), i
     m_pRuleShiwake->GetSwkCount(pFind, nullptr, &nEntries);
     m_pRuleShiwake->MoveReady(pFind, nullptr, nullptr, SWKCURSOR_FORWARD);
     return nEntries;
+}
+
+void CAddTaxDlg::WalkKanpuShiwake(int32_t nEntries, const KamokuPositions& positions, bool bZeikomi, bool bTick,
+                                  const KanpuSideFn& count, long* pStatus)
+{
+    for (int32_t i = 0; i < nEntries; ++i) {
+        if (bTick) {
+            StepSubProgress();
+        }
+        StSWKTINFO entry;
+        std::memset(&entry, 0, sizeof entry);
+        *pStatus = m_pRuleShiwake->MoveNext(&entry);
+        if (*pStatus != 0) {
+            break;
+        }
+        const ClKingaku kariValue = SideValue(entry.kari, bZeikomi);
+        const ClKingaku kashiValue = SideValue(entry.kashi, bZeikomi);
+        // The list's records of the two sides' accounts, in list order.
+        positions.ForSides(entry.kari.lKamokuCode, entry.kashi.lKamokuCode, [&](size_t, int cls, bool bCredit) {
+            if (!bCredit) {
+                if (KanpuRules::IsKanpuZeiCode(entry.kari.byZeiCode)) {
+                    count(entry.kari, cls, kariValue, false);
+                }
+            } else if (KanpuRules::IsKanpuZeiCode(entry.kashi.byZeiCode)) {
+                count(entry.kashi, cls, kashiValue, true);
+            }
+        });
+    }
+    m_posKamoku = m_kamokuList.begin();
 }
 
 void CAddTaxDlg::AddToTotal(__int64* pTotal, const ClKingaku& amount)

@@ -21,6 +21,7 @@
 // letting the total wrap; the run ends the export on it.
 #pragma once
 
+#include <functional>
 #include <list>
 
 #include "mfc/Afx.h"
@@ -149,4 +150,12 @@ private:
     // run's range with a tax code the statement reads. Returns the number of
     // entries, or -1 when there is no journal rule object.
     int32_t StartKanpuShiwake(short nListType, int (*classify)(DWORD), int none, KamokuPositions* pPositions);
+    // Walks the `nEntries` entries of that pass and hands every side it
+    // counts (a record of its account in the list, a refund tax code) to
+    // `count` with the record's class and the side's value, debit sides as
+    // not credit. Ticks the sub-step bar per entry when `bTick`. `*pStatus`
+    // gets the last step's status (left as it is without entries).
+    using KanpuSideFn = std::function<void(const StSWKTSIDE& side, int cls, const ClKingaku& value, bool bCredit)>;
+    void WalkKanpuShiwake(int32_t nEntries, const KamokuPositions& positions, bool bZeikomi, bool bTick,
+                          const KanpuSideFn& count, long* pStatus);
 };

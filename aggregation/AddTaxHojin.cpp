@@ -152,34 +152,21 @@ int CAddTaxDlg::SumKanpuHojin(AccumBlock* pShohinShiire, AccumBlock* pHanbaiIppa
         return 0;
     }
     status = 0;
-    for (int32_t i = 0; i < nEntries; ++i) {
-        StepSubProgress();
-        StSWKTINFO entry;
-        std::memset(&entry, 0, sizeof entry);
-        status = m_pRuleShiwake->MoveNext(&entry);
-        if (status != 0) {
-            break;
-        }
-        const ClKingaku kariValue = SideValue(entry.kari, bZeikomi);
-        const ClKingaku kashiValue = SideValue(entry.kashi, bZeikomi);
-        // The list's records of the two sides' accounts, in list order.
-        positions.ForSides(entry.kari.lKamokuCode, entry.kashi.lKamokuCode, [&](size_t, int row, bool bCredit) {
-            if (!bCredit) {
-                if (KanpuRules::IsKanpuZeiCode(entry.kari.byZeiCode)) {
-                    AddToTotal(&rows[row]->llAmount[1], kariValue);
-                    if (KanpuRules::IsMiteiYunyuZeiCode(entry.kari.byZeiCode)) {
-                        AddToTotal(&rows[row]->llAmount[2], kariValue);
-                    }
-                }
-            } else if (KanpuRules::IsKanpuZeiCode(entry.kashi.byZeiCode)) {
-                SubFromTotal(&rows[row]->llAmount[1], kashiValue);
-                if (KanpuRules::IsMiteiYunyuZeiCode(entry.kashi.byZeiCode)) {
-                    SubFromTotal(&rows[row]->llAmount[2], kashiValue);
-                }
+    // A side goes to its account's row: a debit adds, a credit subtracts.
+    auto countSide = [&](const StSWKTSIDE& side, int row, const ClKingaku& value, bool bCredit) {
+        if (!bCredit) {
+            AddToTotal(&rows[row]->llAmount[1], value);
+            if (KanpuRules::IsMiteiYunyuZeiCode(side.byZeiCode)) {
+                AddToTotal(&rows[row]->llAmount[2], value);
             }
-        });
-    }
-    m_posKamoku = m_kamokuList.begin();
+        } else {
+            SubFromTotal(&rows[row]->llAmount[1], value);
+            if (KanpuRules::IsMiteiYunyuZeiCode(side.byZeiCode)) {
+                SubFromTotal(&rows[row]->llAmount[2], value);
+            }
+        }
+    };
+    WalkKanpuShiwake(nEntries, positions, bZeikomi, true, countSide, &status);
     m_pRuleShiwake->MoveFinish();
     if (status != 0 && status != SUITE_EOD) {
         return 0;

@@ -263,27 +263,7 @@ long CAddTaxDlg::SumShiwakeByBumon(AccumBlock* pJigyoShiire, AccumBlock* pJigyoH
         }
     };
 
-    for (int32_t i = 0; i < nEntries; ++i) {
-        StSWKTINFO entry;
-        std::memset(&entry, 0, sizeof entry);
-        status = m_pRuleShiwake->MoveNext(&entry);
-        if (status != 0) {
-            break;
-        }
-        const ClKingaku kariValue = SideValue(entry.kari, bZeikomi);
-        const ClKingaku kashiValue = SideValue(entry.kashi, bZeikomi);
-        // The list's records of the two sides' accounts, in list order.
-        positions.ForSides(entry.kari.lKamokuCode, entry.kashi.lKamokuCode, [&](size_t, int group, bool bCredit) {
-            if (!bCredit) {
-                if (KanpuRules::IsKanpuZeiCode(entry.kari.byZeiCode)) {
-                    countSide(entry.kari, group, kariValue, false);
-                }
-            } else if (KanpuRules::IsKanpuZeiCode(entry.kashi.byZeiCode)) {
-                countSide(entry.kashi, group, kashiValue, true);
-            }
-        });
-    }
-    m_posKamoku = m_kamokuList.begin();
+    WalkKanpuShiwake(nEntries, positions, bZeikomi, false, countSide, &status);
 
     status = EndStatus(status);
     if (status == 0) {
