@@ -196,6 +196,16 @@ int32_t CAddTaxDlg::StartKanpuShiwake(short nListType, int (*classify)(DWORD), i
     return nEntries;
 }
 
+long CAddTaxDlg::MoveAsset(ClRuleGenkashokyaku* pRule, int32_t nIndex, StKOTEISHISANINFO* pAsset)
+{
+    StKOTEINENINFO year;
+    StKOTEITSUKIINFO month;
+    std::memset(pAsset, 0, sizeof *pAsset);
+    std::memset(&year, 0, sizeof year);
+    std::memset(&month, 0, sizeof month);
+    return pRule->Move(nIndex, pAsset, &year, &month);
+}
+
 void CAddTaxDlg::WalkKanpuShiwake(int32_t nEntries, const KamokuPositions& positions, bool bZeikomi, bool bTick,
                                   const KanpuSideFn& count, long* pStatus)
 {

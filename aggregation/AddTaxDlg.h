@@ -155,6 +155,9 @@ private:
     // `count` with the record's class and the side's value, debit sides as
     // not credit. Ticks the sub-step bar per entry when `bTick`. `*pStatus`
     // gets the last step's status (left as it is without entries).
+    // Reads asset `nIndex` of a fixed-asset walk; its year and month records
+    // are read with it and not needed.
+    static long MoveAsset(ClRuleGenkashokyaku* pRule, int32_t nIndex, StKOTEISHISANINFO* pAsset);
     using KanpuSideFn = std::function<void(const StSWKTSIDE& side, int cls, const ClKingaku& value, bool bCredit)>;
     void WalkKanpuShiwake(int32_t nEntries, const KamokuPositions& positions, bool bZeikomi, bool bTick,
                           const KanpuSideFn& count, long* pStatus);

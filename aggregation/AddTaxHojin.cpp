@@ -210,12 +210,7 @@ int CAddTaxDlg::SumKanpuHojin(AccumBlock* pShohinShiire, AccumBlock* pHanbaiIppa
     for (int32_t i = 0; i < nAssets; ++i) {
         StepSubProgress();
         StKOTEISHISANINFO asset;
-        StKOTEINENINFO year;
-        StKOTEITSUKIINFO month;
-        std::memset(&asset, 0, sizeof asset);
-        std::memset(&year, 0, sizeof year);
-        std::memset(&month, 0, sizeof month);
-        m_pRuleGenkashokyaku->Move(i, &asset, &year, &month);
+        MoveAsset(m_pRuleGenkashokyaku, i, &asset);
         const ClKingaku amount = ClKingaku::FromRaw(asset.llShutokuKingaku);
         AddToTotal(asset.lShisanKubun == KOTEI_CLASS_KURINOBE ? pKurinobeShisan : pKoteiShisan, amount);
     }

@@ -310,12 +310,7 @@ long CAddTaxDlg::SumKoteiShisan(AccumBlock* pJigyoKoteiShisan, AccumBlock* pFudo
     for (int32_t i = 0; i < nAssets; ++i) {
         StepSubProgress();
         StKOTEISHISANINFO asset;
-        StKOTEINENINFO year;
-        StKOTEITSUKIINFO month;
-        std::memset(&asset, 0, sizeof asset);
-        std::memset(&year, 0, sizeof year);
-        std::memset(&month, 0, sizeof month);
-        status = pRule->Move(i, &asset, &year, &month);
+        status = MoveAsset(pRule, i, &asset);
         if (status != 0) {
             break;
         }
