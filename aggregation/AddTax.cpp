@@ -10,7 +10,6 @@
 
 #include "aggregation/ShiwakeJoken.h"
 #include "suite/ClDataMgr.h"
-#include "suite/ClLinkMgr.h"
 #include "suite/ClMsgMgr.h"
 #include "suite/ClRuleShiwake.h"
 #include "suite/ClRuleShohizeiShinkoku.h"
@@ -92,10 +91,8 @@ int CAddTaxDlg::SumTaxShinkoku(StTAXREPORTRATEINFO* pRateInfo, StTAXREPORTBUSINE
         if (pRule == nullptr) {
             return 0;
         }
-        pRule->AttachSetMgr(pDataMgr->GetSetMgr());
         ClSetData* pSetData = static_cast<ClSetData*>(pDataMgr->GetSetObject(5, 1));
-        pRule->SetCurDataID(pSetData ? pSetData->GetSelectedInfo() : nullptr);
-        pRule->AttachOptLink(ClLinkMgr::Inst()->GetOptLink());
+        SetUpRule(pRule, pSetData ? pSetData->GetSelectedInfo() : nullptr);
         m_pRuleShohizeiShinkoku = pRule;
     }
     m_pRuleShohizeiShinkoku->SetSubstTaxRate(lSubstTaxRate);

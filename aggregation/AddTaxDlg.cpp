@@ -8,6 +8,9 @@
 #include <new>
 
 #include "mfc/CDataExchange.h"
+#include "aggregation/KamokuPositions.h"
+#include "aggregation/KanpuRules.h"
+#include "aggregation/ShiwakeJoken.h"
 #include "res/AddTaxResource.h"
 #include "suite/ClDataMgr.h"
 #include "suite/ClLinkMgr.h"
@@ -153,12 +156,83 @@ ClRuleShiwake* CAddTaxDlg::NewRuleShiwake()
     if (pRule == nullptr) {
         return nullptr;
     }
-    ClDataMgr* pDataMgr = ClDataMgr::Inst();
-    pRule->AttachSetMgr(pDataMgr->GetSetMgr());
-    ClSetData* pSetData = static_cast<ClSetData*>(pDataMgr->GetSetObject(5, 1));
-    pRule->SetCurDataID(pSetData ? pSetData->GetSelectedInfo() : nullptr);
-    pRule->AttachOptLink(ClLinkMgr::Inst()->GetOptLink());
+    ClSetData* pSetData = static_cast<ClSetData*>(ClDataMgr::Inst()->GetSetObject(5, 1));
+    SetUpRule(pRule, pSetData ? pSetData->GetSelectedInfo() : nullptr);
     return pRule;
+}
+
+void CAddTaxDlg::SetUpRule(ClRuleBase* pRule, LPCDATAID pDataId)
+{
+    pRule->AttachSetMgr(ClDataMgr::Inst()->GetSetMgr());
+    pRule->SetCurDataID(pDataId);
+    pRule->AttachOptLink(ClLinkMgr::Inst()->GetOptLink());
+}
+
+ClKingaku CAddTaxDlg::SideValue(const StSWKTSIDE& side, bool bZeikomi)
+{
+    ClKingaku value = ClKingaku::FromRaw(side.llKingaku);
+    if (bZeikomi) {
+        value = ClKingaku::Add(value, ClKingaku::FromRaw(side.llZeigaku));
+    }
+    return value;
+}
+
+int32_t CAddTaxDlg::StartKanpuShiwake(short nListType, int (*classify)(DWORD), int none,
+                                      KamokuPositions* pPositions)
+{
+    if (m_pRuleShiwake == nullptr) {
+        m_pRuleShiwake = NewRuleShiwake();
+        if (m_pRuleShiwake == nullptr) {
+            return -1;
+        }
+    }
+    BuildKamokuList(nListType);
+    pPositions->Build(m_kamokuList, classify, none);
+    ShiwakeJoken joken;
+    const StFINDINFO* pFind = joken.BuildKanpu(m_findInfo);
+    int32_t nEntries = 0;
+    m_pRuleShiwake->GetSwkCount(pFind, nullptr, &nEntries);
+    m_pRuleShiwake->MoveReady(pFind, nullptr, nullptr, SWKCURSOR_FORWARD);
+    return nEntries;
+}
+
+long CAddTaxDlg::MoveAsset(ClRuleGenkashokyaku* pRule, int32_t nIndex, StKOTEISHISANINFO* pAsset)
+{
+    StKOTEINENINFO year;
+    StKOTEITSUKIINFO month;
+    std::memset(pAsset, 0, sizeof *pAsset);
+    std::memset(&year, 0, sizeof year);
+    std::memset(&month, 0, sizeof month);
+    return pRule->Move(nIndex, pAsset, &year, &month);
+}
+
+void CAddTaxDlg::WalkKanpuShiwake(int32_t nEntries, const KamokuPositions& positions, bool bZeikomi, bool bTick,
+                                  const KanpuSideFn& count, long* pStatus)
+{
+    for (int32_t i = 0; i < nEntries; ++i) {
+        if (bTick) {
+            StepSubProgress();
+        }
+        StSWKTINFO entry;
+        std::memset(&entry, 0, sizeof entry);
+        *pStatus = m_pRuleShiwake->MoveNext(&entry);
+        if (*pStatus != 0) {
+            break;
+        }
+        const ClKingaku kariValue = SideValue(entry.kari, bZeikomi);
+        const ClKingaku kashiValue = SideValue(entry.kashi, bZeikomi);
+        // The list's records of the two sides' accounts, in list order.
+        positions.ForSides(entry.kari.lKamokuCode, entry.kashi.lKamokuCode, [&](size_t, int cls, bool bCredit) {
+            if (!bCredit) {
+                if (KanpuRules::IsKanpuZeiCode(entry.kari.byZeiCode)) {
+                    count(entry.kari, cls, kariValue, false);
+                }
+            } else if (KanpuRules::IsKanpuZeiCode(entry.kashi.byZeiCode)) {
+                count(entry.kashi, cls, kashiValue, true);
+            }
+        });
+    }
+    m_posKamoku = m_kamokuList.begin();
 }
 
 void CAddTaxDlg::AddToTotal(__int64* pTotal, const ClKingaku& amount)

@@ -21,6 +21,7 @@
 // letting the total wrap; the run ends the export on it.
 #pragma once
 
+#include <functional>
 #include <list>
 
 #include "mfc/Afx.h"
@@ -32,10 +33,12 @@
 #include "suite/RuleTypes.h"
 #include "suite/SuiteRecords.h"
 
+class ClRuleBase;
 class ClRuleShohizeiShinkoku;
 class ClRuleShiwake;
 class ClRuleKamoku;
 class ClRuleGenkashokyaku;
+class KamokuPositions;
 
 class CAddTaxDlg : public CDialog {
 public:
@@ -137,4 +140,25 @@ private:
     // A journal-entry rule object set up for the selected dataset, owned by
     // the caller; null when it cannot be made.
     static ClRuleShiwake* NewRuleShiwake();
+    // Points a new rule object at a dataset (the address of its record; null
+    // for none) through the run's managers.
+    static void SetUpRule(ClRuleBase* pRule, LPCDATAID pDataId);
+    // A journal side's value: its amount, plus its tax in tax-included books.
+    static ClKingaku SideValue(const StSWKTSIDE& side, bool bZeikomi);
+    // Starts a refund-statement journal pass: the account list of
+    // `nListType` placed by `classify`, and the walk over the entries of the
+    // run's range with a tax code the statement reads. Returns the number of
+    // entries, or -1 when there is no journal rule object.
+    int32_t StartKanpuShiwake(short nListType, int (*classify)(DWORD), int none, KamokuPositions* pPositions);
+    // Walks the `nEntries` entries of that pass and hands every side it
+    // counts (a record of its account in the list, a refund tax code) to
+    // `count` with the record's class and the side's value, debit sides as
+    // not credit. Ticks the sub-step bar per entry when `bTick`. `*pStatus`
+    // gets the last step's status (left as it is without entries).
+    // Reads asset `nIndex` of a fixed-asset walk; its year and month records
+    // are read with it and not needed.
+    static long MoveAsset(ClRuleGenkashokyaku* pRule, int32_t nIndex, StKOTEISHISANINFO* pAsset);
+    using KanpuSideFn = std::function<void(const StSWKTSIDE& side, int cls, const ClKingaku& value, bool bCredit)>;
+    void WalkKanpuShiwake(int32_t nEntries, const KamokuPositions& positions, bool bZeikomi, bool bTick,
+                          const KanpuSideFn& count, long* pStatus);
 };

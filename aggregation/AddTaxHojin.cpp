@@ -12,7 +12,6 @@
 #include "aggregation/ShiwakeJoken.h"
 #include "suite/ClAccPeriod.h"
 #include "suite/ClDataMgr.h"
-#include "suite/ClLinkMgr.h"
 #include "suite/ClRuleGenkashokyaku.h"
 #include "suite/ClRuleKamoku.h"
 #include "suite/ClRuleShiwake.h"
@@ -44,16 +43,6 @@ ClKingaku SumSlots(const void* pPackedSlots, short nFrom, short nTo, bool bYearE
         sum = ClKingaku::Add(sum, ClKingaku::FromRaw(pSlots[KAMOKUSUM_SLOT_CHUKAN]));
     }
     return sum;
-}
-
-// A journal side's value: its amount, plus its tax in tax-included books.
-ClKingaku SideValue(const StSWKTSIDE& side, bool bZeikomi)
-{
-    ClKingaku value = ClKingaku::FromRaw(side.llKingaku);
-    if (bZeikomi) {
-        value = ClKingaku::Add(value, ClKingaku::FromRaw(side.llZeigaku));
-    }
-    return value;
 }
 
 } // namespace
@@ -109,9 +98,7 @@ int CAddTaxDlg::SumKanpuHojin(AccumBlock* pShohinShiire, AccumBlock* pHanbaiIppa
         if (pRule == nullptr) {
             return 0;
         }
-        pRule->AttachSetMgr(pDataMgr->GetSetMgr());
-        pRule->SetCurDataID(pDataInfo);
-        pRule->AttachOptLink(ClLinkMgr::Inst()->GetOptLink());
+        SetUpRule(pRule, pDataInfo);
         m_pRuleKamoku = pRule;
     }
     m_pRuleKamoku->MoveReady(RuleKamokuSumType_Base_Move, RuleKamokuSumType_Bmn_None,
@@ -158,49 +145,28 @@ int CAddTaxDlg::SumKanpuHojin(AccumBlock* pShohinShiire, AccumBlock* pHanbaiIppa
     }
 
     // --- the journal entries: amounts by tax code ----------------------------------
-    if (m_pRuleShiwake == nullptr) {
-        m_pRuleShiwake = NewRuleShiwake();
-        if (m_pRuleShiwake == nullptr) {
-            return 0;
-        }
-    }
-    BuildKamokuList(KanpuRules::KAMOKULIST_HOJIN);
     KamokuPositions positions;
-    positions.Build(m_kamokuList, KanpuRules::HojinShiwakeRow, KanpuRules::HOJIN_NONE);
-    ShiwakeJoken joken;
-    const StFINDINFO* pFind = joken.BuildKanpu(m_findInfo);
-    int32_t nEntries = 0;
-    m_pRuleShiwake->GetSwkCount(pFind, nullptr, &nEntries);
-    m_pRuleShiwake->MoveReady(pFind, nullptr, nullptr, SWKCURSOR_FORWARD);
-    status = 0;
-    for (int32_t i = 0; i < nEntries; ++i) {
-        StepSubProgress();
-        StSWKTINFO entry;
-        std::memset(&entry, 0, sizeof entry);
-        status = m_pRuleShiwake->MoveNext(&entry);
-        if (status != 0) {
-            break;
-        }
-        const ClKingaku kariValue = SideValue(entry.kari, bZeikomi);
-        const ClKingaku kashiValue = SideValue(entry.kashi, bZeikomi);
-        // The list's records of the two sides' accounts, in list order.
-        positions.ForSides(entry.kari.lKamokuCode, entry.kashi.lKamokuCode, [&](size_t, int row, bool bCredit) {
-            if (!bCredit) {
-                if (KanpuRules::IsKanpuZeiCode(entry.kari.byZeiCode)) {
-                    AddToTotal(&rows[row]->llAmount[1], kariValue);
-                    if (KanpuRules::IsMiteiYunyuZeiCode(entry.kari.byZeiCode)) {
-                        AddToTotal(&rows[row]->llAmount[2], kariValue);
-                    }
-                }
-            } else if (KanpuRules::IsKanpuZeiCode(entry.kashi.byZeiCode)) {
-                SubFromTotal(&rows[row]->llAmount[1], kashiValue);
-                if (KanpuRules::IsMiteiYunyuZeiCode(entry.kashi.byZeiCode)) {
-                    SubFromTotal(&rows[row]->llAmount[2], kashiValue);
-                }
-            }
-        });
+    const int32_t nEntries = StartKanpuShiwake(KanpuRules::KAMOKULIST_HOJIN, KanpuRules::HojinShiwakeRow,
+                                               KanpuRules::HOJIN_NONE, &positions);
+    if (nEntries < 0) {
+        return 0;
     }
-    m_posKamoku = m_kamokuList.begin();
+    status = 0;
+    // A side goes to its account's row: a debit adds, a credit subtracts.
+    auto countSide = [&](const StSWKTSIDE& side, int row, const ClKingaku& value, bool bCredit) {
+        if (!bCredit) {
+            AddToTotal(&rows[row]->llAmount[1], value);
+            if (KanpuRules::IsMiteiYunyuZeiCode(side.byZeiCode)) {
+                AddToTotal(&rows[row]->llAmount[2], value);
+            }
+        } else {
+            SubFromTotal(&rows[row]->llAmount[1], value);
+            if (KanpuRules::IsMiteiYunyuZeiCode(side.byZeiCode)) {
+                SubFromTotal(&rows[row]->llAmount[2], value);
+            }
+        }
+    };
+    WalkKanpuShiwake(nEntries, positions, bZeikomi, true, countSide, &status);
     m_pRuleShiwake->MoveFinish();
     if (status != 0 && status != SUITE_EOD) {
         return 0;
@@ -212,9 +178,7 @@ int CAddTaxDlg::SumKanpuHojin(AccumBlock* pShohinShiire, AccumBlock* pHanbaiIppa
         if (pRule == nullptr) {
             return 0;
         }
-        pRule->AttachSetMgr(pDataMgr->GetSetMgr());
-        pRule->SetCurDataID(pDataInfo);
-        pRule->AttachOptLink(ClLinkMgr::Inst()->GetOptLink());
+        SetUpRule(pRule, pDataInfo);
         m_pRuleGenkashokyaku = pRule;
     }
     ClSetData* pSetData = static_cast<ClSetData*>(pDataMgr->GetSetMgr()->GetSetObject(5, 1));
@@ -238,6 +202,7 @@ int CAddTaxDlg::SumKanpuHojin(AccumBlock* pShohinShiire, AccumBlock* pHanbaiIppa
             pPeriod->GetPeriodByMonthKind(ClAccPeriod::MONTHKIND_YEAREND, &lUnused, &lTo, 0);
         }
     }
+    ShiwakeJoken joken;
     const StFINDINFO* pDateFind = joken.BuildShutokuDate(lFrom, lTo);
     m_pRuleGenkashokyaku->MoveReady(pDateFind, 0, 0);
     int32_t nAssets = 0;
@@ -245,12 +210,7 @@ int CAddTaxDlg::SumKanpuHojin(AccumBlock* pShohinShiire, AccumBlock* pHanbaiIppa
     for (int32_t i = 0; i < nAssets; ++i) {
         StepSubProgress();
         StKOTEISHISANINFO asset;
-        StKOTEINENINFO year;
-        StKOTEITSUKIINFO month;
-        std::memset(&asset, 0, sizeof asset);
-        std::memset(&year, 0, sizeof year);
-        std::memset(&month, 0, sizeof month);
-        m_pRuleGenkashokyaku->Move(i, &asset, &year, &month);
+        MoveAsset(m_pRuleGenkashokyaku, i, &asset);
         const ClKingaku amount = ClKingaku::FromRaw(asset.llShutokuKingaku);
         AddToTotal(asset.lShisanKubun == KOTEI_CLASS_KURINOBE ? pKurinobeShisan : pKoteiShisan, amount);
     }

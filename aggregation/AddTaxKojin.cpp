@@ -13,7 +13,6 @@
 #include "aggregation/ShiwakeJoken.h"
 #include "suite/ClAccPeriod.h"
 #include "suite/ClDataMgr.h"
-#include "suite/ClLinkMgr.h"
 #include "suite/ClRuleGenkashokyaku.h"
 #include "suite/ClRuleKamoku.h"
 #include "suite/ClRuleShiwake.h"
@@ -53,15 +52,6 @@ struct KojinBlocks {
         out[n] = nullptr;
     }
 };
-
-ClKingaku SideValue(const StSWKTSIDE& side, bool bZeikomi)
-{
-    ClKingaku value = ClKingaku::FromRaw(side.llKingaku);
-    if (bZeikomi) {
-        value = ClKingaku::Add(value, ClKingaku::FromRaw(side.llZeigaku));
-    }
-    return value;
-}
 
 } // namespace
 
@@ -131,9 +121,7 @@ long CAddTaxDlg::SumKamokuByBumon(AccumBlock* pJigyoShiire, AccumBlock* pJigyoHi
     if (pRule == nullptr) {
         return kErrNoObject;
     }
-    pRule->AttachSetMgr(ClDataMgr::Inst()->GetSetMgr());
-    pRule->SetCurDataID(pDataInfo);
-    pRule->AttachOptLink(ClLinkMgr::Inst()->GetOptLink());
+    SetUpRule(pRule, pDataInfo);
 
     const bool bGroup = pBumon != nullptr && (pBumon->byKind == 1 || pBumon->byKind == 2);
     const KojinBlocks blocks = {pJigyoShiire, pJigyoHitsuyou, pFudousanHitsuyou, pSonotaShiire, pSonotaHitsuyou};
@@ -228,20 +216,12 @@ long CAddTaxDlg::SumShiwakeByBumon(AccumBlock* pJigyoShiire, AccumBlock* pJigyoH
                                    AccumBlock* pSonotaHitsuyou, const StDATAINFO* pDataInfo,
                                    const StSHOHIZEIINFO* pShohizeiInfo)
 {
-    if (m_pRuleShiwake == nullptr) {
-        m_pRuleShiwake = NewRuleShiwake();
-        if (m_pRuleShiwake == nullptr) {
-            return 0;
-        }
-    }
-    BuildKamokuList(KanpuRules::KAMOKULIST_KOJIN);
     KamokuPositions positions;
-    positions.Build(m_kamokuList, KanpuRules::KojinGroup, KanpuRules::KOJIN_NONE);
-    ShiwakeJoken joken;
-    const StFINDINFO* pFind = joken.BuildKanpu(m_findInfo);
-    int32_t nEntries = 0;
-    m_pRuleShiwake->GetSwkCount(pFind, nullptr, &nEntries);
-    m_pRuleShiwake->MoveReady(pFind, nullptr, nullptr, SWKCURSOR_FORWARD);
+    const int32_t nEntries = StartKanpuShiwake(KanpuRules::KAMOKULIST_KOJIN, KanpuRules::KojinGroup,
+                                               KanpuRules::KOJIN_NONE, &positions);
+    if (nEntries < 0) {
+        return 0;
+    }
 
     ClSetBumon* pSetBumon = static_cast<ClSetBumon*>(ClDataMgr::Inst()->GetSetMgr()->GetSetObject(2, 1));
     SUITECURSOR cursor = nullptr;
@@ -283,27 +263,7 @@ long CAddTaxDlg::SumShiwakeByBumon(AccumBlock* pJigyoShiire, AccumBlock* pJigyoH
         }
     };
 
-    for (int32_t i = 0; i < nEntries; ++i) {
-        StSWKTINFO entry;
-        std::memset(&entry, 0, sizeof entry);
-        status = m_pRuleShiwake->MoveNext(&entry);
-        if (status != 0) {
-            break;
-        }
-        const ClKingaku kariValue = SideValue(entry.kari, bZeikomi);
-        const ClKingaku kashiValue = SideValue(entry.kashi, bZeikomi);
-        // The list's records of the two sides' accounts, in list order.
-        positions.ForSides(entry.kari.lKamokuCode, entry.kashi.lKamokuCode, [&](size_t, int group, bool bCredit) {
-            if (!bCredit) {
-                if (KanpuRules::IsKanpuZeiCode(entry.kari.byZeiCode)) {
-                    countSide(entry.kari, group, kariValue, false);
-                }
-            } else if (KanpuRules::IsKanpuZeiCode(entry.kashi.byZeiCode)) {
-                countSide(entry.kashi, group, kashiValue, true);
-            }
-        });
-    }
-    m_posKamoku = m_kamokuList.begin();
+    WalkKanpuShiwake(nEntries, positions, bZeikomi, false, countSide, &status);
 
     status = EndStatus(status);
     if (status == 0) {
@@ -337,9 +297,7 @@ long CAddTaxDlg::SumKoteiShisan(AccumBlock* pJigyoKoteiShisan, AccumBlock* pFudo
         delete pPeriod;
         return kErrNoObject;
     }
-    pRule->AttachSetMgr(ClDataMgr::Inst()->GetSetMgr());
-    pRule->SetCurDataID(pDataInfo);
-    pRule->AttachOptLink(ClLinkMgr::Inst()->GetOptLink());
+    SetUpRule(pRule, pDataInfo);
 
     ShiwakeJoken joken;
     long status = pRule->MoveReady(joken.BuildShutokuDate(lFrom, lTo), 0, 0);
@@ -352,12 +310,7 @@ long CAddTaxDlg::SumKoteiShisan(AccumBlock* pJigyoKoteiShisan, AccumBlock* pFudo
     for (int32_t i = 0; i < nAssets; ++i) {
         StepSubProgress();
         StKOTEISHISANINFO asset;
-        StKOTEINENINFO year;
-        StKOTEITSUKIINFO month;
-        std::memset(&asset, 0, sizeof asset);
-        std::memset(&year, 0, sizeof year);
-        std::memset(&month, 0, sizeof month);
-        status = pRule->Move(i, &asset, &year, &month);
+        status = MoveAsset(pRule, i, &asset);
         if (status != 0) {
             break;
         }

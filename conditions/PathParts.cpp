@@ -20,6 +20,20 @@ size_t FindDoubleBackslash(std::string_view s, size_t from)
     return std::string_view::npos;
 }
 
+// The text up to and including the last `sep` (nothing without one), and
+// the text after it (all of it without one).
+CString UpToLast(const CString& strPath, char sep)
+{
+    const int n = strPath.ReverseFind(sep);
+    return n < 0 ? CString() : strPath.Left(n + 1);
+}
+
+CString AfterLast(const CString& strPath, char sep)
+{
+    const int n = strPath.ReverseFind(sep);
+    return n < 0 ? strPath : strPath.Mid(n + 1);
+}
+
 }  // namespace
 
 int IsDoubleByteAt(LPCSTR pszText, int nIndex)
@@ -101,29 +115,13 @@ int GetRootPath(LPCSTR pszPath, LPSTR pszOut, int nSize)
     return PathStripToRootA(pszOut);
 }
 
-CString GetFolderPart(const CString& strPath)
-{
-    const int n = strPath.ReverseFind('\\');
-    return n < 0 ? CString() : strPath.Left(n + 1);
-}
+CString GetFolderPart(const CString& strPath) { return UpToLast(strPath, '\\'); }
 
-CString GetFileNamePart(const CString& strPath)
-{
-    const int n = strPath.ReverseFind('\\');
-    return n < 0 ? strPath : strPath.Mid(n + 1);
-}
+CString GetFileNamePart(const CString& strPath) { return AfterLast(strPath, '\\'); }
 
-CString GetDrivePart(const CString& strPath)
-{
-    const int n = strPath.ReverseFind(':');
-    return n < 0 ? CString() : strPath.Left(n + 1);
-}
+CString GetDrivePart(const CString& strPath) { return UpToLast(strPath, ':'); }
 
-CString GetAfterDrivePart(const CString& strPath)
-{
-    const int n = strPath.ReverseFind(':');
-    return n < 0 ? strPath : strPath.Mid(n + 1);
-}
+CString GetAfterDrivePart(const CString& strPath) { return AfterLast(strPath, ':'); }
 
 int HasValidPathChars(LPCSTR pszPath)
 {

@@ -9,21 +9,6 @@
 #include "suite/SuiteStore.h"
 #include "suite/TaxCodeTable.h"
 
-namespace {
-
-// The count of a "SELECT COUNT(*)" query, into the caller's 32-bit count.
-long CountInto(suite::SuiteStore* store, const std::string& sql, const std::vector<long long>& params,
-               int32_t* pCount)
-{
-    long long count = 0;
-    long status = RuleQuery::QueryInt(store, sql, params, &count);
-    if (status == SUITE_OK)
-        *pCount = static_cast<int32_t>(count);
-    return status;
-}
-
-} // namespace
-
 ClRuleShiwake::ClRuleShiwake() = default;
 
 ClRuleShiwake::~ClRuleShiwake() = default;
@@ -48,7 +33,7 @@ long ClRuleShiwake::GetSwkCount(const StFINDINFO* pFind, const void* /*pDisp*/, 
     long status = QueryScope(pFind, FindTarget::Journal, &q);
     if (status != SUITE_OK)
         return status;
-    return CountInto(q.store, "SELECT COUNT(*) FROM journal WHERE " + q.where, q.params, pCount);
+    return RuleQuery::QueryCount(q.store, "SELECT COUNT(*) FROM journal WHERE " + q.where, q.params, pCount);
 }
 
 long ClRuleShiwake::CheckExistSwkByZeiRate(const StFINDINFO* pFind, DWORD* pBits, int nSides)
@@ -117,9 +102,9 @@ long ClRuleShiwake::CheckExistSwkByJigyoBunrui(const StFINDINFO* pFind, int32_t 
         return status;
     q.params.push_back(nKind);
     q.params.push_back(nKind);
-    return CountInto(q.store,
-                     "SELECT COUNT(*) FROM journal WHERE " + q.where + " AND (dr_business = ? OR cr_business = ?)",
-                     q.params, pCount);
+    return RuleQuery::QueryCount(
+        q.store, "SELECT COUNT(*) FROM journal WHERE " + q.where + " AND (dr_business = ? OR cr_business = ?)", q.params,
+        pCount);
 }
 
 long ClRuleShiwake::MoveReady(const StFINDINFO* pFind, const void* /*pOrder*/, const void* /*pDisp*/, int nCursorType)

@@ -18,7 +18,7 @@ struct BumonCursor : suite::SuiteCursor {
 
 BumonCursor* FindBumonCursor(SUITECURSOR handle)
 {
-    return dynamic_cast<BumonCursor*>(suite::SuiteCursor::Find(handle));
+    return suite::SuiteCursor::FindAs<BumonCursor>(handle);
 }
 
 void Fill(const suite::Statement& stmt, StBUMONINFO* pBumon)
@@ -38,6 +38,15 @@ struct ClSetBumon::Kept {
     std::unordered_map<int32_t, StBUMONINFO> byCode;
     suite::StoreVersion version;
     long long dataNo = 0;
+
+    long Find(int32_t lCode, StBUMONINFO* pBumon) const
+    {
+        auto it = byCode.find(lCode);
+        if (it == byCode.end())
+            return SUITE_ERR_NODATA;
+        *pBumon = it->second;
+        return SUITE_OK;
+    }
 };
 
 ClSetBumon::ClSetBumon() = default;
@@ -52,23 +61,13 @@ long ClSetBumon::GetBmnCount(int32_t* pCount, int nKind)
     long status = CurDataNo(&dataNo);
     if (status != SUITE_OK)
         return status;
-    long long count = 0;
-    status = RuleQuery::QueryInt(suite::SuiteStore::Current(), "SELECT COUNT(*) FROM departments WHERE data_no = ?",
-                                 {dataNo}, &count);
-    if (status == SUITE_OK)
-        *pCount = static_cast<int32_t>(count);
-    return status;
+    return RuleQuery::QueryCount(suite::SuiteStore::Current(), "SELECT COUNT(*) FROM departments WHERE data_no = ?",
+                                 {dataNo}, pCount);
 }
 
 long ClSetBumon::GetCursor(SUITECURSOR* pCursor)
 {
-    if (!pCursor)
-        return SUITE_ERR_PARAM;
-    *pCursor = nullptr;
-    if (!suite::SuiteStore::Current())
-        return SUITE_ERR_NOSTORE;
-    *pCursor = suite::SuiteCursor::Register(std::make_unique<BumonCursor>());
-    return SUITE_OK;
+    return suite::SuiteCursor::Open<BumonCursor>(pCursor);
 }
 
 // Readying is cheap (callers ready the cursor before every look-up by code):
@@ -114,10 +113,7 @@ long ClSetBumon::Walk(StBUMONINFO* pBumon, SUITECURSOR cursor)
 
 long ClSetBumon::ReleaseCursor(SUITECURSOR cursor)
 {
-    if (!FindBumonCursor(cursor))
-        return SUITE_ERR_CURSOR;
-    suite::SuiteCursor::Release(cursor);
-    return SUITE_OK;
+    return suite::SuiteCursor::ReleaseAs<BumonCursor>(cursor);
 }
 
 // The departments are few and looked up once per journal side: the dataset's
@@ -153,17 +149,9 @@ long ClSetBumon::GetInfoByCode(int32_t lCode, StBUMONINFO* pBumon)
         kept->dataNo = dataNo;
         if (!versioned) {
             // Nothing may be kept: answer from what was just read.
-            auto it = kept->byCode.find(lCode);
-            if (it == kept->byCode.end())
-                return SUITE_ERR_NODATA;
-            *pBumon = it->second;
-            return SUITE_OK;
+            return kept->Find(lCode, pBumon);
         }
         m_pKept = std::move(kept);
     }
-    auto it = m_pKept->byCode.find(lCode);
-    if (it == m_pKept->byCode.end())
-        return SUITE_ERR_NODATA;
-    *pBumon = it->second;
-    return SUITE_OK;
+    return m_pKept->Find(lCode, pBumon);
 }

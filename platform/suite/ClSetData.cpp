@@ -4,8 +4,8 @@
 #include <new>
 
 #include "suite/ClAccPeriod.h"
+#include "suite/RuleQuery.h"
 #include "suite/SuiteStore.h"
-#include "win32/Mbcs.h"
 
 namespace {
 
@@ -17,21 +17,7 @@ struct DatCursor : suite::SuiteCursor {};
 
 DatCursor* FindDatCursor(SUITECURSOR cursor)
 {
-    return dynamic_cast<DatCursor*>(suite::SuiteCursor::Find(cursor));
-}
-
-// Copies a code page 932 text into a fixed field, cut at a character boundary
-// so that the NUL always fits.
-void CopyText(char* field, size_t size, const std::string& text)
-{
-    size_t n = 0;
-    while (n < text.size()) {
-        size_t len = mbcs::CharLen(text, n);
-        if (n + len > size - 1) break;
-        n += len;
-    }
-    std::memcpy(field, text.data(), n);
-    field[n] = '\0';
+    return suite::SuiteCursor::FindAs<DatCursor>(cursor);
 }
 
 // Fills a record from a row of kSelectRecord.
@@ -40,7 +26,7 @@ void FillRecord(const suite::Statement& st, StDATAINFO* rec)
     std::memset(rec, 0, sizeof *rec);
     rec->nSelectNo = static_cast<int32_t>(st.Int(0));
     st.Blob(1, rec->DataID, sizeof rec->DataID);
-    CopyText(rec->szCompanyName, sizeof rec->szCompanyName, st.Text(2));
+    RuleQuery::CopyName(rec->szCompanyName, sizeof rec->szCompanyName, st.Text(2));
     rec->lPeriodFrom = static_cast<int32_t>(st.Int(3));
     rec->lPeriodTo = static_cast<int32_t>(st.Int(4));
     rec->nHalfYearClosing = static_cast<int32_t>(st.Int(5));
@@ -82,11 +68,7 @@ StDATAINFO* ClSetData::GetSelectedInfo()
 
 long ClSetData::GetDatCursor(SUITECURSOR* pCursor)
 {
-    if (!pCursor) return SUITE_ERR_PARAM;
-    *pCursor = nullptr;
-    if (!suite::SuiteStore::Current()) return SUITE_ERR_NOSTORE;
-    *pCursor = suite::SuiteCursor::Register(std::make_unique<DatCursor>());
-    return SUITE_OK;
+    return suite::SuiteCursor::Open<DatCursor>(pCursor);
 }
 
 long ClSetData::ReadyDat(SUITECURSOR cursor, int nMode)
@@ -117,9 +99,7 @@ long ClSetData::WalkDat(StDATAINFO* pRecord, SUITECURSOR cursor)
 
 long ClSetData::ReleaseDatCursor(SUITECURSOR cursor)
 {
-    if (!FindDatCursor(cursor)) return SUITE_ERR_CURSOR;
-    suite::SuiteCursor::Release(cursor);
-    return SUITE_OK;
+    return suite::SuiteCursor::ReleaseAs<DatCursor>(cursor);
 }
 
 long ClSetData::GetAccPeriod(ClAccPeriod** ppPeriod)

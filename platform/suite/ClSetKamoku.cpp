@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "suite/FindSql.h"
 #include "suite/RuleQuery.h"
 #include "suite/SuiteStore.h"
 
@@ -17,20 +16,14 @@ struct KamokuCursor : suite::SuiteCursor {
 
 KamokuCursor* FindKamokuCursor(SUITECURSOR handle)
 {
-    return dynamic_cast<KamokuCursor*>(suite::SuiteCursor::Find(handle));
+    return suite::SuiteCursor::FindAs<KamokuCursor>(handle);
 }
 
 } // namespace
 
 long ClSetKamoku::GetCursor(SUITECURSOR* pCursor)
 {
-    if (!pCursor)
-        return SUITE_ERR_PARAM;
-    *pCursor = nullptr;
-    if (!suite::SuiteStore::Current())
-        return SUITE_ERR_NOSTORE;
-    *pCursor = suite::SuiteCursor::Register(std::make_unique<KamokuCursor>());
-    return SUITE_OK;
+    return suite::SuiteCursor::Open<KamokuCursor>(pCursor);
 }
 
 long ClSetKamoku::ReadyCursor(SUITECURSOR cursor)
@@ -56,11 +49,10 @@ long ClSetKamoku::WalkFind(const StFINDINFO* pFind, StKAMOKUINFO* pKamoku, SUITE
         long status = CurDataNo(&dataNo);
         if (status != SUITE_OK)
             return status;
-        std::string where = "data_no = ? AND (";
-        std::vector<long long> params{dataNo};
-        if ((status = FindSql::Translate(pFind, FindTarget::Account, where, params)) != SUITE_OK)
+        std::string where;
+        std::vector<long long> params;
+        if ((status = RuleQuery::Filter(pFind, FindTarget::Account, dataNo, where, params)) != SUITE_OK)
             return status;
-        where += ")";
         c->stmt = RuleQuery::Prepare(suite::SuiteStore::Current(),
                                      "SELECT code, name, attr, excluded, balance_side FROM accounts WHERE " + where +
                                          " ORDER BY code",
@@ -85,8 +77,5 @@ long ClSetKamoku::WalkFind(const StFINDINFO* pFind, StKAMOKUINFO* pKamoku, SUITE
 
 long ClSetKamoku::ReleaseCursor(SUITECURSOR cursor)
 {
-    if (!FindKamokuCursor(cursor))
-        return SUITE_ERR_CURSOR;
-    suite::SuiteCursor::Release(cursor);
-    return SUITE_OK;
+    return suite::SuiteCursor::ReleaseAs<KamokuCursor>(cursor);
 }

@@ -31,6 +31,16 @@ long RuleQuery::QueryInt(suite::SuiteStore* store, const std::string& sql,
     return SUITE_OK;
 }
 
+long RuleQuery::QueryCount(suite::SuiteStore* store, const std::string& sql, const std::vector<long long>& params,
+                           int32_t* pCount)
+{
+    long long count = 0;
+    long status = QueryInt(store, sql, params, &count);
+    if (status == SUITE_OK)
+        *pCount = static_cast<int32_t>(count);
+    return status;
+}
+
 long RuleQuery::StepOneRow(suite::Statement& stmt)
 {
     long status = stmt.Step();

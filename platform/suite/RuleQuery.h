@@ -22,6 +22,10 @@ public:
     static long QueryInt(suite::SuiteStore* store, const std::string& sql,
                          const std::vector<long long>& params, long long* pValue);
 
+    // The same for a count, into the caller's 32-bit count.
+    static long QueryCount(suite::SuiteStore* store, const std::string& sql, const std::vector<long long>& params,
+                           int32_t* pCount);
+
     // Steps to the one row of a query that always answers one (a count, a
     // list of EXISTS tests): no row at all is a fault of the store.
     static long StepOneRow(suite::Statement& stmt);

@@ -196,6 +196,35 @@ public:
     static SuiteCursor* Find(SUITECURSOR handle);
     // Releases a handle: false when it was unknown.
     static bool Release(SUITECURSOR handle);
+
+    // The steps every set object's cursor calls share, for its own cursor
+    // type `C`: the cursor of a handle when it is a `C` (else null); a new
+    // one (SUITE_ERR_NOSTORE, and a null handle, without a store); and its
+    // release (SUITE_ERR_CURSOR for a handle that is not a `C`).
+    template <class C>
+    static C* FindAs(SUITECURSOR handle)
+    {
+        return dynamic_cast<C*>(Find(handle));
+    }
+    template <class C>
+    static long Open(SUITECURSOR* pCursor)
+    {
+        if (!pCursor)
+            return SUITE_ERR_PARAM;
+        *pCursor = nullptr;
+        if (!SuiteStore::Current())
+            return SUITE_ERR_NOSTORE;
+        *pCursor = Register(std::make_unique<C>());
+        return SUITE_OK;
+    }
+    template <class C>
+    static long ReleaseAs(SUITECURSOR handle)
+    {
+        if (!FindAs<C>(handle))
+            return SUITE_ERR_CURSOR;
+        Release(handle);
+        return SUITE_OK;
+    }
     // Releases every cursor (the store is about to close).
     static void ReleaseAll();
     static size_t OpenCount();

@@ -38,6 +38,9 @@ struct MessageBoxRequest {
     std::string text;
     std::string caption;
     UINT type = 0;         // MB_ buttons, icon and default-button bits
+
+    // The buttons of a box type (MB_OK ...), in the system's order.
+    static std::vector<int> ButtonsOf(UINT type);
 };
 
 struct SaveBoxRequest {

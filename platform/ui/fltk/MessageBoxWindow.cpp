@@ -30,18 +30,6 @@ int Mnemonic(const TextEdge::Label& label)
 
 }  // namespace
 
-std::vector<int> MessageBoxWindow::ButtonsOf(UINT type)
-{
-    switch (type & MB_TYPEMASK) {
-    case MB_OKCANCEL: return {IDOK, IDCANCEL};
-    case MB_ABORTRETRYIGNORE: return {IDABORT, IDRETRY, IDIGNORE};
-    case MB_YESNOCANCEL: return {IDYES, IDNO, IDCANCEL};
-    case MB_YESNO: return {IDYES, IDNO};
-    case MB_RETRYCANCEL: return {IDRETRY, IDCANCEL};
-    default: return {IDOK};
-    }
-}
-
 std::string MessageBoxWindow::ButtonText(int id)
 {
     switch (id) {
@@ -94,7 +82,7 @@ MessageBoxWindow::MessageBoxWindow(const MessageBoxRequest& request, Fl_Font fon
     m_textX = left;
     m_textY = Margin + (contentH - textH) / 2;
 
-    std::vector<int> ids = ButtonsOf(request.type);
+    std::vector<int> ids = MessageBoxRequest::ButtonsOf(request.type);
     int total = 0;
     for (int id : ids) {
         Button b{id, TextEdge::MakeLabel(ButtonText(id)), 0, 0, 0, ButtonH};

@@ -30,8 +30,6 @@ public:
     int EscapeAnswer() const;
     void Choose(int id) { m_answer = id; }
 
-    // The buttons of a box type (MB_OK ...), in the system's order.
-    static std::vector<int> ButtonsOf(UINT type);
     // The caption of a button, code page 932 ("OK", "キャンセル", "はい(&Y)" ...).
     static std::string ButtonText(int id);
     static Paint::Icon IconOf(UINT type);

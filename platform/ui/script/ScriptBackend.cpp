@@ -39,18 +39,6 @@ const char* IconName(UINT type)
     }
 }
 
-std::vector<int> Buttons(UINT type)
-{
-    switch (type & MB_TYPEMASK) {
-    case MB_OKCANCEL: return {IDOK, IDCANCEL};
-    case MB_ABORTRETRYIGNORE: return {IDABORT, IDRETRY, IDIGNORE};
-    case MB_YESNOCANCEL: return {IDYES, IDNO, IDCANCEL};
-    case MB_YESNO: return {IDYES, IDNO};
-    case MB_RETRYCANCEL: return {IDRETRY, IDCANCEL};
-    default: return {IDOK};
-    }
-}
-
 std::string ButtonList(const std::vector<int>& buttons)
 {
     std::string s;
@@ -64,7 +52,7 @@ std::unique_ptr<Backend> ScriptBackend::Create() { return std::make_unique<Scrip
 
 int ScriptBackend::CancellingAnswer(UINT type)
 {
-    std::vector<int> buttons = Buttons(type);
+    std::vector<int> buttons = MessageBoxRequest::ButtonsOf(type);
     for (int b : buttons)
         if (b == IDCANCEL) return IDCANCEL;
     for (int b : buttons)
@@ -267,7 +255,7 @@ void ScriptBackend::RunModal(HWND dialog)
 int ScriptBackend::MessageBox(const MessageBoxRequest& request)
 {
     WriteChanges();
-    std::vector<int> buttons = Buttons(request.type);
+    std::vector<int> buttons = MessageBoxRequest::ButtonsOf(request.type);
     std::string head = "message owner=" + WindowName(request.owner) + " caption=" + Transcript::Quote(request.caption) +
                        " icon=" + IconName(request.type) + " buttons=" + ButtonList(buttons);
     int answer = 0;
