@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "../support/FindTerms.h"
 #include "../support/ScriptRun.h"
 #include "aggregation/AddTaxDlg.h"
 #include "aggregation/ShiwakeJoken.h"
@@ -29,22 +30,7 @@ struct Side {
     int taxCode = 0, rate = 0, reduced = 0, business = 0, invoice = 0;
 };
 
-// The run's month-range condition: s <= kind <= e, then the closing terms.
-inline void MonthRange(StFINDINFO* c, int s, int e, bool half, bool year)
-{
-    std::memset(c, 0, sizeof(StFINDINFO) * FINDINFO_RUN_TERMS);
-    c[0] = ShiwakeJoken::Term(FINDITEM_MONTHKIND, 0, FINDCMP_GE, FINDVAL_SHORT, s, FINDCON_AND);
-    c[1] = ShiwakeJoken::Term(FINDITEM_MONTHKIND, 0, FINDCMP_LE, FINDVAL_SHORT, e, FINDCON_END);
-    int last = 1;
-    if (half) {
-        c[last].nConnect = FINDCON_OR;
-        c[++last] = ShiwakeJoken::Term(FINDITEM_MONTHKIND, 0, FINDCMP_EQ, FINDVAL_SHORT, 15, FINDCON_END);
-    }
-    if (year) {
-        c[last].nConnect = FINDCON_OR;
-        c[++last] = ShiwakeJoken::Term(FINDITEM_MONTHKIND, 0, FINDCMP_EQ, FINDVAL_SHORT, 18, FINDCON_END);
-    }
-}
+using findtest::MonthRange;
 
 class AggregationTest : public ::testing::Test {
 protected:

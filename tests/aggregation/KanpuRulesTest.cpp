@@ -4,6 +4,7 @@
 #include "aggregation/ShiwakeJoken.h"
 
 #include "suite/FindSql.h"
+#include "tests/support/FindTerms.h"
 
 #include <gtest/gtest.h>
 
@@ -172,22 +173,7 @@ TEST(ZeiCodes, CountedAndUndeterminedImport)
     EXPECT_EQ(mitei, (std::set<int>{31, 32, 33, 34, 35, 36, 37}));
 }
 
-// The month-range condition as the run builds it.
-void MonthRange(StFINDINFO (&c)[FINDINFO_RUN_TERMS], int s, int e, bool half, bool year)
-{
-    std::memset(c, 0, sizeof c);
-    c[0] = ShiwakeJoken::Term(FINDITEM_MONTHKIND, 0, FINDCMP_GE, FINDVAL_SHORT, s, FINDCON_AND);
-    c[1] = ShiwakeJoken::Term(FINDITEM_MONTHKIND, 0, FINDCMP_LE, FINDVAL_SHORT, e, FINDCON_END);
-    int last = 1;
-    if (half) {
-        c[last].nConnect = FINDCON_OR;
-        c[++last] = ShiwakeJoken::Term(FINDITEM_MONTHKIND, 0, FINDCMP_EQ, FINDVAL_SHORT, 15, FINDCON_END);
-    }
-    if (year) {
-        c[last].nConnect = FINDCON_OR;
-        c[++last] = ShiwakeJoken::Term(FINDITEM_MONTHKIND, 0, FINDCMP_EQ, FINDVAL_SHORT, 18, FINDCON_END);
-    }
-}
+using findtest::MonthRange;
 
 TEST(MonthRange, YearEndTermIsFoundInThirdOrFourthPlace)
 {

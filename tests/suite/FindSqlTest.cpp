@@ -10,45 +10,13 @@
 
 #include "suite/FindSql.h"
 #include "suite/RuleStatus.h"
+#include "tests/support/FindTerms.h"
 
 namespace {
 
-StFINDINFO Term(int item, int side, int cmp, int valueType, long value, int connect, StFINDINFO* nest = nullptr)
-{
-    StFINDINFO t;
-    std::memset(&t, 0, sizeof t);
-    t.lItem = item;
-    t.nSide = static_cast<int16_t>(side);
-    t.nCompare = static_cast<int16_t>(cmp);
-    t.nValueType = static_cast<int16_t>(valueType);
-    if (valueType == FINDVAL_SHORT)
-        t.nValue = static_cast<int16_t>(value);
-    else
-        t.lValue = static_cast<int32_t>(value);
-    t.pNest = nest;
-    t.nConnect = static_cast<int16_t>(connect);
-    return t;
-}
-
-StFINDINFO Nest(StFINDINFO* inner, int connect) { return Term(FINDITEM_NEST, 0, 0, 0, 0, connect, inner); }
-
-// The month-range condition as the run builds it: s <= kind <= e, then the
-// optional closing terms.
-void MonthRange(StFINDINFO (&c)[FINDINFO_RUN_TERMS], int s, int e, bool half, bool year)
-{
-    std::memset(c, 0, sizeof c);
-    c[0] = Term(FINDITEM_MONTHKIND, 0, FINDCMP_GE, FINDVAL_SHORT, s, FINDCON_AND);
-    c[1] = Term(FINDITEM_MONTHKIND, 0, FINDCMP_LE, FINDVAL_SHORT, e, FINDCON_END);
-    int last = 1;
-    if (half) {
-        c[last].nConnect = FINDCON_OR;
-        c[++last] = Term(FINDITEM_MONTHKIND, 0, FINDCMP_EQ, FINDVAL_SHORT, 15, FINDCON_END);
-    }
-    if (year) {
-        c[last].nConnect = FINDCON_OR;
-        c[++last] = Term(FINDITEM_MONTHKIND, 0, FINDCMP_EQ, FINDVAL_SHORT, 18, FINDCON_END);
-    }
-}
+using findtest::MonthRange;
+using findtest::Nest;
+using findtest::Term;
 
 class FindSqlTest : public ::testing::Test {
 protected:

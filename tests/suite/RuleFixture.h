@@ -14,6 +14,7 @@
 #include "suite/ClRuleBase.h"
 #include "suite/FindInfo.h"
 #include "suite/SuiteStore.h"
+#include "tests/support/FindTerms.h"
 
 namespace ruletest {
 
@@ -29,42 +30,9 @@ struct Side {
     int taxCode = 0, rate = 0, reduced = 0, business = 0, invoice = 0;
 };
 
-inline StFINDINFO Term(int item, int side, int cmp, int valueType, long value, int connect,
-                       StFINDINFO* nest = nullptr)
-{
-    StFINDINFO t;
-    std::memset(&t, 0, sizeof t);
-    t.lItem = item;
-    t.nSide = static_cast<int16_t>(side);
-    t.nCompare = static_cast<int16_t>(cmp);
-    t.nValueType = static_cast<int16_t>(valueType);
-    if (valueType == FINDVAL_SHORT)
-        t.nValue = static_cast<int16_t>(value);
-    else
-        t.lValue = static_cast<int32_t>(value);
-    t.pNest = nest;
-    t.nConnect = static_cast<int16_t>(connect);
-    return t;
-}
-
-inline StFINDINFO Nest(StFINDINFO* inner, int connect) { return Term(FINDITEM_NEST, 0, 0, 0, 0, connect, inner); }
-
-// The run's month-range condition: s <= kind <= e, then the closing terms.
-inline void MonthRange(StFINDINFO (&c)[FINDINFO_RUN_TERMS], int s, int e, bool half, bool year)
-{
-    std::memset(c, 0, sizeof c);
-    c[0] = Term(FINDITEM_MONTHKIND, 0, FINDCMP_GE, FINDVAL_SHORT, s, FINDCON_AND);
-    c[1] = Term(FINDITEM_MONTHKIND, 0, FINDCMP_LE, FINDVAL_SHORT, e, FINDCON_END);
-    int last = 1;
-    if (half) {
-        c[last].nConnect = FINDCON_OR;
-        c[++last] = Term(FINDITEM_MONTHKIND, 0, FINDCMP_EQ, FINDVAL_SHORT, 15, FINDCON_END);
-    }
-    if (year) {
-        c[last].nConnect = FINDCON_OR;
-        c[++last] = Term(FINDITEM_MONTHKIND, 0, FINDCMP_EQ, FINDVAL_SHORT, 18, FINDCON_END);
-    }
-}
+using findtest::MonthRange;
+using findtest::Nest;
+using findtest::Term;
 
 class RuleStoreTest : public ::testing::Test {
 protected:
