@@ -126,7 +126,14 @@ void Paint::RadioButton(int x, int y, int w, int h, const TextEdge::Label& label
         fl_color(enabled ? FL_BLACK : fl_rgb_color(128, 128, 128));
         fl_pie(x + 4, cy + 4, d - 8, d - 8, 0, 360);
     }
-    int tx = x + d + 4;
+    LabelBesideBox(label, x + d + 4, x, y, w, h, enabled, focused);
+}
+
+// The label of a radio button or check box, right of its box at `tx`, with
+// the focus rectangle around the text.
+void Paint::LabelBesideBox(const TextEdge::Label& label, int tx, int x, int y, int w, int h, bool enabled,
+                           bool focused)
+{
     int tw = std::min(TextWidth(label), x + w - tx);
     if (enabled)
         Label(label, tx, y, x + w - tx, h, HAlign::Left, true, FL_BLACK);
@@ -149,13 +156,7 @@ void Paint::CheckBox(int x, int y, int w, int h, const TextEdge::Label& label, b
         fl_line(x + 3, cy + d / 2, x + d / 2 - 1, cy + d - 4, x + d - 3, cy + 3);
         fl_line_style(0);
     }
-    int tx = x + d + 4;
-    int tw = std::min(TextWidth(label), x + w - tx);
-    if (enabled)
-        Label(label, tx, y, x + w - tx, h, HAlign::Left, true, FL_BLACK);
-    else
-        DisabledLabel(label, tx, y, x + w - tx, h, HAlign::Left, true);
-    if (focused) FocusRect(tx - 1, y + (h - fl_height()) / 2 - 1, tw + 2, fl_height() + 2);
+    LabelBesideBox(label, x + d + 4, x, y, w, h, enabled, focused);
 }
 
 void Paint::GroupBox(int x, int y, int w, int h, const TextEdge::Label& label, bool enabled)

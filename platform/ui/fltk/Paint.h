@@ -36,6 +36,10 @@ public:
     // A message box icon of `size` pixels.
     static void MessageIcon(Icon icon, int x, int y, int size);
     static void FocusRect(int x, int y, int w, int h);
+
+private:
+    static void LabelBesideBox(const TextEdge::Label& label, int tx, int x, int y, int w, int h, bool enabled,
+                               bool focused);
 };
 
 }  // namespace ui
