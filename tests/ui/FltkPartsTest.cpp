@@ -60,9 +60,19 @@ TEST(FltkTextEdge, OffsetsMoveBetweenEncodingsOnCharacterBoundaries)
 
 TEST(FltkTextEdge, FiltersBecomeTheChoosersPatterns)
 {
-    std::vector<std::pair<std::string, std::string>> f = {
-        {"XML ファイル (*.xml)", "*.xml"}, {"すべて", "*.*"}, {"表", "*.xml; *.txt"}, {"", ""}};
-    EXPECT_EQ(TextEdge::FileFilter(f), mbcs::Cp932ToUtf8("XML ファイル (*.xml)\t*.xml\nすべて\t*\n表\t{*.xml,*.txt}"));
+    // The chooser shows "name (pattern)" itself: a description's own pattern
+    // is left out (also "*.*" for everything, and a list written otherwise).
+    std::vector<std::pair<std::string, std::string>> f = {{"XML ファイル (*.xml)", "*.xml"},
+                                                          {"すべてのファイル (*.*)", "*.*"},
+                                                          {"表", "*.xml; *.txt"},
+                                                          {"表(*.XML, *.TXT)", "*.xml;*.txt"},
+                                                          {"", ""}};
+    EXPECT_EQ(TextEdge::FileFilter(f), mbcs::Cp932ToUtf8("XML ファイル \t*.xml\nすべてのファイル \t*\n表 \t{*.xml,*.txt}\n"
+                                                         "表 \t{*.xml,*.txt}"));
+    // Any other parenthesis would be taken for the pattern's: it is given
+    // full-width; a backslash is the chooser's escape character.
+    EXPECT_EQ(TextEdge::FileFilter({{"XML (旧) (*.csv)", "*.xml"}, {"a\\b", "*"}}),
+              mbcs::Cp932ToUtf8("XML （旧） （*.csv） \t*.xml\n") + "a\\\\b \t*");
     EXPECT_TRUE(TextEdge::HasWildcards("*.xml"));
     EXPECT_FALSE(TextEdge::HasWildcards("out.xml"));
 }

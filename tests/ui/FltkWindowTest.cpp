@@ -4,6 +4,7 @@
 // <build>/screenshots. Skipped when the X tools are not installed.
 #ifdef ZK_HAVE_FLTK
 
+#include "ChooserProbe.h"
 #include "FltkTestDialog.h"
 #include "XSession.h"
 #include "ui/Backends.h"
@@ -19,6 +20,7 @@
 #include <sys/stat.h>
 #include <time.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <memory>
@@ -296,6 +298,47 @@ TEST_F(FltkWindows, SaveBoxReturnsAWindowsPathThroughTheDriveMap)
     EXPECT_EQ(result, 1005);
     EXPECT_EQ(std::string(dlg.m_saved), "C:\\out.xml");
     EXPECT_EQ(std::string(dlg.m_path), "C:\\out.xml");
+}
+
+TEST_F(FltkWindows, SaveBoxSpeaksJapaneseAndFiltersByThePatternItNamesOnce)
+{
+    // A file the XML filter must list, and one it must not.
+    for (const char* name : {"/c/kessan.xml", "/c/memo.txt"})
+        if (FILE* f = std::fopen((home_ + name).c_str(), "w")) std::fclose(f);
+    ChooserProbe probe;
+    probe.Arm();
+    CFltkTestDlg dlg;
+    INT_PTR result = DriveTestDialog(dlg, [&](const std::string& id, std::vector<std::string>& f) {
+        STEP(XSession::Key("alt+d"));  // 参照(&D)
+        std::string box = WaitFor("^zelkor$", f);
+        if (box.empty()) return;
+        usleep(300000);
+        XSession::Screenshot(box, Shot("save-box-labels"));
+        STEP(XSession::Focus(box));
+        STEP(XSession::Key("Escape"));  // the chooser's cancel
+        usleep(300000);
+        STEP(XSession::Focus(id));
+        STEP(XSession::Key("F12"));
+    });
+    probe.Disarm();
+    EXPECT_EQ(result, 1005);
+    EXPECT_EQ(std::string(dlg.m_saved), "");
+    ASSERT_TRUE(probe.found) << "the chooser was not seen";
+    ASSERT_FALSE(probe.lookupMissing) << "the font library's glyph lookup is not in the process";
+    // Every text of the box has its glyphs, the bold labels too.
+    EXPECT_TRUE(probe.unreadable.empty()) << ::testing::PrintToString(probe.unreadable);
+    EXPECT_TRUE(probe.HasLabel(mbcs::Cp932ToUtf8("ファイル名:")));
+    EXPECT_TRUE(probe.HasLabel(mbcs::Cp932ToUtf8("表示:")));
+    EXPECT_EQ(probe.okLabel, mbcs::Cp932ToUtf8("保存"));
+    EXPECT_TRUE(probe.HasMenuItem(mbcs::Cp932ToUtf8("お気に入りに追加"))) << ::testing::PrintToString(probe.menuItems);
+    // Each filter shows its pattern once, and filters by it.
+    ASSERT_GE(probe.filters.size(), 2u);
+    EXPECT_EQ(probe.filters[0], mbcs::Cp932ToUtf8("XML ファイル (*.xml)"));
+    EXPECT_EQ(probe.filters[1], mbcs::Cp932ToUtf8("すべてのファイル (*)"));
+    std::vector<std::string> listed;
+    for (const std::string& file : probe.files)
+        if (file != "../") listed.push_back(file);
+    EXPECT_EQ(listed, std::vector<std::string>{"kessan.xml"});
 }
 
 TEST_F(FltkWindows, ProgressDialogIsRepaintedWhileTheThreadIsBusyAtMostOncePerFrame)

@@ -29,6 +29,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 using win::WindowRegistry;
 using win::WindowState;
@@ -98,7 +99,9 @@ void LabelChooser()
                              all = Utf8("すべてのファイル (*)"), newDir = Utf8("新しいフォルダー名:"),
                              newTip = Utf8("新しいフォルダーを作成します。"), hidden = Utf8("隠しファイルを表示"),
                              preview = Utf8("プレビュー"), cancel = Utf8("キャンセル"), fav = Utf8("お気に入り"),
-                             custom = Utf8("フィルターを指定..."), exists = Utf8("このファイルは既に存在します。");
+                             custom = Utf8("フィルターを指定..."), exists = Utf8("このファイルは既に存在します。"),
+                             addFav = Utf8("お気に入りに追加"), manageFav = Utf8("お気に入りの整理"),
+                             filesystems = Utf8("ファイル システム");
     Fl_File_Chooser::filename_label = filename.c_str();
     Fl_File_Chooser::save_label = save.c_str();
     Fl_File_Chooser::show_label = show.c_str();
@@ -110,7 +113,38 @@ void LabelChooser()
     Fl_File_Chooser::favorites_label = fav.c_str();
     Fl_File_Chooser::custom_filter_label = custom.c_str();
     Fl_File_Chooser::existing_file_label = exists.c_str();
+    Fl_File_Chooser::add_favorites_label = addFav.c_str();
+    Fl_File_Chooser::manage_favorites_label = manageFav.c_str();
+    Fl_File_Chooser::filesystems_label = filesystems.c_str();
     fl_cancel = cancel.c_str();
+}
+
+// The toolkit's own widgets (the file chooser) draw with its Helvetica faces,
+// plain and bold ("ファイル名:" and "表示:" are bold labels): every style of
+// them becomes the Japanese Gothic, so that Japanese text shows. The first
+// character of a face name is its style (' ' plain, 'B' bold, 'I' italic,
+// 'P' both); a bold of a face without one is made by the font library.
+void UseJapaneseToolkitFaces()
+{
+    static const Fl_Font faces[] = {FL_HELVETICA, FL_HELVETICA_BOLD, FL_HELVETICA_ITALIC, FL_HELVETICA_BOLD_ITALIC};
+    static const std::string family = std::string(DialogUnits::XftNameFor("")).substr(1);
+    static const std::string names[] = {" " + family, "B" + family, "I" + family, "P" + family};  // kept by the toolkit
+    for (int i = 0; i < 4; ++i) Fl::set_font(faces[i], names[i].c_str());
+}
+
+// The chooser for a save (or open) box. Its accept button says what it does
+// (the toolkit's own "OK" otherwise); the button takes its label when the
+// chooser is made, so the toolkit's default is changed for that moment only
+// and its other boxes keep "OK".
+std::unique_ptr<Fl_Native_File_Chooser> MakeChooser(bool forOpening)
+{
+    static const std::string save = Utf8("保存"), open = Utf8("開く");
+    const char* saved = fl_ok;
+    fl_ok = forOpening ? open.c_str() : save.c_str();
+    auto chooser = std::make_unique<Fl_Native_File_Chooser>(forOpening ? Fl_Native_File_Chooser::BROWSE_FILE
+                                                                      : Fl_Native_File_Chooser::BROWSE_SAVE_FILE);
+    fl_ok = saved;
+    return chooser;
 }
 
 // The application's icon (the conventional id of the main icon), as the icon
@@ -166,9 +200,7 @@ void FltkBackend::Start()
     // Windows that are not the framework's (the file chooser) have this class.
     Fl_Window::default_xclass("zelkor");
     m_font = DialogUnits::FontFor("");
-    // The toolkit's own widgets (the file chooser) draw with its default
-    // face: the Japanese Gothic too, so that Japanese names show.
-    Fl::set_font(FL_HELVETICA, DialogUnits::XftNameFor(""));
+    UseJapaneseToolkitFaces();
     m_fontSize = DialogUnits::PixelsOfPoints(9);
     Fl_Tooltip::font(m_font);
     Fl_Tooltip::size(m_fontSize);
@@ -431,8 +463,8 @@ void FltkBackend::WatchSaveBox(void* data)
 
 bool FltkBackend::ChooseFile(const SaveBoxRequest& request, std::string& hostPath, bool& timedOut)
 {
-    Fl_Native_File_Chooser chooser(request.forOpening ? Fl_Native_File_Chooser::BROWSE_FILE
-                                                      : Fl_Native_File_Chooser::BROWSE_SAVE_FILE);
+    std::unique_ptr<Fl_Native_File_Chooser> made = MakeChooser(request.forOpening);
+    Fl_Native_File_Chooser& chooser = *made;
     std::string title = mbcs::Cp932ToUtf8(!request.title.empty() ? request.title
                                           : request.forOpening    ? std::string("ファイルを開く")
                                                                   : std::string("名前を付けて保存"));

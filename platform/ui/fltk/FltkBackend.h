@@ -11,6 +11,13 @@
 // Every window shows the application's icon: icon 128 of the resource table
 // (the edition's), set as the toolkit's default icon when the backend starts.
 //
+// The save box is the toolkit's own file chooser (the desktop's in a desktop
+// session without an idle limit). Its texts are Japanese and drawn with the
+// Japanese Gothic: every style of the toolkit's default face (the chooser's
+// labels are partly bold) is mapped to it. Its accept button reads 保存 (開く
+// in an open box); each filter reads "description (pattern)" with the
+// pattern once (TextEdge::FileFilter).
+//
 // Repaint (UpdateWindow) while the run keeps the thread: the changed state
 // is brought to the screen at most once per frame (1/60 s, measured with the
 // monotonic clock); calls in between cost a clock read. Raise requests are

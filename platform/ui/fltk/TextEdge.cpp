@@ -47,6 +47,50 @@ std::string Pattern(const std::string& windowsPattern)
     return joined + "}";
 }
 
+// A pattern as a description shows it, compared without blanks, case or the
+// choice of ',' or ';' between patterns.
+std::string PatternKey(const std::string& pattern)
+{
+    std::string key;
+    for (char c : pattern) {
+        if (c == ' ') continue;
+        if (c == ',') c = ';';
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        key += c;
+    }
+    return key;
+}
+
+// A filter's description as the chooser is given it (UTF-8). The chooser
+// adds "(pattern)" to the name itself, so a description that already ends
+// with its own pattern in parentheses loses that part; the chooser takes the
+// pattern from the first parenthesis of the text, so parentheses left in the
+// name become full-width ones. A blank separates the name from the pattern.
+std::string ChooserName(const std::string& description, const std::string& windowsPattern,
+                        const std::string& pattern)
+{
+    std::string desc = mbcs::Cp932ToUtf8(description);
+    for (char& c : desc)
+        if (c == '\t' || c == '\n' || c == '\r') c = ' ';
+    size_t last = desc.find_last_not_of(' ');
+    if (last != std::string::npos && desc[last] == ')') {
+        size_t open = desc.rfind('(', last);
+        if (open != std::string::npos) {
+            std::string inner = PatternKey(desc.substr(open + 1, last - open - 1));
+            if (inner == PatternKey(windowsPattern) || inner == PatternKey(pattern)) desc.erase(open);
+        }
+    }
+    std::string name;
+    for (char c : desc) {
+        if (c == '(') name += "\xEF\xBC\x88";       // U+FF08 in UTF-8
+        else if (c == ')') name += "\xEF\xBC\x89";  // U+FF09
+        else if (c == '\\') name += "\\\\";  // the chooser's escape character
+        else name += c;
+    }
+    if (!name.empty() && name.back() != ' ') name += ' ';
+    return name;
+}
+
 }  // namespace
 
 TextEdge::Label TextEdge::MakeLabel(const std::string& cp932, bool prefix)
@@ -105,10 +149,8 @@ std::string TextEdge::FileFilter(const std::vector<std::pair<std::string, std::s
     std::string out;
     for (const auto& [name, pattern] : filters) {
         if (name.empty() && pattern.empty()) continue;
-        std::string desc = mbcs::Cp932ToUtf8(name);
-        for (char& c : desc)
-            if (c == '\t' || c == '\n') c = ' ';
-        out += (out.empty() ? "" : "\n") + desc + "\t" + Pattern(pattern);
+        std::string chooserPattern = Pattern(pattern);
+        out += (out.empty() ? "" : "\n") + ChooserName(name, pattern, chooserPattern) + "\t" + chooserPattern;
     }
     return out;
 }

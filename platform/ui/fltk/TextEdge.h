@@ -31,7 +31,13 @@ public:
     static std::vector<size_t> Boundaries(const std::string& utf8);
 
     // The save box's filter list in the toolkit's form ("name\tpattern" lines):
-    // several patterns "a;b" become "{a,b}", "*.*" matches everything.
+    // several patterns "a;b" become "{a,b}", "*.*" matches everything. The
+    // toolkit's chooser shows "name (pattern)" itself, so a description that
+    // ends with its own pattern in parentheses ("XML ファイル (*.xml)" for
+    // *.xml; blanks, case and ',' for ';' aside) is given without it, and the
+    // pattern shows once; the chooser reads the pattern from the text's first
+    // parenthesis, so other parentheses of a description are given as
+    // full-width ones, and a backslash (its escape character) doubled.
     static std::string FileFilter(const std::vector<std::pair<std::string, std::string>>& filters);
     static bool HasWildcards(const std::string& name);
 
