@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstring>
+#include <memory>
 #include <new>
 
 #include "aggregation/KamokuPositions.h"
@@ -186,6 +187,9 @@ int CAddTaxDlg::SumKanpuHojin(AccumBlock* pShohinShiire, AccumBlock* pHanbaiIppa
     if (pSetData != nullptr) {
         pSetData->GetAccPeriod(&pPeriod);
     }
+    // An amount that leaves the totals' range throws out of the walk below;
+    // the period object is released on that way out too.
+    const std::unique_ptr<ClAccPeriod> periodOwner(pPeriod);
     if (pPeriod == nullptr) {
         return 0;
     }
@@ -215,6 +219,5 @@ int CAddTaxDlg::SumKanpuHojin(AccumBlock* pShohinShiire, AccumBlock* pHanbaiIppa
         AddToTotal(asset.lShisanKubun == KOTEI_CLASS_KURINOBE ? pKurinobeShisan : pKoteiShisan, amount);
     }
     m_pRuleGenkashokyaku->MoveFinish();
-    delete pPeriod;
     return 1;
 }

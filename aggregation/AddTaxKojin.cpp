@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstring>
+#include <memory>
 #include <new>
 
 #include "aggregation/KamokuPositions.h"
@@ -121,6 +122,9 @@ long CAddTaxDlg::SumKamokuByBumon(AccumBlock* pJigyoShiire, AccumBlock* pJigyoHi
     if (pRule == nullptr) {
         return kErrNoObject;
     }
+    // An amount that leaves the totals' range throws out of the walk below;
+    // the rule object is released on that way out too.
+    const std::unique_ptr<ClRuleKamoku> ruleOwner(pRule);
     SetUpRule(pRule, pDataInfo);
 
     const bool bGroup = pBumon != nullptr && (pBumon->byKind == 1 || pBumon->byKind == 2);
@@ -160,7 +164,6 @@ long CAddTaxDlg::SumKamokuByBumon(AccumBlock* pJigyoShiire, AccumBlock* pJigyoHi
         }
     }
     pRule->MoveFinish();
-    delete pRule;
     return EndStatus(status);
 }
 
@@ -284,6 +287,9 @@ long CAddTaxDlg::SumKoteiShisan(AccumBlock* pJigyoKoteiShisan, AccumBlock* pFudo
     if (pSetData != nullptr) {
         pSetData->GetAccPeriod(&pPeriod);
     }
+    // An amount that leaves the totals' range throws out of the walk below;
+    // the period and the rule object are released on that way out too.
+    const std::unique_ptr<ClAccPeriod> periodOwner(pPeriod);
     long lFrom = 0;
     long lTo = 0;
     long lUnused = 0;
@@ -294,9 +300,9 @@ long CAddTaxDlg::SumKoteiShisan(AccumBlock* pJigyoKoteiShisan, AccumBlock* pFudo
 
     ClRuleGenkashokyaku* pRule = new (std::nothrow) ClRuleGenkashokyaku();
     if (pRule == nullptr) {
-        delete pPeriod;
         return kErrNoObject;
     }
+    const std::unique_ptr<ClRuleGenkashokyaku> ruleOwner(pRule);
     SetUpRule(pRule, pDataInfo);
 
     ShiwakeJoken joken;
@@ -324,7 +330,5 @@ long CAddTaxDlg::SumKoteiShisan(AccumBlock* pJigyoKoteiShisan, AccumBlock* pFudo
         }
     }
     pRule->MoveFinish();
-    delete pRule;
-    delete pPeriod;
     return EndStatus(status);
 }

@@ -217,9 +217,13 @@ long SuiteStore::Open(const std::string& hostPath, std::string* why)
         sqlite3_finalize(st);
         return status;
     }
-    long long version = rc == SQLITE_ROW ? sqlite3_column_int64(st, 0) : 0;
+    // Only the integer 1 is this format. A missing row, a NULL, or a value
+    // of another type (which SQLite would convert on reading: '1a' and 1.5
+    // read as 1) is a store of another version.
+    const bool known = rc == SQLITE_ROW && sqlite3_column_type(st, 0) == SQLITE_INTEGER &&
+                       sqlite3_column_int64(st, 0) == 1;
     sqlite3_finalize(st);
-    if (version != 1) return fail("the store " + hostPath + " has an unknown format version");
+    if (!known) return fail("the store " + hostPath + " has an unknown format version");
     path_ = hostPath;
     serial_ = NextSerial();
     lastError_.clear();

@@ -252,6 +252,23 @@ TEST_F(AggregationRun, OldRatesWithTheTwentyPercentSpecialRule)
     EXPECT_EQ(without.written.bNiwariTokurei, 0);
 }
 
+// 3 % is an old rate as well as 5 % and standard 8 %: a journal holding a
+// 3 % purchase and nothing else brings the question.
+TEST_F(AggregationRun, ThreePercentAloneIsAnOldRateToo)
+{
+    const char* m3 = "指定された集計期間内に旧税率";
+    Build(20230401, 20240331, 2,
+          "INSERT INTO journal (data_no, entry_date, month_kind, dr_account, dr_amount, dr_tax, dr_tax_code, dr_rate,"
+          " cr_account, cr_amount) VALUES (1, 20230612, 3, 1, 1000000, 30000, 1, 300, 2, 1030000);");
+    AggApp app;
+    app.given.bNiwariTokurei = 1;
+    EXPECT_TRUE(Run(app, "answer OK\n"));
+    ASSERT_EQ(Messages(m3).size(), 1u) << transcript;
+    EXPECT_NE(Messages(m3)[0].find("buttons=OK,CANCEL"), std::string::npos) << Messages(m3)[0];
+    EXPECT_TRUE(app.wrote);
+    EXPECT_EQ(app.written.bNiwariTokurei, 0);
+}
+
 TEST_F(AggregationRun, ProgressCaptionsAndBarPositions)
 {
     // Securities sold back in April: the figure handed on is twenty-fold.

@@ -97,6 +97,51 @@ TEST_F(DataFromSaveInfo, AmountsAtTheirOffsets)
     EXPECT_EQ(ValueOf(d, "D020210", "KAZEIURIAGEZEROZEIGAKU8_TSUMIAGE"), "");
 }
 
+// Business kinds 5 and 6 of the simplified forms lie in different blocks:
+// kind 5 is the last of the kinds-1-to-5 block, kind 6 has a block of its own.
+// Every amount of both kinds differs, at every rate, for sales and returns.
+TEST_F(DataFromSaveInfo, SimplifiedKindsFiveAndSixReadTheirOwnBlocks)
+{
+    b.app.m_nHasuMode = 1;
+    b.app.m_nKazeiKubun = 1;
+    SavedKind(2);
+    const struct {
+        const char* token;
+        const char* salesForm;
+        const char* returnsForm;
+        int sales15, sales6, returns15, returns6;
+    } rates[] = {
+        {"10", "D020214", "D020224", 13515, 14091, 13755, 14187},
+        {"8K", "D020213", "D020223", 14820, 14940, 14964, 15084},
+        {"8", "D020210", "D020220", 13395, 14067, 13635, 14163},
+        {"5", "D020211", "D020221", 1453, 14043, 1693, 14139},
+        {"3", "D020212", "D020222", 1573, 14019, 1813, 14115},
+    };
+    const char* parts[3] = {"ZEINUKI", "ZEIGAKU", "ZEIKOMI"};
+    // Whole yen, each amount its own: rate r, block, kind, part.
+    auto yen = [](int r, int block, int kind, int part) { return 1000 * (r + 1) + 100 * block + 10 * kind + part + 1; };
+    for (int r = 0; r < 5; ++r) {
+        for (int part = 0; part < 3; ++part) {
+            b.Save(rates[r].sales15 + 24 * 4 + 8 * part, yen(r, 0, 5, part) * 10000LL);
+            b.Save(rates[r].sales6 + 8 * part, yen(r, 0, 6, part) * 10000LL);
+            b.Save(rates[r].returns15 + 24 * 4 + 8 * part, yen(r, 1, 5, part) * 10000LL);
+            b.Save(rates[r].returns6 + 8 * part, yen(r, 1, 6, part) * 10000LL);
+        }
+    }
+    const auto d = Write(0, 1, 0);
+    for (int r = 0; r < 5; ++r) {
+        for (int kind = 5; kind <= 6; ++kind) {
+            for (int part = 0; part < 3; ++part) {
+                const std::string suffix = std::to_string(kind) + "SHU" + parts[part] + rates[r].token + "_TSUMIAGE";
+                EXPECT_EQ(ValueOf(d, rates[r].salesForm, "KAZEIURIAGE" + suffix),
+                          std::to_string(yen(r, 0, kind, part)));
+                EXPECT_EQ(ValueOf(d, rates[r].returnsForm, "KAZEIHENKAN" + suffix),
+                          std::to_string(yen(r, 1, kind, part)));
+            }
+        }
+    }
+}
+
 TEST_F(DataFromSaveInfo, PurchaseMethodUnderTheNiwariTokurei)
 {
     b.app.m_nHasuMode = 1;

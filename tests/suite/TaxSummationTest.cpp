@@ -210,6 +210,39 @@ TEST(TaxSummationTest, SecuritiesShareIsFormedFromTheWholeSum)
     EXPECT_EQ(+b.rates[0].llHikazeiUriageYuka, -123456789);
 }
 
+// The share of a sum that sits exactly on a half unit goes away from zero,
+// for sales and for a net correction alike; just below the half it does not.
+TEST(TaxSummationTest, SecuritiesShareRoundsAnExactHalfAwayFromZero)
+{
+    Buffers b;
+    StSWKTSIDE side;
+    std::memset(&side, 0, sizeof side);
+    side.byZeiCode = 26;
+    side.lZeiRate = 300;
+    TaxSummation sum(b.rates, b.kinds, 0);
+    const struct {
+        int64_t amount;
+        int natural;  // 2: a sale, 1: a correction
+        int64_t share;
+    } cases[] = {
+        {10, 2, 1},               // 0.5 raw units
+        {30, 2, 2},               // 1.5
+        {9, 2, 0},                // 0.45
+        {123456790, 2, 6172840},  // 6,172,839.5
+        {10, 1, -1},              // -0.5
+        {50, 1, -3},              // -2.5
+        {49, 1, -2},              // -2.45
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.amount << " on side " << c.natural);
+        sum.Begin();
+        side.llKingaku = c.amount;
+        sum.AddSide(side, c.natural);
+        sum.Finish();
+        EXPECT_EQ(+b.rates[4].llHikazeiUriageYuka, c.share);
+    }
+}
+
 TEST(TaxSummationTest, BeginClearsAmountsButKeepsThePreFill)
 {
     Buffers b;
