@@ -32,7 +32,7 @@ bool MarkerAt(const BYTE* block, int pos, const SupportInfoKey& key)
 
 }  // namespace
 
-CSupportInfo::CSupportInfo() : m_hMemory(nullptr), m_pBlock(nullptr) {}
+CSupportInfo::CSupportInfo() : m_hMemory(nullptr), m_pBlock(nullptr), m_nContent(0) {}
 
 CSupportInfo::~CSupportInfo()
 {
@@ -64,6 +64,7 @@ int CSupportInfo::Load()
     std::memset(m_pBlock, kFill, kBlockSize);
     m_pBlock[kBlockSize] = 0;
 
+    m_nContent = 0;
     CFile file;
     if (!file.Open(kFileName, CFile::modeRead | CFile::typeBinary | CFile::shareDenyNone)) return 0;
     try {
@@ -74,6 +75,7 @@ int CSupportInfo::Load()
             total += got;
         }
         file.Close();
+        m_nContent = static_cast<int>(total);
     } catch (CFileException* e) {
         // A read that fails half way counts as no file: no half-read content
         // is ever taken for a value.
@@ -114,7 +116,7 @@ void CSupportInfo::Normalize()
             key = &SupportInfoKeyTable[kSupportKeyReproduction];
         if (key == nullptr) continue;
         for (int j = i + key->length; j < kBlockSize; ++j) {
-            if (b[j] == kFill) {
+            if (j >= m_nContent) {  // the first byte of the fill
                 b[j] = 0;
                 break;
             }
@@ -130,11 +132,10 @@ void CSupportInfo::Normalize()
             }
         }
     }
-    // 0xFF is no byte of code page 932 text: the first one behind a one-line
-    // value is the fill behind a file without a final line end (or a stray
-    // byte of the file), and ends the value as it ends a multi-line one.
-    for (int i = 0; i < kBlockSize; ++i)
-        if (b[i] == kFill) b[i] = 0;
+    // The fill behind a file shorter than the block ends a last one-line
+    // value that has no line end, as it ends a multi-line one. A 0xFF byte of
+    // the file's own content is part of its value.
+    std::memset(b + m_nContent, 0, static_cast<size_t>(kBlockSize - m_nContent));
 }
 
 LPCSTR CSupportInfo::FindValue(const SupportInfoKey& key)

@@ -6,8 +6,11 @@
 // loads the file's first 30000 bytes once into a global memory block filled
 // with 0xFF, turns line ends into terminators in place (keeping the inner line
 // ends of the multi-line values) and hands out pointers to the values behind
-// the product-name and product-version markers. A missing file or marker gives
-// an empty text; nothing here ever stops an export.
+// the product-name and product-version markers. Only the fill behind the
+// file's content ends a value that has no line end; a 0xFF byte of the file
+// itself is part of its value. A missing file or marker gives an empty text,
+// and so does a FIFO or device at the file's name (the file layer opens
+// regular files only); nothing here ever stops an export.
 #pragma once
 
 #include "mfc/Afx.h"
@@ -63,4 +66,6 @@ private:
 
     HGLOBAL m_hMemory;
     BYTE* m_pBlock;
+    // Bytes of the block that the file filled; the 0xFF fill follows them.
+    int m_nContent;
 };

@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -55,6 +56,13 @@ LONG OsErrorFor(int hostErrno, const std::string& host)
     return CFileException::ErrnoToOsError(hostErrno);
 }
 
+// Reads and writes of an open file wait as usual.
+bool ClearNonBlocking(int fd)
+{
+    const int status = fcntl(fd, F_GETFL);
+    return status != -1 && fcntl(fd, F_SETFL, status & ~O_NONBLOCK) == 0;
+}
+
 void Fill(CFileException* error, LONG osError, LPCTSTR fileName)
 {
     if (!error) return;
@@ -86,7 +94,9 @@ BOOL CFile::Open(LPCTSTR fileName, UINT openFlags, CFileException* error)
         return FALSE;
     }
 
-    int flags = O_CLOEXEC;
+    // Non-blocking only while opening: a FIFO without its other end would
+    // otherwise hold the open for ever.
+    int flags = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
     switch (openFlags & 0x3) {
     case modeRead: flags |= O_RDONLY; break;
     case modeWrite: flags |= O_WRONLY; break;
@@ -107,11 +117,14 @@ BOOL CFile::Open(LPCTSTR fileName, UINT openFlags, CFileException* error)
     }
     int fd = ::open(host.c_str(), flags, 0666);
     if (fd < 0) {
-        Fill(error, OsErrorFor(errno, host), fileName);
+        // ENXIO: a FIFO without a reader, or a device without its unit,
+        // opened for writing; neither is a file.
+        Fill(error, errno == ENXIO ? ERROR_ACCESS_DENIED : OsErrorFor(errno, host), fileName);
         return FALSE;
     }
     struct stat st;
-    if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {  // a folder is no file to open
+    // A folder, a FIFO, a socket or a device is no file to open.
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || !ClearNonBlocking(fd)) {
         ::close(fd);
         Fill(error, ERROR_ACCESS_DENIED, fileName);
         return FALSE;
@@ -120,14 +133,13 @@ BOOL CFile::Open(LPCTSTR fileName, UINT openFlags, CFileException* error)
     UINT share = openFlags & 0x70;
     bool exclusive = share == shareCompat || share == shareExclusive || share == shareDenyRead ||
                      (share == shareDenyWrite && writes);
-    // Devices (such as /dev/null) are shared by everybody and never locked.
-    if (S_ISREG(st.st_mode) && flock(fd, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+    if (flock(fd, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
         ::close(fd);
         Fill(error, CFileException::ErrnoToOsError(EWOULDBLOCK), fileName);
         return FALSE;
     }
     // Truncate only once the file is ours, so a refused open destroys nothing.
-    if ((openFlags & modeCreate) && !(openFlags & modeNoTruncate) && S_ISREG(st.st_mode) && st.st_size > 0 &&
+    if ((openFlags & modeCreate) && !(openFlags & modeNoTruncate) && st.st_size > 0 &&
         ftruncate(fd, 0) != 0) {
         int e = errno;
         ::close(fd);
@@ -250,6 +262,16 @@ CString CFile::GetFileName() const
 {
     int cut = m_strFileName.ReverseFind('\\');
     return cut < 0 ? m_strFileName : m_strFileName.Mid(cut + 1);
+}
+
+void CFile::InitializeHost()
+{
+    // Ignored, the signal leaves the write to fail with EFBIG. The disposition
+    // is inherited by nothing the program starts: it starts no processes.
+    struct sigaction ignore = {};
+    ignore.sa_handler = SIG_IGN;
+    sigemptyset(&ignore.sa_mask);
+    sigaction(SIGXFSZ, &ignore, nullptr);
 }
 
 BOOL CFile::GetStatus(LPCTSTR fileName, CFileStatus& status)

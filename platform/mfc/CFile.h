@@ -74,6 +74,16 @@ public:
     CString GetFileName() const;
     bool IsOpen() const { return m_fd >= 0; }
 
+    // Prepares the process for the file layer: a write past the host's
+    // file-size limit (RLIMIT_FSIZE) fails with EFBIG, which Write throws as
+    // diskFull like any full disk, instead of ending the process with
+    // SIGXFSZ. The process entry calls it before anything is written; code
+    // that writes files in a process of its own (a test) calls it as the
+    // program does. Calling it again does nothing more.
+    static void InitializeHost();
+
+    // Reports any entry at the path (also one Open refuses, such as a FIFO,
+    // so that the user is asked before it would be replaced).
     static BOOL GetStatus(LPCTSTR fileName, CFileStatus& status);
     // Delete and rename a file; throw a CFileException* on failure.
     static void Remove(LPCTSTR fileName);

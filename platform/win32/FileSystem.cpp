@@ -223,6 +223,12 @@ int _access(const char* path, int mode)
     }
     struct stat st;
     if (::stat(host.c_str(), &st) != 0) return -1;
+    // A FIFO, a socket or a device is no file that could be opened (see
+    // CFile): it is reported missing, as it would be read.
+    if (!S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) {
+        errno = ENOENT;
+        return -1;
+    }
     if (mode & 2) {
         if (ReadOnlyAttribute(st) || OnCdrom(full) || ::access(host.c_str(), W_OK) != 0) {
             errno = EACCES;

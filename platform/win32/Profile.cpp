@@ -5,19 +5,64 @@
 // letters; the first line of the key in a section of that name wins.
 // Blanks around keys and values are dropped, and a value wholly enclosed in
 // a pair of double or single quotes loses them. A line without '=' is no key.
+//
+// Only a regular file is read, and only its first kMaxProfileBytes bytes: a
+// FIFO, a socket or a device (a link to /dev/zero) reads as a file that
+// cannot be opened, so nothing waits for a writer or grows without end. A
+// line that the bound cuts is not taken (its value could be cut too).
 #include "win32/Kernel.h"
 
 #include "win32/DriveMap.h"
 #include "win32/Mbcs.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
+#include <fcntl.h>
 #include <sstream>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
+
+// The most of an INI file that is read.
+constexpr size_t kMaxProfileBytes = 65536;
+
+// The file's first kMaxProfileBytes bytes, without a line that the bound
+// cuts; false when it is no regular file that can be opened and read.
+bool ReadBounded(const std::string& host, std::string* text)
+{
+    const int fd = ::open(host.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat st;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return false;
+    }
+    // One byte more than the bound tells whether the file goes on beyond it.
+    std::string buffer(kMaxProfileBytes + 1, '\0');
+    size_t got = 0;
+    while (got < buffer.size()) {
+        const ssize_t n = ::read(fd, &buffer[got], buffer.size() - got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            ::close(fd);
+            return false;
+        }
+        if (n == 0) break;
+        got += static_cast<size_t>(n);
+    }
+    ::close(fd);
+    buffer.resize(got);
+    if (got > kMaxProfileBytes) {
+        const size_t lastLineEnd = buffer.rfind('\n', kMaxProfileBytes - 1);
+        buffer.resize(lastLineEnd == std::string::npos ? 0 : lastLineEnd + 1);
+    }
+    *text = std::move(buffer);
+    return true;
+}
 
 std::string Trim(const std::string& s)
 {
@@ -39,8 +84,9 @@ bool ReadEntries(LPCSTR file, std::vector<Entry>* out)
     if (!file || !*file) return false;
     std::string host = DriveMap::ToHostPath(file);
     if (host.empty()) return false;
-    std::ifstream in(host, std::ios::binary);
-    if (!in) return false;
+    std::string text;
+    if (!ReadBounded(host, &text)) return false;
+    std::istringstream in(text);
     std::string line, section;
     bool inSection = false;
     while (std::getline(in, line)) {

@@ -359,7 +359,8 @@ TEST(RobustSupportInfo, OddFilesGiveTheValueOrTheFallback)
     const Case cases[] = {
         {"empty", "", kFallbackName, kFallbackVersion},
         {"0xFF bytes only", std::string(2000, '\xFF'), kFallbackName, kFallbackVersion},
-        {"a 0xFF byte ends a value", name + "Zel\xFFkor\r\n" + version + "9.1\r\n", "Zel", "9.1"},
+        {"a 0xFF byte of the file is part of its value", name + "Zel\xFFkor\r\n" + version + "9.1\r\n", "Zel\xFFkor",
+         "9.1"},
         {"a last value without a line end", version + "7.0\r\n" + name + "NoEnd", "NoEnd", "7.0"},
         {"40,000 bytes, the name beyond the block",
          version + "30.00.01\r\n" + filler(31000 - version.size() - 10) + name + "Late\r\n" + filler(8984),

@@ -234,11 +234,16 @@ RunResult RunHarness::Run(const std::vector<std::string>& args, int timeoutMs)
             dup2(out[1], 1);
             close(out[0]);
             close(out[1]);
-            // Past the limit a write fails (EFBIG) instead of ending the process.
-            std::signal(SIGXFSZ, SIG_IGN);
             rlimit limit{static_cast<rlim_t>(m_fileLimit), static_cast<rlim_t>(m_fileLimit)};
             setrlimit(RLIMIT_FSIZE, &limit);
         }
+        // The program starts with the signals' default dispositions, whatever
+        // this process has set: a write past a file-size limit ends it unless
+        // it prepares for that itself.
+        std::signal(SIGXFSZ, SIG_DFL);
+        sigset_t none;
+        sigemptyset(&none);
+        sigprocmask(SIG_SETMASK, &none, nullptr);
         // The program starts in a folder other than its own.
         if (chdir(m_root.c_str()) != 0) _exit(126);
         execve(program.c_str(), argv.data(), envp.data());

@@ -3,10 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
+#include <fcntl.h>
 #include <fstream>
 #include <string>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -164,19 +168,28 @@ TEST_F(CFileTest, ExclusiveOpenersRefuseEachOther)
 
 TEST_F(CFileTest, WriteErrorsAreThrown)
 {
-    // A full disk: the host's /dev/full through Z:.
+    // A full disk: a file that the host's file-size limit keeps at 4 bytes,
+    // in a process prepared as the program's entry prepares it.
+    CFile::InitializeHost();
     CFile full;
-    ASSERT_TRUE(full.Open("Z:\\dev\\full", CFile::modeCreate | CFile::modeWrite));
+    ASSERT_TRUE(full.Open(Win("full.xml"), CFile::modeCreate | CFile::modeWrite));
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    rlimit limit = saved;
+    limit.rlim_cur = 4;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
     try {
         full.Write("<REPORT>\r\n", 10);
         ADD_FAILURE() << "no exception";
     } catch (CFileException* e) {
         EXPECT_EQ(e->m_cause, CFileException::diskFull);
         EXPECT_EQ(e->m_lOsError, ERROR_DISK_FULL);
-        EXPECT_STREQ(e->m_strFileName, "Z:\\dev\\full");
+        EXPECT_STREQ(e->m_strFileName, Win("full.xml"));
         e->Delete();
     }
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &saved), 0);
     full.Close();
+    EXPECT_EQ(ReadHost("full.xml"), "<REP");  // what fitted stays
 
     // A write on a closed file.
     EXPECT_EQ(CauseOf([&] { full.Write("x", 1); }), CFileException::invalidFile);
@@ -253,16 +266,79 @@ TEST_F(CFileTest, RemoveAndRename)
     EXPECT_TRUE(CFile::GetStatus(Win("d"), st));
 }
 
-TEST_F(CFileTest, DiskFullThroughAMappedDrive)
+// Only regular files are files: a device through a mapped drive, or a FIFO,
+// cannot be opened in any mode, and opening never waits for a FIFO's other
+// end. GetStatus still reports them, so the user can be asked about them.
+TEST_F(CFileTest, DevicesAndFifosAreNoFiles)
 {
-    DriveMap::SetForTesting("D=/dev", "");
-    CFile f;
-    ASSERT_TRUE(f.Open("D:\\full", CFile::modeCreate | CFile::modeWrite | CFile::shareExclusive));
-    EXPECT_EQ(CauseOf([&] { f.Write("x", 1); }), CFileException::diskFull);
-    f.Close();
+    DriveMap::SetForTesting("D=/dev;Y=" + m_host, "");
+    ASSERT_EQ(mkfifo(Host("fifo").c_str(), 0644), 0);
+    const UINT modes[] = {CFile::modeRead | CFile::shareDenyNone, CFile::modeWrite,
+                          CFile::modeCreate | CFile::modeWrite | CFile::shareExclusive, CFile::modeReadWrite};
+    for (const char* path : {"D:\\full", "D:\\zero", "D:\\null", "Y:\\fifo"}) {
+        for (UINT mode : modes) {
+            SCOPED_TRACE(std::string(path) + " mode " + std::to_string(mode));
+            CFile f;
+            CFileException e;
+            EXPECT_FALSE(f.Open(path, mode, &e));
+            EXPECT_EQ(e.m_cause, CFileException::accessDenied);
+            EXPECT_FALSE(f.IsOpen());
+        }
+    }
+    {
+        // With a reader at the FIFO's other end, opening it for writing would succeed on the host.
+        const int reader = open(Host("fifo").c_str(), O_RDONLY | O_NONBLOCK);
+        ASSERT_GE(reader, 0);
+        CFile f;
+        EXPECT_FALSE(f.Open("Y:\\fifo", CFile::modeCreate | CFile::modeWrite));
+        close(reader);
+    }
+    struct stat st;
+    ASSERT_EQ(lstat(Host("fifo").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));  // not replaced by a file
+    CFileStatus status;
+    EXPECT_TRUE(CFile::GetStatus("Y:\\fifo", status));
+
     CFileException e;
+    CFile f;
     EXPECT_FALSE(f.Open("E:\\out.xml", CFile::modeCreate | CFile::modeWrite, &e));  // no such drive
     EXPECT_EQ(e.m_cause, CFileException::badPath);
+}
+
+// Prepared by InitializeHost, a process that writes past its file-size limit
+// gets a diskFull exception; unprepared, the host ends it with SIGXFSZ.
+TEST_F(CFileTest, FileSizeLimitIsAFullDiskOnlyInAPreparedProcess)
+{
+    for (bool prepared : {true, false}) {
+        SCOPED_TRACE(prepared ? "prepared" : "unprepared");
+        const CString path = Win(prepared ? "prepared.txt" : "unprepared.txt");
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            signal(SIGXFSZ, SIG_DFL);
+            if (prepared) CFile::InitializeHost();
+            rlimit limit{3, 3};
+            setrlimit(RLIMIT_FSIZE, &limit);
+            CFile f;
+            if (!f.Open(path, CFile::modeCreate | CFile::modeWrite)) _exit(10);
+            try {
+                f.Write("abcdef", 6);
+            } catch (CFileException* e) {
+                const bool full = e->m_cause == CFileException::diskFull;
+                e->Delete();
+                _exit(full ? 0 : 11);
+            }
+            _exit(12);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        if (prepared) {
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+        } else {
+            EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ) << "status " << status;
+        }
+        EXPECT_EQ(ReadHost(prepared ? "prepared.txt" : "unprepared.txt"), "abc");
+    }
 }
 
 TEST_F(CFileTest, ReadOnlyFilesAndCdromDrives)

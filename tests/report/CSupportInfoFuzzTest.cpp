@@ -6,12 +6,13 @@
 // or beyond it, files of up to 40,000 bytes with or without a final line end):
 // the product name and version are the bytes behind the first occurrence of
 // their marker that lies wholly within the file's first 30000 bytes, up to the
-// first CR LF pair, 0x1A, 0xFF or NUL, or to the end of those 30000 bytes;
-// empty when there is no such occurrence.
+// first CR LF pair, 0x1A or NUL, or to the end of the file's content within
+// those 30000 bytes (0xFF bytes of the file are content); empty when there is
+// no such occurrence.
 // Any bytes at all (with markers sown in): every value lies inside the block
-// and ends inside it (its NUL at most at the block's end), holds no 0xFF and
-// no 0x1A, and is empty when its marker does not lie wholly within the first
-// 30000 bytes. The sanitizer build checks that nothing is read outside the
+// and ends inside it (its NUL at most at the block's end), is the file's own
+// bytes at its place, holds no 0x1A, and is empty when its marker does not lie
+// wholly within the first 30000 bytes. The sanitizer build checks that nothing is read outside the
 // block.
 #include "ReportTestSupport.h"
 
@@ -47,12 +48,13 @@ std::string Expected(const std::string& file, const std::string& marker)
     if (at == std::string::npos) return "";
     const std::string rest = content.substr(at + marker.size());
     size_t end = rest.find("\r\n");
-    for (char stop : {'\x1A', '\xFF', '\0'}) end = std::min(end, rest.find(stop));
+    for (char stop : {'\x1A', '\0'}) end = std::min(end, rest.find(stop));
     return rest.substr(0, end);
 }
 
-// Checks that a value lies in the block and ends inside it; returns it.
-std::string Within(const CSupportInfo& info, LPCSTR value)
+// Checks that a value lies in the block, ends inside it and is the file's
+// own bytes at its place; returns it.
+std::string Within(const CSupportInfo& info, LPCSTR value, const std::string& file)
 {
     const BYTE* block = info.GetBlock();
     const BYTE* p = reinterpret_cast<const BYTE*>(value);
@@ -63,7 +65,18 @@ std::string Within(const CSupportInfo& info, LPCSTR value)
     const size_t len = ::strnlen(value, static_cast<size_t>(block + kBlock - p) + 1);
     EXPECT_LE(p + len, block + kBlock) << "value runs beyond the block";
     const std::string v(value, len);
-    EXPECT_EQ(v.find('\xFF'), std::string::npos);
+    // The file's bytes, but for a pair of terminators (NUL or 0x1A) that a
+    // multi-line walk through the value turned into a line end.
+    const size_t at = static_cast<size_t>(p - block);
+    EXPECT_LE(at + len, file.size());
+    for (size_t k = 0; k < len && at + k < file.size(); ++k) {
+        const char f = file[at + k];
+        const bool restored = (f == '\0' || f == '\x1A') && (v[k] == '\r' || v[k] == '\n');
+        if (v[k] != f && !restored) {
+            ADD_FAILURE() << "value byte " << k << " is not the file's byte at " << at + k;
+            break;
+        }
+    }
     EXPECT_EQ(v.find('\x1A'), std::string::npos);
     return v;
 }
@@ -121,8 +134,8 @@ TEST_F(SupportInfoFuzzTest, StructuredFilesGiveTheValueToTheLineEnd)
         const std::string file = StructuredFile(g);
         WriteFile(file);
         CSupportInfo info;
-        const std::string name = Within(info, info.GetProductName());
-        const std::string version = Within(info, info.GetProductVersion());
+        const std::string name = Within(info, info.GetProductName(), file);
+        const std::string version = Within(info, info.GetProductVersion(), file);
         ASSERT_EQ(name, Expected(file, kName)) << "file of " << file.size() << " bytes";
         ASSERT_EQ(version, Expected(file, kVersion)) << "file of " << file.size() << " bytes";
         named += !name.empty();
@@ -156,8 +169,8 @@ TEST_F(SupportInfoFuzzTest, AnyBytesStayInsideTheBlock)
         WriteFile(file);
 
         CSupportInfo info;
-        const std::string name = Within(info, info.GetProductName());
-        const std::string version = Within(info, info.GetProductVersion());
+        const std::string name = Within(info, info.GetProductName(), file);
+        const std::string version = Within(info, info.GetProductVersion(), file);
         const std::string content = file.substr(0, std::min(file.size(), kBlock));
         ASSERT_TRUE(content.find(kName) != std::string::npos || name.empty());
         ASSERT_TRUE(content.find(kVersion) != std::string::npos || version.empty());

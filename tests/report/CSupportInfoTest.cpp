@@ -77,9 +77,29 @@ TEST_F(SupportInfoTest, EndOfFileByteAndLoneLineEndBytes)
     ExpectValues(kName + "A\rB\nC\r\n" + kVersion + "22.5\x1A" + "junk\r\n", "A\rB\nC", "22.5");
 }
 
-TEST_F(SupportInfoTest, LastValueWithoutLineEndAndStrayFFByte)
+// 0xFF bytes of the file are content; only the fill behind a file shorter
+// than the block ends a value that has no line end.
+TEST_F(SupportInfoTest, FFBytesOfTheFileAreContent)
 {
-    ExpectValues(kVersion + "AB\xFF" + "CD\r\n" + kName + "Tail", "Tail", "AB");
+    {
+        SCOPED_TRACE("inside a one-line value, and at the start of one");
+        ExpectValues(kName + "AB\xFF" + "CD\r\n" + kVersion + "\xFFX\r\n", "AB\xFF" "CD", "\xFFX");
+    }
+    {
+        SCOPED_TRACE("the last value without a line end, its own last byte 0xFF");
+        ExpectValues(kVersion + "AB\xFF" + "CD\r\n" + kName + "Tail\xFF", "Tail\xFF", "AB\xFF" "CD");
+    }
+    {
+        SCOPED_TRACE("a file that fills the block has no fill: its 0xFF bytes run to the block's end");
+        ExpectValues(Filled(30000, 29978, kVersion + "22\xFF\xFF\xFF\xFF\xFF"), nullptr, "22\xFF\xFF\xFF\xFF\xFF");
+    }
+    {
+        SCOPED_TRACE("a multi-line value goes on past a 0xFF byte to the next marker line");
+        WriteFile(kInquiry + "\r\na\xFF" + "b\r\nc\r\n" + kName + "N\r\n");
+        CSupportInfo info;
+        EXPECT_STREQ(info.GetProductName(), "N");
+        EXPECT_STREQ(reinterpret_cast<const char*>(info.GetBlock()) + kInquiry.size(), "\r\na\xFF" "b\r\nc");
+    }
 }
 
 TEST_F(SupportInfoTest, MultiLineFieldsKeepTheirLineEnds)

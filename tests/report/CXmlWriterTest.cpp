@@ -1,6 +1,7 @@
 #include "ReportTestSupport.h"
 
 #include <cstring>
+#include <sys/stat.h>
 
 namespace {
 
@@ -171,11 +172,15 @@ TEST_F(XmlWriterTest, OpenRefusalsAndWritesWithoutAFile)
     EXPECT_EQ(w2.Close(), 0);
 }
 
+// The host's file-size limit stands in for a disk that is full from the
+// first byte.
 TEST_F(XmlWriterTest, FullDiskFailsTheWriteAndEveryLaterOne)
 {
+    const fs::path out = Host("full.xml");
     CFile file;
     CXmlWriter w;
-    ASSERT_EQ(w.Open(&file, "Z:\\dev\\full"), 0);
+    ASSERT_EQ(w.Open(&file, Win(out).c_str()), 0);
+    FileSizeLimit full(0);
     char line[256];
     EXPECT_EQ(w.WriteLine("<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\r\n"), 0);
     EXPECT_FALSE(file.IsOpen());
@@ -185,6 +190,26 @@ TEST_F(XmlWriterTest, FullDiskFailsTheWriteAndEveryLaterOne)
     EXPECT_EQ(w.WriteEndElement(line, "REPORT", 0), 0);
     EXPECT_EQ(w.Close(), 0);
     EXPECT_EQ(w.GetFile(), nullptr);
+    EXPECT_EQ(ReadAll(out), "");
+}
+
+// A FIFO or a device at the path is a file that cannot be created: -1, and
+// every write fails at once, without waiting for a reader.
+TEST_F(XmlWriterTest, FifoOrDeviceIsAFileThatCannotBeCreated)
+{
+    const fs::path fifo = Host("fifo.xml");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+    for (const std::string& path : {Win(fifo), std::string("Z:\\dev\\null")}) {
+        SCOPED_TRACE(path);
+        CFile file;
+        CXmlWriter w;
+        EXPECT_EQ(w.Open(&file, path.c_str()), -1);
+        EXPECT_FALSE(file.IsOpen());
+        char line[256];
+        EXPECT_EQ(w.WriteStartElement(line, "REPORT", 0), 0);
+        EXPECT_EQ(w.Close(), 0);
+    }
+    EXPECT_TRUE(fs::is_fifo(fifo));
 }
 
 TEST_F(XmlWriterTest, DiskFillingHalfWayKeepsWhatWasWritten)

@@ -7,10 +7,6 @@
 #include "tests/suite/SuiteTestHome.h"
 #include "win32/Mbcs.h"
 
-#include <sys/resource.h>
-
-#include <csignal>
-
 namespace {
 
 using namespace reporttest;
@@ -20,24 +16,6 @@ const char kM4[] = "text=\"システム情報の出力に失敗しました。\\
 const char kM5[] = "text=\"基本情報の出力に失敗しました。\\n\\n出力を続けますか？\"";
 const char kM6[] = "text=\"連動情報の出力に失敗しました。\\n\\n出力を続けますか？\"";
 const char kIncomplete[] = "icon=exclamation buttons=OK text=\"出力ファイルへの書き込みに失敗したため、";
-
-// Files beyond `bytes` cannot grow while it lives: writes fail as on a full
-// disk.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &old_);
-        rlimit limit = old_;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &old_); }
-
-private:
-    rlimit old_{};
-};
 
 class SavedValuesReport : public ::testing::Test {
 protected:

@@ -1,6 +1,6 @@
 // Helpers of the report tests: a host folder per test, the written file read
-// back as the elements of each form, a file whose disk fills, and an
-// application object with the run's buffers.
+// back as the elements of each form, a file whose disk fills, a file-size
+// limit, and an application object with the run's buffers.
 #pragma once
 
 #include "app/ShohizeiLinkApp.h"
@@ -18,6 +18,7 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <sys/resource.h>
 #include <utility>
 #include <vector>
 
@@ -226,6 +227,26 @@ struct AppWithBuffers {
     StTAXREPORTRATEINFO* Rate(int g, int r) { return &app.m_pRateInfo[(g - 1) * 5 + r]; }
     StTAXREPORTBUSINESSTYPEINFO* Kind(int r, int k) { return &app.m_pBusinessTypeInfo[r * 6 + (k - 1)]; }
     void Save(int offset, __int64 value) { PutRaw(app.m_pSaveTaxInfo, offset, value); }
+};
+
+// Files beyond `bytes` cannot grow while it lives: writes fail as on a full
+// disk, with the process prepared as the program's entry prepares it.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        CFile::InitializeHost();
+        getrlimit(RLIMIT_FSIZE, &old_);
+        rlimit limit = old_;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &old_); }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit old_{};
 };
 
 }  // namespace reporttest

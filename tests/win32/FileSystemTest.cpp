@@ -7,6 +7,7 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <cstring>
 
 namespace {
@@ -124,6 +125,15 @@ TEST_F(FileSystemTest, AccessModesOnFilesFoldersAndDrives)
     EXPECT_EQ(_access("C:\\none.txt", 0), -1);
     EXPECT_EQ(_access("C:\\rw.txt", 1), -1);
     EXPECT_EQ(_access(nullptr, 0), -1);
+    // A FIFO or a device is no file: reported missing in every mode.
+    ASSERT_EQ(::mkfifo((tmp / "c/fifo").c_str(), 0644), 0);
+    ASSERT_EQ(::symlink("/dev/zero", (tmp / "c/zero").c_str()), 0);
+    for (int mode : {0, 2, 4, 6}) {
+        errno = 0;
+        EXPECT_EQ(_access("C:\\fifo", mode), -1) << mode;
+        EXPECT_EQ(errno, ENOENT) << mode;
+        EXPECT_EQ(_access("C:\\zero", mode), -1) << mode;
+    }
     // Roots of drives and shares.
     EXPECT_EQ(_access("C:\\", 6), 0);
     EXPECT_EQ(_access("\\\\srv\\pub", 6), 0);

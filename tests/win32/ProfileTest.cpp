@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 namespace {
@@ -59,6 +60,46 @@ TEST_F(ProfileTest, MissingFileGivesTheDefault)
     // The default loses its trailing blanks; a null default is empty.
     EXPECT_EQ(Read("ProgramLevel", "SY35", "dflt  ", sizeof buf, "C:\\none.ini"), "4:dflt");
     EXPECT_EQ(Read("ProgramLevel", "SY35", nullptr, sizeof buf, "C:\\none.ini"), "0:");
+}
+
+// A FIFO (no writer at its other end) or a device reads at once as a file
+// that cannot be opened; a link to /dev/zero never grows a line.
+TEST_F(ProfileTest, FifosAndDevicesReadAsMissingFiles)
+{
+    ASSERT_EQ(::mkfifo((tmp / "c/app/fifo.ini").c_str(), 0644), 0);
+    ASSERT_EQ(::symlink("/dev/zero", (tmp / "c/app/zero.ini").c_str()), 0);
+    DriveMap::SetForTesting("C=" + tmp / "c" + ";D=/dev", "");
+    for (const char* file : {"C:\\app\\fifo.ini", "C:\\app\\zero.ini", "D:\\zero", "D:\\null"}) {
+        SCOPED_TRACE(file);
+        SetLastError(ERROR_SUCCESS);
+        EXPECT_EQ(Read("ProgramLevel", "SY35", "4", sizeof buf, file), "1:4");
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    }
+}
+
+// Only the file's first 65,536 bytes are read, and of them only whole lines:
+// a key beyond the bound is missing, a line the bound cuts is not taken, the
+// lines before it count. A file of many gigabytes (a hole) is read as fast.
+TEST_F(ProfileTest, ReadsStopAtTheirBound)
+{
+    const std::string head = "[ProgramLevel]\r\nSY35=5\r\n";
+    std::string filler;
+    while (head.size() + filler.size() + 20 < 65536) filler += "; a comment line\r\n";
+    // "Cut=123456" straddles byte 65,536: only "Cut=12" would lie within.
+    const std::string within = head + filler + std::string(65536 - head.size() - filler.size() - 8, ';') + "\r\n";
+    ASSERT_EQ(within.size(), 65530u);
+    tmp.WriteFile("c/app/big.ini", within + "Cut=123456\r\nLate=1\r\n");
+    const char* f = "C:\\app\\big.ini";
+    EXPECT_EQ(Read("ProgramLevel", "SY35", "4", sizeof buf, f), "1:5");
+    EXPECT_EQ(Read("ProgramLevel", "Cut", "none", sizeof buf, f), "4:none");
+    EXPECT_EQ(Read("ProgramLevel", "Late", "none", sizeof buf, f), "4:none");
+    // Up to the bound exactly, the last line counts.
+    tmp.WriteFile("c/app/exact.ini", within + "CC=1\r\n");
+    EXPECT_EQ(Read("ProgramLevel", "CC", "none", sizeof buf, "C:\\app\\exact.ini"), "1:1");
+
+    tmp.WriteFile("c/app/huge.ini", head);
+    std::filesystem::resize_file(tmp / "c/app/huge.ini", 4ull << 30);
+    EXPECT_EQ(Read("ProgramLevel", "SY35", "4", sizeof buf, "C:\\app\\huge.ini"), "1:5");
 }
 
 TEST_F(ProfileTest, MissingKeyOrSectionGivesTheDefaultEmptyValueGivesEmpty)
