@@ -1,6 +1,6 @@
 // The Zelkora deliverable: standard edition.
 #include "app/Edition.h"
-#include "mfc/ResourceTable.h"
+#include "win32/ResourceTable.h"
 #include "res/ResourceIds.h"
 #include "res/icons/Zelkora.xpm"
 

@@ -1,6 +1,6 @@
 // The Zelkorb deliverable: network edition Corvin (settings key with the selected number).
 #include "app/Edition.h"
-#include "mfc/ResourceTable.h"
+#include "win32/ResourceTable.h"
 #include "res/ResourceIds.h"
 #include "res/icons/Zelkorb.xpm"
 

@@ -1,6 +1,6 @@
 // The Zelkorc deliverable: care-business edition Lisbey.
 #include "app/Edition.h"
-#include "mfc/ResourceTable.h"
+#include "win32/ResourceTable.h"
 #include "res/ResourceIds.h"
 #include "res/icons/Zelkorc.xpm"
 

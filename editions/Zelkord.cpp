@@ -1,6 +1,6 @@
 // The Zelkord deliverable: Quorra product.
 #include "app/Edition.h"
-#include "mfc/ResourceTable.h"
+#include "win32/ResourceTable.h"
 #include "res/ResourceIds.h"
 #include "res/icons/Zelkord.xpm"
 

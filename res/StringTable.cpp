@@ -1,7 +1,7 @@
 // The program's string table, registered before the program starts.
 #include "res/StringTable.h"
 
-#include "mfc/ResourceTable.h"
+#include "win32/ResourceTable.h"
 
 const UINT IDS_PROGRAM_VERSION = 1;
 

@@ -4,11 +4,10 @@
 #include "win32/Windows.h"
 
 #include "mfc/CString.h"
-#include "mfc/ResourceTable.h"
+#include "win32/ResourceTable.h"
 #include "mfc/CException.h"
 #include "mfc/CFileException.h"
 #include "mfc/CFile.h"
-#include "mfc/WaitCursor.h"
 #include "mfc/WinApp.h"
 #include "mfc/CCmdTarget.h"
 #include "mfc/CWnd.h"

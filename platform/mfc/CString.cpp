@@ -1,7 +1,7 @@
 #include "mfc/CString.h"
 
-#include "mfc/ResourceTable.h"
 #include "win32/Mbcs.h"
+#include "win32/ResourceTable.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -6,8 +6,8 @@
 #include "mfc/CProgressCtrl.h"
 #include "mfc/CStatic.h"
 #include "mfc/CUserException.h"
-#include "mfc/ResourceTable.h"
 #include "mfc/WinApp.h"
+#include "win32/ResourceTable.h"
 
 #include <cstdio>
 #include <map>

@@ -1,6 +1,6 @@
 #include "mfc/WinApp.h"
 
-#include "mfc/WaitCursor.h"
+#include "ui/WaitCursor.h"
 #include "win32/DriveMap.h"
 #include "win32/Mbcs.h"
 

@@ -7,9 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "suite/FindSql.h"
 #include "suite/CurDataId.h"
+#include "suite/FindInfo.h"
 #include "suite/SuiteTypes.h"
+
+// The table a condition applies to (FindSql.h, internal to the suite).
+enum class FindTarget;
 
 class ClSetMgr;
 class ClOptLink;

@@ -11,10 +11,6 @@
 #include "win32/Mbcs.h"
 #include "win32/PlatformConfig.h"
 
-#ifndef ZK_SUITE_SCHEMA
-#define ZK_SUITE_SCHEMA "platform/suite/schema.sql"
-#endif
-
 namespace suite {
 
 // ---------------------------------------------------------------- Statement
@@ -177,7 +173,18 @@ std::string SuiteStore::DefaultPath()
     return PlatformConfig::Lookup("STORE", PlatformConfig::Get().suiteHome + "/suite.db");
 }
 
-std::string SuiteStore::SchemaPath() { return ZK_SUITE_SCHEMA; }
+namespace {
+
+std::string& TheSchemaPath()
+{
+    static std::string path;
+    return path;
+}
+
+}  // namespace
+
+std::string SuiteStore::SchemaPath() { return TheSchemaPath(); }
+void SuiteStore::SetSchemaPath(const std::string& hostPath) { TheSchemaPath() = hostPath; }
 
 long SuiteStore::Open(const std::string& hostPath, std::string* why)
 {
@@ -240,7 +247,9 @@ long SuiteStore::Create(const std::string& hostPath, std::string* why)
 {
     Close();
     std::string reason;
-    if (FileExists(hostPath)) {
+    if (SchemaPath().empty()) {
+        reason = "no schema file is set to create the store " + hostPath + " from";
+    } else if (FileExists(hostPath)) {
         reason = "the store " + hostPath + " already exists";
     } else if (sqlite3_open_v2(hostPath.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
         reason = "the store " + hostPath + " cannot be created";

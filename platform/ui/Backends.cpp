@@ -1,9 +1,8 @@
 #include "ui/Backends.h"
 
+#include "ui/WaitCursor.h"
 #include "ui/script/ScriptBackend.h"
 #include "win32/PlatformConfig.h"
-
-#include "mfc/WaitCursor.h"
 
 #include <cstdio>
 #include <map>

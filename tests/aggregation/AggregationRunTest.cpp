@@ -6,7 +6,7 @@
 #include "app/ShohizeiLinkApp.h"
 
 #include "aggregation/AddTaxDlg.h"
-#include "mfc/WaitCursor.h"
+#include "ui/WaitCursor.h"
 #include "suite/SuiteStore.h"
 #include "tests/suite/SuiteTestHome.h"
 #include "tests/support/TestCaller.h"

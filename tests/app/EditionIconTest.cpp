@@ -2,7 +2,7 @@
 // and the linked edition's one registered as the application's icon.
 #include "../support/Xpm.h"
 #include "app/Edition.h"
-#include "mfc/ResourceTable.h"
+#include "win32/ResourceTable.h"
 #include "res/ResourceIds.h"
 
 #include "res/icons/Zelkora.xpm"

@@ -8,6 +8,7 @@
 #include "tests/suite/SuiteTestHome.h"
 #include "tests/support/TestCaller.h"
 #include "ui/Backends.h"
+#include "ui/WaitCursor.h"
 #include "win32/DriveMap.h"
 #include "win32/Mbcs.h"
 

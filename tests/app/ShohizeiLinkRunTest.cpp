@@ -4,6 +4,7 @@
 #include "app/ShohizeiLinkApp.h"
 
 #include "suite/ClMsgMgr.h"
+#include "ui/WaitCursor.h"
 #include "win32/DriveMap.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,5 @@
 #include "mfc/Afx.h"
+#include "ui/WaitCursor.h"
 
 #include <gtest/gtest.h>
 

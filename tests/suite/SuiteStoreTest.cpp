@@ -212,6 +212,30 @@ TEST(SuiteStoreOpen, RefusesMissingForeignAndExistingFiles)
     EXPECT_TRUE(store.IsOpen());
 }
 
+// The deliverables carry no schema path: a store is created only from a
+// schema file that the caller names, and without one no file is left behind.
+TEST(SuiteStoreSchema, CreateNeedsTheSchemaFileSetByItsCaller)
+{
+    const std::string schema = suite::SuiteStore::SchemaPath();
+    ASSERT_FALSE(schema.empty());
+    std::string dir = TempDir();
+    suite::SuiteStore store;
+    std::string why;
+
+    suite::SuiteStore::SetSchemaPath("");
+    EXPECT_EQ(store.Create(dir + "/unset.db", &why), SUITE_ERR_NOSTORE);
+    EXPECT_NE(why.find("no schema file"), std::string::npos) << why;
+    EXPECT_FALSE(store.IsOpen());
+    EXPECT_FALSE(std::ifstream(dir + "/unset.db").good());
+
+    suite::SuiteStore::SetSchemaPath(dir + "/missing.sql");
+    EXPECT_EQ(store.Create(dir + "/missing.db", &why), SUITE_ERR_NOSTORE);
+    EXPECT_NE(why.find("schema could not be applied"), std::string::npos) << why;
+
+    suite::SuiteStore::SetSchemaPath(schema);
+    EXPECT_EQ(store.Create(dir + "/set.db", &why), SUITE_OK) << why;
+}
+
 TEST(SuiteCursorRegistry, UnknownAndReleasedHandlesAreRefused)
 {
     size_t before = suite::SuiteCursor::OpenCount();

@@ -1,7 +1,7 @@
 // The window functions on the process's own windows and on foreign ones, and
 // what the script backend's transcript shows of them.
 #include "../support/ScriptRun.h"
-#include "mfc/WaitCursor.h"
+#include "ui/WaitCursor.h"
 #include "ui/Backends.h"
 #include "ui/Input.h"
 #include "win32/CallerListener.h"

@@ -7,7 +7,7 @@
 #include "ui/fltk/MessageBoxWindow.h"
 #include "ui/fltk/Paint.h"
 #include "ui/fltk/TextEdge.h"
-#include "mfc/ResourceTable.h"
+#include "win32/ResourceTable.h"
 #include "ui/script/ScriptBackend.h"
 #include "win32/DriveMap.h"
 #include "win32/Mbcs.h"

@@ -1,6 +1,9 @@
 // The program's resources by number, as res/ registers them: the string table
 // and the icons (and, from the window side, the dialog templates). Registration happens
 // before the program's InitInstance runs; lookups never change the table.
+// Kept with the window API (string and icon loading are the system's) so that
+// the framework and the window backends both read it without depending on
+// each other.
 #pragma once
 
 #include "win32/WinTypes.h"

@@ -1,4 +1,4 @@
-#include "mfc/ResourceTable.h"
+#include "win32/ResourceTable.h"
 
 #include <map>
 #include <memory>

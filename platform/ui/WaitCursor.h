@@ -1,6 +1,9 @@
 // The wait cursor of the process: shown while at least one Begin is not yet
-// matched by an End. The window backend registers a listener to show it; the
-// state itself is kept here so that it is the same whatever backend runs.
+// matched by an End. The framework's CWinApp::BeginWaitCursor and its kin
+// drive it; ui::Backends registers the listener that shows it on the running
+// backend. The state is kept here, beside the backends rather than in the
+// framework, so that it is the same whatever backend runs and no backend
+// needs the framework to know it.
 #pragma once
 
 #include <functional>

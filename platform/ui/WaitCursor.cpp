@@ -1,4 +1,4 @@
-#include "mfc/WaitCursor.h"
+#include "ui/WaitCursor.h"
 
 #include <utility>
 
