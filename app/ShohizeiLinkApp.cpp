@@ -5,7 +5,6 @@
 
 #include "suite/FindInfo.h"
 
-#include <climits>
 #include <cstring>
 #include <string>
 
@@ -20,39 +19,6 @@ CShohizeiLinkApp::~CShohizeiLinkApp()
 
 // ---------------------------------------------------------------------------
 // Command line
-
-namespace {
-
-// Decimal text as the C library reads it on the platform: leading blanks
-// skipped, an optional sign, digits up to the first other character, 0 when
-// there are none. The value saturates at the limits of a 32-bit long instead
-// of wrapping, so an absurd number never turns into a different valid one.
-long DecimalToLong(const char* p)
-{
-    while (*p == ' ' || *p == '\t' || *p == '\n' || *p == '\r' || *p == '\v' || *p == '\f') {
-        ++p;
-    }
-    bool negative = false;
-    if (*p == '+' || *p == '-') {
-        negative = (*p == '-');
-        ++p;
-    }
-    long long value = 0;
-    for (; *p >= '0' && *p <= '9'; ++p) {
-        value = value * 10 + (*p - '0');
-        if (value > static_cast<long long>(INT_MAX) + 1) {
-            value = static_cast<long long>(INT_MAX) + 1;
-        }
-    }
-    if (negative) {
-        value = -value;
-    } else if (value > INT_MAX) {
-        value = INT_MAX;
-    }
-    return static_cast<long>(value);
-}
-
-}  // namespace
 
 // The caller's line is "handle,message,function id,path". The original work
 // area held 260 bytes; here the whole line is worked on whatever its length,
@@ -72,19 +38,19 @@ int CShohizeiLinkApp::ParseCallerArgs(LPCTSTR lpszCmdLine)
     if (comma1 == std::string::npos) {
         return 0;
     }
-    m_hCallerWnd = HwndFromValue(static_cast<uint32_t>(DecimalToLong(line.substr(0, comma1).c_str())));
+    m_hCallerWnd = HwndFromValue(static_cast<uint32_t>(CrtAtoi(line.substr(0, comma1).c_str())));
 
     const size_t comma2 = line.find(',', comma1 + 1);
     if (comma2 == std::string::npos) {
         return 0;
     }
-    m_nNotifyMsg = static_cast<UINT>(DecimalToLong(line.substr(comma1 + 1, comma2 - comma1 - 1).c_str()));
+    m_nNotifyMsg = static_cast<UINT>(CrtAtoi(line.substr(comma1 + 1, comma2 - comma1 - 1).c_str()));
 
     const size_t comma3 = line.find(',', comma2 + 1);
     if (comma3 == std::string::npos) {
         return 0;
     }
-    m_nFunctionId = static_cast<short>(DecimalToLong(line.substr(comma2 + 1, comma3 - comma2 - 1).c_str()));
+    m_nFunctionId = static_cast<short>(CrtAtoi(line.substr(comma2 + 1, comma3 - comma2 - 1).c_str()));
 
     // Everything behind the third comma, commas included, is the path.
     if (comma3 + 1 < line.size()) {

@@ -250,7 +250,7 @@ int CShohizeiLinkApp::CheckProgramLevel()
         if (szValue[0] == '\0') {
             code = -1;
         } else {
-            const int level = std::atoi(szValue);
+            const int level = CrtAtoi(szValue);
             code = (level == 4) ? 0 : (level < 4) ? 1 : 2;
         }
     }
@@ -368,8 +368,8 @@ int CShohizeiLinkApp::RunConditionsDialog(const StDATAINFO* pDataInfo, int nUsab
         FailRun(kMsgNoDialog);
         return 0;
     }
-    pConditions->nStartMonth = static_cast<short>(std::atoi(pDlg->m_strStartMonth));
-    pConditions->nEndMonth = static_cast<short>(std::atoi(pDlg->m_strEndMonth));
+    pConditions->nStartMonth = static_cast<short>(CrtAtoi(pDlg->m_strStartMonth));
+    pConditions->nEndMonth = static_cast<short>(CrtAtoi(pDlg->m_strEndMonth));
     if (!TakeOutputPath(pDlg->m_strOutputPath, pConditions)) {
         return 0;
     }

@@ -3,63 +3,74 @@
 #include "conditions/FolderChain.h"
 #include "conditions/PathParts.h"
 
-#include <climits>
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <memory>
 
 namespace {
-
-// Name of the file the new content is written to before it replaces the
-// settings file.
-const char kNewFileSuffix[] = ".new";
 
 bool HasLineBreak(const char* text)
 {
     return std::strpbrk(text, "\r\n") != nullptr;
 }
 
-// A numeric field as the writer makes it: an optional minus and at least one
-// digit, within [lo, hi]. Anything else marks the line as damaged.
-bool ParseField(const std::string& field, long lo, long hi, long& value)
+// The writers' turn: an exclusive lock of the lock file, asked for again
+// until the wait is over. Released (and the file closed) when it goes.
+class WriterTurn {
+public:
+    WriterTurn(const CString& lockPath, DWORD dwWaitMs)
+    {
+        m_hLock = CreateFileA(lockPath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (m_hLock == INVALID_HANDLE_VALUE) return;
+        const DWORD dwStart = GetTickCount();
+        for (;;) {
+            OVERLAPPED ov = {};
+            if (LockFileEx(m_hLock, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &ov)) {
+                m_bHeld = true;
+                return;
+            }
+            if (GetLastError() != ERROR_LOCK_VIOLATION || GetTickCount() - dwStart >= dwWaitMs) return;
+            Sleep(kPollMs);
+        }
+    }
+    ~WriterTurn()
+    {
+        if (m_hLock == INVALID_HANDLE_VALUE) return;
+        if (m_bHeld) {
+            OVERLAPPED ov = {};
+            UnlockFileEx(m_hLock, 0, 1, 0, &ov);
+        }
+        CloseHandle(m_hLock);
+    }
+    WriterTurn(const WriterTurn&) = delete;
+    WriterTurn& operator=(const WriterTurn&) = delete;
+
+    bool Held() const { return m_bHeld; }
+
+private:
+    static constexpr DWORD kPollMs = 10;
+    HANDLE m_hLock = INVALID_HANDLE_VALUE;
+    bool m_bHeld = false;
+};
+
+// Writes all of `text` to a handle; false on any shortfall.
+bool WriteAll(HANDLE h, const std::string& text)
 {
-    size_t i = 0;
-    bool negative = false;
-    if (i < field.size() && (field[i] == '-' || field[i] == '+')) {
-        negative = field[i] == '-';
-        ++i;
+    size_t done = 0;
+    while (done < text.size()) {
+        const DWORD chunk = static_cast<DWORD>(std::min<size_t>(text.size() - done, 1u << 20));
+        DWORD written = 0;
+        if (!WriteFile(h, text.data() + done, chunk, &written, nullptr) || written != chunk) return false;
+        done += written;
     }
-    if (i == field.size() || field.size() - i > 10) return false;
-    long long v = 0;
-    for (; i < field.size(); ++i) {
-        if (field[i] < '0' || field[i] > '9') return false;
-        v = v * 10 + (field[i] - '0');
-    }
-    if (negative) v = -v;
-    if (v < lo || v > hi) return false;
-    value = static_cast<long>(v);
     return true;
-}
-
-// Closes a file without reporting errors; the caller has already decided.
-void AbortQuietly(CFile& file)
-{
-    file.Abort();
-}
-
-void RemoveQuietly(LPCSTR path)
-{
-    try {
-        CFile::Remove(path);
-    } catch (CFileException* e) {
-        e->Delete();
-    }
 }
 
 }  // namespace
 
-JokenSettingsFile::JokenSettingsFile(LPCSTR pszFolder, LPCSTR pszFileName)
-    : m_strFolder(pszFolder), m_strFilePath(CString(pszFolder) + pszFileName)
+JokenSettingsFile::JokenSettingsFile(LPCSTR pszFolder, LPCSTR pszFileName, DWORD dwLockWaitMs)
+    : m_strFolder(pszFolder), m_strFilePath(CString(pszFolder) + pszFileName), m_dwLockWaitMs(dwLockWaitMs)
 {
 }
 
@@ -98,31 +109,26 @@ bool JokenSettingsFile::ParseValue(const std::string& valueIn, Conditions& out)
     std::string value = valueIn;
     // A line saved by an editor that ends lines with CR LF.
     if (!value.empty() && value.back() == '\r') value.pop_back();
-    if (value.find('\0') != std::string::npos) return false;
 
-    std::string fields[6];
+    // Six numeric fields, each ended by a slash and none empty.
+    int numbers[6];
     size_t pos = 0;
-    for (std::string& field : fields) {
-        size_t slash = value.find('/', pos);
-        if (slash == std::string::npos) return false;
-        field = value.substr(pos, slash - pos);
+    for (int& number : numbers) {
+        const size_t slash = value.find('/', pos);
+        if (slash == std::string::npos || slash == pos) return false;
+        // The field ends at its slash, where the conversion stops at the latest.
+        number = CrtAtoi(value.c_str() + pos);
         pos = slash + 1;
     }
-    std::string path = value.substr(pos);
-    if (path.size() > static_cast<size_t>(kMaxPathBytes) || path.find('\r') != std::string::npos) return false;
+    const std::string path = value.substr(pos);
+    if (path.size() > static_cast<size_t>(kMaxPathBytes) || path.find('\0') != std::string::npos) return false;
 
-    long mode, start, end, uriage, shiire, niwari;
-    if (!ParseField(fields[0], INT_MIN, INT_MAX, mode) || !ParseField(fields[1], SHRT_MIN, SHRT_MAX, start) ||
-        !ParseField(fields[2], SHRT_MIN, SHRT_MAX, end) || !ParseField(fields[3], 0, 255, uriage) ||
-        !ParseField(fields[4], 0, 255, shiire) || !ParseField(fields[5], 0, 255, niwari))
-        return false;
-
-    out.nMode = static_cast<int>(mode);
-    out.nStartMonth = static_cast<short>(start);
-    out.nEndMonth = static_cast<short>(end);
-    out.byUriage = static_cast<BYTE>(uriage);
-    out.byShiire = static_cast<BYTE>(shiire);
-    out.byNiwari = static_cast<BYTE>(niwari);
+    out.nMode = numbers[0];
+    out.nStartMonth = static_cast<short>(numbers[1]);
+    out.nEndMonth = static_cast<short>(numbers[2]);
+    out.byUriage = static_cast<BYTE>(numbers[3]);
+    out.byShiire = static_cast<BYTE>(numbers[4]);
+    out.byNiwari = static_cast<BYTE>(numbers[5]);
     std::memset(out.szPath, 0, sizeof out.szPath);
     std::memcpy(out.szPath, path.data(), path.size());
     return true;
@@ -140,33 +146,28 @@ size_t JokenSettingsFile::FindLine(const std::string& text, const std::string& k
     return std::string::npos;
 }
 
-bool JokenSettingsFile::LoadFile(std::string& text, bool& bExists) const
+bool JokenSettingsFile::LoadFile(std::string& text, bool& bMissing) const
 {
-    bExists = false;
-    CFileStatus status;
-    if (!CFile::GetStatus(m_strFilePath, status)) return false;
-    bExists = true;
-    if (status.m_attribute & FILE_ATTRIBUTE_DIRECTORY) return false;
-    if (status.m_size > kMaxFileSize) return false;
-
-    CFile file;
-    if (!file.Open(m_strFilePath, CFile::modeRead | CFile::shareDenyWrite)) return false;
-    try {
-        ULONGLONG length = file.GetLength();
-        if (length > kMaxFileSize) {
-            AbortQuietly(file);
-            return false;
-        }
-        text.assign(static_cast<size_t>(length), '\0');
-        UINT got = length ? file.Read(text.data(), static_cast<UINT>(length)) : 0;
-        text.resize(got);
-        file.Close();
-    } catch (CFileException* e) {
-        e->Delete();
-        AbortQuietly(file);
+    bMissing = false;
+    HANDLE h = CreateFileA(m_strFilePath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        const DWORD err = GetLastError();
+        bMissing = err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND;
         return false;
     }
-    return true;
+    DWORD high = 0;
+    const DWORD low = GetFileSize(h, &high);
+    bool ok = !(low == INVALID_FILE_SIZE && GetLastError() != ERROR_SUCCESS) && high == 0 && low <= kMaxFileSize;
+    if (ok) {
+        // One byte more than the size tells a file that grew meanwhile.
+        text.assign(static_cast<size_t>(low) + 1, '\0');
+        DWORD got = 0;
+        ok = ReadFile(h, text.data(), low + 1, &got, nullptr) && got <= low;
+        text.resize(ok ? got : 0);
+    }
+    CloseHandle(h);
+    return ok;
 }
 
 BOOL JokenSettingsFile::Read(LPCSTR pszKey, Conditions& out) const
@@ -175,8 +176,8 @@ BOOL JokenSettingsFile::Read(LPCSTR pszKey, Conditions& out) const
     if (m_strFolder.IsEmpty()) return FALSE;
 
     std::string text;
-    bool exists = false;
-    if (!LoadFile(text, exists)) return FALSE;
+    bool missing = false;
+    if (!LoadFile(text, missing)) return FALSE;
 
     const std::string key(pszKey);
     size_t at = FindLine(text, key);
@@ -201,6 +202,21 @@ bool JokenSettingsFile::EnsureFolder() const
     return CreateFolderChain(m_strFolder) != 0;
 }
 
+bool JokenSettingsFile::ReplaceWith(const std::string& text) const
+{
+    const CString newPath = m_strFilePath + kNewSuffix;
+    // Whatever is left at the name goes as an entry; a link is not followed.
+    DeleteFileA(newPath);
+    HANDLE h = CreateFileA(newPath, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    const bool written = WriteAll(h, text) && FlushFileBuffers(h);
+    const bool closed = CloseHandle(h) != FALSE;
+    // One step: a reader finds the old file or the new one, never none.
+    if (written && closed && MoveFileExA(newPath, m_strFilePath, MOVEFILE_REPLACE_EXISTING)) return true;
+    DeleteFileA(newPath);
+    return false;
+}
+
 BOOL JokenSettingsFile::Write(LPCSTR pszKey, const Conditions& values) const
 {
     const std::string line = FormatLine(pszKey, values);
@@ -208,29 +224,12 @@ BOOL JokenSettingsFile::Write(LPCSTR pszKey, const Conditions& values) const
     if (m_strFolder.IsEmpty()) return FALSE;
     if (!EnsureFolder()) return FALSE;
 
-    // The old file stays open, and so locked against another writer, until
-    // the new one has taken its place.
-    CFile old;
+    const WriterTurn turn(m_strFilePath + kLockSuffix, m_dwLockWaitMs);
+    if (!turn.Held()) return FALSE;
+
     std::string text;
-    CFileStatus status;
-    if (CFile::GetStatus(m_strFilePath, status)) {
-        if ((status.m_attribute & FILE_ATTRIBUTE_DIRECTORY) || status.m_size > kMaxFileSize) return FALSE;
-        if (!old.Open(m_strFilePath, CFile::modeRead | CFile::shareExclusive)) return FALSE;
-        try {
-            ULONGLONG length = old.GetLength();
-            if (length > kMaxFileSize) {
-                AbortQuietly(old);
-                return FALSE;
-            }
-            text.assign(static_cast<size_t>(length), '\0');
-            UINT got = length ? old.Read(text.data(), static_cast<UINT>(length)) : 0;
-            text.resize(got);
-        } catch (CFileException* e) {
-            e->Delete();
-            AbortQuietly(old);
-            return FALSE;
-        }
-    }
+    bool missing = false;
+    if (!LoadFile(text, missing) && !missing) return FALSE;
 
     // Every line of the key goes; the others keep their bytes and order.
     const std::string key(pszKey);
@@ -245,31 +244,6 @@ BOOL JokenSettingsFile::Write(LPCSTR pszKey, const Conditions& values) const
     kept.append(text, pos, std::string::npos);
     if (!kept.empty() && kept.back() != '\n') kept += '\n';
     kept += line;
-    if (kept.size() > kMaxFileSize) {
-        AbortQuietly(old);
-        return FALSE;
-    }
-
-    const CString newPath = m_strFilePath + kNewFileSuffix;
-    CFile out;
-    if (!out.Open(newPath, CFile::modeCreate | CFile::modeWrite | CFile::shareExclusive)) {
-        AbortQuietly(old);
-        return FALSE;
-    }
-    try {
-        out.Write(kept.data(), static_cast<UINT>(kept.size()));
-        out.Flush();
-        out.Close();
-    } catch (CFileException* e) {
-        e->Delete();
-        AbortQuietly(out);
-        RemoveQuietly(newPath);
-        AbortQuietly(old);
-        return FALSE;
-    }
-    // One step: a reader finds the old file or the new one, never none.
-    BOOL replaced = MoveFileExA(newPath, m_strFilePath, MOVEFILE_REPLACE_EXISTING);
-    if (!replaced) RemoveQuietly(newPath);
-    AbortQuietly(old);
-    return replaced;
+    if (kept.size() > kMaxFileSize) return FALSE;
+    return ReplaceWith(kept) ? TRUE : FALSE;
 }

@@ -645,8 +645,8 @@ void CShukeiJokenDlg::OnExecute()
 {
     UpdateData(TRUE);
 
-    const short S = static_cast<short>(std::atoi(m_strStartMonth));
-    const short E = static_cast<short>(std::atoi(m_strEndMonth));
+    const short S = static_cast<short>(CrtAtoi(m_strStartMonth));
+    const short E = static_cast<short>(CrtAtoi(m_strEndMonth));
     if (const int nEdit = CheckMonths(S, E)) {
         ShowMessage(kMsgMonths, MB_ICONEXCLAMATION);
         FocusEditAll(nEdit);

@@ -4,6 +4,7 @@
 
 #include "win32/Mbcs.h"
 
+#include <climits>
 #include <cstring>
 #include <string_view>
 
@@ -134,6 +135,24 @@ char* _i64toa(__int64 value, char* buffer, int radix)
 }
 
 char* _ui64toa(ULONGLONG value, char* buffer, int radix) { return UnsignedToText(value, buffer, radix, false); }
+
+int CrtAtoi(const char* text)
+{
+    if (!text) return 0;
+    const char* p = text;
+    while (*p == ' ' || (*p >= '\t' && *p <= '\r')) ++p;
+    bool negative = false;
+    if (*p == '+' || *p == '-') negative = *p++ == '-';
+    // The magnitude is collected up to one past INT_MAX's, which is INT_MIN's.
+    const unsigned long long limit = static_cast<unsigned long long>(INT_MAX) + (negative ? 1 : 0);
+    unsigned long long magnitude = 0;
+    for (; *p >= '0' && *p <= '9'; ++p) {
+        magnitude = magnitude * 10 + static_cast<unsigned>(*p - '0');
+        if (magnitude > limit) return negative ? INT_MIN : INT_MAX;
+    }
+    const long long value = static_cast<long long>(magnitude);
+    return static_cast<int>(negative ? -value : value);
+}
 
 int lstrlenA(LPCSTR s) { return s ? static_cast<int>(std::strlen(s)) : 0; }
 

@@ -110,6 +110,96 @@ DWORD GetFileAttributesA(LPCSTR lpFileName);
 // null: the root of the current directory.
 UINT GetDriveTypeA(LPCSTR lpRootPathName);
 
+// --- file handles -----------------------------------------------------------
+// Files opened by name and used through a handle, for the program's own small
+// files that need what the framework's file class does not give: creation of
+// a name that must not exist yet, and a lock that a writer can wait for with
+// a bound of its own.
+//
+// Host differences, each chosen so that no call ever blocks or reaches beyond
+// the name it was given:
+// - Only regular files are opened. An existing entry of any other kind (a
+//   folder, a pipe, a device, a socket) gives ERROR_ACCESS_DENIED without
+//   waiting for a peer, as a file that cannot be opened.
+// - A symbolic link at the name is never followed: CREATE_NEW finds it an
+//   existing entry (ERROR_FILE_EXISTS), the other dispositions a file that
+//   cannot be opened (ERROR_ACCESS_DENIED). Links among the folders above the
+//   name are resolved as usual.
+// - The share mode is not kept; writers that must not meet take a lock.
+// - As with the file class, a file without its owner's write permission and
+//   any file on a CD-ROM drive cannot be opened for writing or created.
+#ifndef GENERIC_READ
+#define GENERIC_READ 0x80000000u
+#define GENERIC_WRITE 0x40000000u
+#endif
+#ifndef FILE_SHARE_READ
+#define FILE_SHARE_READ 0x00000001
+#define FILE_SHARE_WRITE 0x00000002
+#define FILE_SHARE_DELETE 0x00000004
+#endif
+#ifndef CREATE_NEW
+#define CREATE_NEW 1
+#define OPEN_EXISTING 3
+#define OPEN_ALWAYS 4
+#endif
+#ifndef INVALID_HANDLE_VALUE
+#define INVALID_HANDLE_VALUE (reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(-1)))
+#endif
+#ifndef INVALID_FILE_SIZE
+#define INVALID_FILE_SIZE 0xFFFFFFFFu
+#endif
+#ifndef LOCKFILE_FAIL_IMMEDIATELY
+#define LOCKFILE_FAIL_IMMEDIATELY 0x00000001
+#define LOCKFILE_EXCLUSIVE_LOCK 0x00000002
+#endif
+#ifndef ERROR_LOCK_VIOLATION
+#define ERROR_LOCK_VIOLATION 33L
+#endif
+
+typedef DWORD* LPDWORD;
+typedef struct _OVERLAPPED {
+    ULONG_PTR Internal;
+    ULONG_PTR InternalHigh;
+    DWORD Offset;
+    DWORD OffsetHigh;
+    HANDLE hEvent;
+} OVERLAPPED, *LPOVERLAPPED;
+
+// Dispositions CREATE_NEW (fails with ERROR_FILE_EXISTS when any entry has
+// the name), OPEN_EXISTING and OPEN_ALWAYS; access GENERIC_READ and/or
+// GENERIC_WRITE. Flags and attributes other than FILE_ATTRIBUTE_NORMAL are
+// refused (ERROR_INVALID_PARAMETER). INVALID_HANDLE_VALUE on failure.
+HANDLE CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,
+                   LPSECURITY_ATTRIBUTES lpSecurityAttributes, DWORD dwCreationDisposition,
+                   DWORD dwFlagsAndAttributes, HANDLE hTemplateFile);
+// Synchronous only (lpOverlapped null). ReadFile reads up to the count, less
+// only at the end of the file. WriteFile writes everything or fails: a full
+// disk and a file-size limit of the process both give ERROR_DISK_FULL (the
+// limit never ends the process), with *written the bytes that went out.
+BOOL ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead, LPDWORD lpNumberOfBytesRead,
+              LPOVERLAPPED lpOverlapped);
+BOOL WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite, LPDWORD lpNumberOfBytesWritten,
+               LPOVERLAPPED lpOverlapped);
+// The low 32 bits of the size (the high ones in *lpFileSizeHigh when given);
+// INVALID_FILE_SIZE with the error on failure.
+DWORD GetFileSize(HANDLE hFile, LPDWORD lpFileSizeHigh);
+BOOL FlushFileBuffers(HANDLE hFile);
+BOOL CloseHandle(HANDLE hObject);
+// Locks between handles, in this process and others. A lock covers the whole
+// file whatever range is given (the host's whole-file lock, held by the
+// handle); a handle opened for reading only may take an exclusive lock. With
+// LOCKFILE_FAIL_IMMEDIATELY a lock held elsewhere gives ERROR_LOCK_VIOLATION
+// at once; without it the call waits. Closing the handle releases its lock.
+BOOL LockFileEx(HANDLE hFile, DWORD dwFlags, DWORD dwReserved, DWORD nNumberOfBytesToLockLow,
+                DWORD nNumberOfBytesToLockHigh, LPOVERLAPPED lpOverlapped);
+BOOL UnlockFileEx(HANDLE hFile, DWORD dwReserved, DWORD nNumberOfBytesToUnlockLow, DWORD nNumberOfBytesToUnlockHigh,
+                  LPOVERLAPPED lpOverlapped);
+
+// --- time ---------------------------------------------------------------------
+// Milliseconds since an arbitrary start, wrapping at 2^32 (a steady clock).
+DWORD GetTickCount();
+void Sleep(DWORD dwMilliseconds);
+
 // --- shell path functions ---------------------------------------------------
 // FILE_ATTRIBUTE_DIRECTORY for an existing folder, else FALSE.
 BOOL PathIsDirectoryA(LPCSTR pszPath);
@@ -142,6 +232,14 @@ char* _ltoa(long value, char* buffer, int radix);
 char* _ultoa(unsigned long value, char* buffer, int radix);
 char* _i64toa(__int64 value, char* buffer, int radix);
 char* _ui64toa(ULONGLONG value, char* buffer, int radix);
+
+// The platform runtime's atoi, kept apart from the host's (whose result on
+// overflow is undefined): leading blanks (space, \t \n \v \f \r), an
+// optional sign, then the decimal digits up to the first other character;
+// no digits give 0, a null text gives 0. A value beyond the int range
+// saturates at INT_MAX or INT_MIN, so "4294967300" is INT_MAX, never 4.
+// The program converts every decimal text through this one function.
+int CrtAtoi(const char* text);
 
 int lstrlenA(LPCSTR lpString);
 LPSTR lstrcpyA(LPSTR lpString1, LPCSTR lpString2);

@@ -13,18 +13,20 @@
 // - is read back: Read(key) gives what was written;
 // - never leaves the ".new" file behind.
 // And every Read(key) on any file gives 1 iff the first line beginning with
-// the key continues with six numeric fields ([+-]?digits, at most 10 digits,
-// within the field's width) each ended by '/', then a path of at most 260
-// bytes without CR or NUL (one CR before the line feed excepted); it then
-// gives exactly those values, and otherwise leaves its output untouched.
+// the key continues with six non-empty fields each ended by '/', then a path
+// of at most 260 bytes without NUL (one CR before the line feed is dropped);
+// it then gives the fields read as the platform runtime's atoi reads them,
+// cut to their widths, and otherwise leaves its output untouched.
 // A write that the disk stops half way (a file-size limit standing in for a
-// full disk) fails and leaves the old file, every other user's line in it,
-// whole.
+// full disk, with the signal of that limit at its default disposition, so
+// the test ends if the writer lets the limit end the process) fails and
+// leaves the old file, every other user's line in it, whole.
 #include "conditions/JokenSettingsFile.h"
 
 #include "TestDrives.h"
 #include "tests/support/FuzzText.h"
 
+#include <csignal>
 #include <cstring>
 #include <fstream>
 #include <regex>
@@ -72,6 +74,20 @@ std::string AfterWrite(const std::string& old, const std::string& key, const std
     return kept + line;
 }
 
+// atoi of the platform runtime: C-locale blanks, a sign, digits; the value
+// saturates at the int limits.
+long long AtoiOracle(const std::string& field)
+{
+    static const std::regex number(R"(^[ \t\n\v\f\r]*([+-]?)0*([0-9]*))");
+    std::smatch m;
+    std::regex_search(field, m, number);
+    const std::string digits = m[2].str();
+    const bool negative = m[1].str() == "-";
+    if (digits.size() > 10) return negative ? INT_MIN : INT_MAX;
+    const long long magnitude = digits.empty() ? 0 : std::stoll(digits);
+    return negative ? std::max<long long>(-magnitude, INT_MIN) : std::min<long long>(magnitude, INT_MAX);
+}
+
 // What Read must give for the key on these bytes: false, or true and values.
 bool ExpectedRead(const std::string& file, const std::string& key, Conditions& out)
 {
@@ -88,21 +104,16 @@ bool ExpectedRead(const std::string& file, const std::string& key, Conditions& o
                                                                                : lf - start - key.size());
     if (!value.empty() && value.back() == '\r') value.pop_back();
 
-    static const std::regex fields(R"(([+-]?)([0-9]{1,10})/([+-]?)([0-9]{1,10})/([+-]?)([0-9]{1,10})/)"
-                                   R"(([+-]?)([0-9]{1,10})/([+-]?)([0-9]{1,10})/([+-]?)([0-9]{1,10})/)");
-    std::smatch m;
-    if (!std::regex_search(value, m, fields, std::regex_constants::match_continuous)) return false;
-    const std::string path = m.suffix().str();
-    if (path.size() > 260 || path.find('\r') != std::string::npos || path.find('\0') != std::string::npos)
-        return false;
     long long v[6];
-    const long long lo[6] = {INT_MIN, SHRT_MIN, SHRT_MIN, 0, 0, 0};
-    const long long hi[6] = {INT_MAX, SHRT_MAX, SHRT_MAX, 255, 255, 255};
-    for (int i = 0; i < 6; ++i) {
-        v[i] = std::stoll(m[2 * i + 2].str());
-        if (m[2 * i + 1].str() == "-") v[i] = -v[i];
-        if (v[i] < lo[i] || v[i] > hi[i]) return false;
+    size_t pos = 0;
+    for (long long& field : v) {
+        const size_t slash = value.find('/', pos);
+        if (slash == std::string::npos || slash == pos) return false;
+        field = AtoiOracle(value.substr(pos, slash - pos));
+        pos = slash + 1;
     }
+    const std::string path = value.substr(pos);
+    if (path.size() > 260 || path.find('\0') != std::string::npos) return false;
     out = Conditions();
     out.nMode = static_cast<int>(v[0]);
     out.nStartMonth = static_cast<short>(v[1]);
@@ -176,10 +187,10 @@ std::string RandomFileLine(fuzz::Gen& g, const std::vector<std::string>& keys)
         // Damage one byte after the key, or cut the line, or lengthen the path.
         const size_t at = static_cast<size_t>(g.Int(key.size(), line.size()));
         switch (g.Int(0, 3)) {
-        case 0: line.insert(at, 1, "/x-+0\xFF\0"[g.Int(0, 6)]); break;
+        case 0: line.insert(at, 1, "/x-+0\xFF \t\0"[g.Int(0, 8)]); break;
         case 1: line.resize(at); break;
         case 2: line += std::string(static_cast<size_t>(g.Int(200, 300)), 'L'); break;
-        default: line.insert(at, g.Text(4, "/0123456789")); break;
+        default: line.insert(at, g.Text(g.Chance(30) ? 24 : 4, "/0123456789")); break;
         }
         for (char& ch : line)
             if (ch == '\n') ch = '?';
@@ -265,7 +276,9 @@ TEST_F(JokenSettingsFileFuzzTest, WriteStoppedByTheDiskLeavesTheOldFile)
     const uint32_t seed = fuzz::Seed(0x5EED0102u);
     fuzz::Gen g(seed);
     const JokenSettingsFile file = File();
-    CFile::InitializeHost();  // as the program's entry does
+    struct sigaction fatal = {}, previous = {};
+    fatal.sa_handler = SIG_DFL;
+    ASSERT_EQ(sigaction(SIGXFSZ, &fatal, &previous), 0);
     rlimit saved;
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
 
@@ -296,6 +309,7 @@ TEST_F(JokenSettingsFileFuzzTest, WriteStoppedByTheDiskLeavesTheOldFile)
         ASSERT_FALSE(std::filesystem::exists(NewFile()));
         ASSERT_NO_FATAL_FAILURE(CheckReads(file, keys, before));
     }
+    sigaction(SIGXFSZ, &previous, nullptr);
     EXPECT_GT(failed, 0);
 }
 

@@ -4,6 +4,7 @@
 
 #include "TestDrives.h"
 
+#include <climits>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -111,25 +112,72 @@ TEST_F(JokenSettingsFileTest, NetworkEditionKeySeparatesSelectedNumbers)
     EXPECT_FALSE(File().Read(JokenSettingsFile::MakeKey("U", "D", false, 0), out));
 }
 
+TEST_F(JokenSettingsFileTest, NumbersAreReadTheAtoiWayAndCutToTheirWidths)
+{
+    struct Case {
+        const char* line;
+        int mode;
+        short start, end;
+        int uriage, shiire, niwari;
+        const char* path;
+    };
+    const Case cases[] = {
+        // Other characters end a number; none at all read as 0; 257 keeps its low byte.
+        {"K:0xyz/ 6/9abc/257/0/0/C:\\OUT\\x.xml\n", 0, 6, 9, 1, 0, 0, "C:\\OUT\\x.xml"},
+        {"K:+1/\t-3/x/ +2/-1/abc/p\n", 1, -3, 0, 2, 255, 0, "p"},
+        // Cut to 16 bits and to the low byte: 70000 is 4464, 65535 is -1, 511 is 255.
+        {"K:0/70000/65535/511/256/258/p\n", 0, 4464, -1, 255, 0, 2, "p"},
+        // Overflow saturates before the cut: INT_MAX keeps 0xFFFF / 0xFF, INT_MIN 0.
+        {"K:99999999999999999999/4294967300/-4294967300/4294967300/-99999999999/0/p\n", INT_MAX, -1, 0, 255, 0,
+         0, "p"},
+        // A blank alone is a field, read as 0; the path may be empty.
+        {"K: /1/2/0/0/0/\n", 0, 1, 2, 0, 0, 0, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        SetContents(c.line);
+        JokenSettingsFile::Conditions out;
+        ASSERT_TRUE(File().Read("K:", out));
+        EXPECT_EQ(out.nMode, c.mode);
+        EXPECT_EQ(out.nStartMonth, c.start);
+        EXPECT_EQ(out.nEndMonth, c.end);
+        EXPECT_EQ(out.byUriage, c.uriage);
+        EXPECT_EQ(out.byShiire, c.shiire);
+        EXPECT_EQ(out.byNiwari, c.niwari);
+        EXPECT_STREQ(out.szPath, c.path);
+    }
+
+    // Such a line is the user's line: the next write of another key keeps
+    // it byte for byte, the write of its own key replaces it.
+    SetContents("K:0xyz/ 6/9abc/257/0/0/C:\\OUT\\x.xml\n");
+    ASSERT_TRUE(File().Write("L:", Make(0, 1, 1, 0, 0, 0, "l")));
+    EXPECT_EQ(Contents(), "K:0xyz/ 6/9abc/257/0/0/C:\\OUT\\x.xml\nL:0/1/1/0/0/0/l\n");
+    ASSERT_TRUE(File().Write("K:", Make(0, 6, 9, 1, 0, 0, "C:\\OUT\\x.xml")));
+    EXPECT_EQ(Contents(), "L:0/1/1/0/0/0/l\nK:0/6/9/1/0/0/C:\\OUT\\x.xml\n");
+}
+
 TEST_F(JokenSettingsFileTest, DamagedLinesReadAsNothingAndAreReplaced)
 {
     JokenSettingsFile::Conditions out = Make(9, 9, 9, 9, 9, 9, "keep");
     const char* damaged[] = {
         "K:0/4/3/1/1\n",                   // five slashes
         "K:0//3/1/1/0/C:\\a\n",            // empty field
-        "K:0/4x/3/1/1/0/C:\\a\n",          // not a number
-        "K:0/4/3/256/1/0/C:\\a\n",         // byte field out of range
-        "K:0/70000/3/1/1/0/C:\\a\n",       // month out of 16 bits
+        "K:/4/3/1/1/0/C:\\a\n",            // empty first field
+        "K:0/4/3/1/1/\n",                  // five slashes, the last one ending the fifth field
     };
     for (const char* line : damaged) {
         SetContents(line);
         EXPECT_FALSE(File().Read("K:", out)) << line;
     }
-    SetContents(std::string("K:0/4/3/1/1/0/C:\\") + std::string(261, 'p') + "\n");
+    SetContents(std::string("K:0/4/3/1/1/0/C:\\") + std::string(258, 'p') + "\n");
     EXPECT_FALSE(File().Read("K:", out));
     SetContents(std::string("K:0/4/3/1/1/0/C:\\a\0b\n", 21));
     EXPECT_FALSE(File().Read("K:", out));
     EXPECT_EQ(out.nMode, 9);
+    // The longest path that is read: 260 bytes.
+    SetContents(std::string("K:0/4/3/1/1/0/C:\\") + std::string(257, 'p') + "\n");
+    ASSERT_TRUE(File().Read("K:", out));
+    EXPECT_EQ(std::strlen(out.szPath), 260u);
 
     // The next write replaces the damaged line and keeps the neighbours.
     SetContents("A:0/1/1/0/0/0/a\nK:0//x\nB:0/2/2/0/0/0/b\n");

@@ -53,6 +53,11 @@ TEST_F(ExportRun, ProgramLevelChecks)
         {"lower", "[ProgramLevel]\r\nSY35=3\r\n", kT2},
         {"no number", "[ProgramLevel]\r\nSY35=abc\r\n", kT2},
         {"higher", "[ProgramLevel]\r\nSY35=5\r\n", kT3},
+        // Past the int range the value saturates: 2^32 + 4 is no 4, and a
+        // number beyond 64 bits is no lower level.
+        {"wrapping to 4", "[ProgramLevel]\r\nSY35=4294967300\r\n", kT3},
+        {"beyond 64 bits", "[ProgramLevel]\r\nSY35=99999999999999999999\r\n", kT3},
+        {"below the int range", "[ProgramLevel]\r\nSY35=-4294967292\r\n", kT2},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstring>
 #include <string>
 
@@ -105,6 +106,32 @@ TEST(IntegerToText, BasesAndSigns)
     EXPECT_STREQ(_i64toa(-1, buf, 16), "ffffffffffffffff");
     EXPECT_STREQ(_i64toa(1000000000000LL, buf, 10), "1000000000000");
     EXPECT_STREQ(_ui64toa(18446744073709551615ULL, buf, 10), "18446744073709551615");
+}
+
+TEST(TextToInteger, ReadsTheWayThePlatformRuntimeDoes)
+{
+    struct Case {
+        const char* text;
+        int value;
+    };
+    const Case cases[] = {
+        // Blanks, a sign, digits up to the first other character.
+        {"4", 4}, {"  \t\n\v\f\r 12", 12}, {"+7", 7}, {"-3", -3}, {"0xyz", 0}, {" 6", 6},
+        {"9abc", 9}, {"257", 257}, {"12 34", 12}, {"007", 7}, {"-0", 0},
+        // No digits: 0.
+        {"", 0}, {"abc", 0}, {"+", 0}, {"-", 0}, {"+-1", 0}, {"- 1", 0}, {"\x82\x50", 0},
+        // A blank that is no C-locale blank ends the scan.
+        {"\xA0" "5", 0},
+        // The edges of int and one past them.
+        {"2147483647", INT_MAX}, {"-2147483648", INT_MIN}, {"2147483648", INT_MAX}, {"-2147483649", INT_MIN},
+        // Overflow saturates instead of wrapping: 4294967300 is 2^32 + 4.
+        {"4294967300", INT_MAX}, {"4294967296", INT_MAX}, {"-4294967297", INT_MIN},
+        {"99999999999999999999", INT_MAX}, {"-99999999999999999999", INT_MIN},
+        {"18446744073709551620", INT_MAX}, {"000000000000000000004", 4},
+        {"2147483648xyz", INT_MAX},
+    };
+    for (const Case& c : cases) EXPECT_EQ(CrtAtoi(c.text), c.value) << '"' << c.text << '"';
+    EXPECT_EQ(CrtAtoi(nullptr), 0);
 }
 
 TEST(KernelStrings, CopyWithLimitAndConcatenate)

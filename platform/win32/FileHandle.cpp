@@ -1,0 +1,300 @@
+// Files used through handles, their locks, and the tick clock.
+#include "win32/Kernel.h"
+
+#include "win32/DriveMap.h"
+
+#include <fcntl.h>
+#include <pthread.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <ctime>
+#include <string>
+
+namespace {
+
+// What a handle stands for; the magic tells a handle of ours from anything
+// else passed in.
+struct HostFile {
+    static constexpr unsigned kMagic = 0x46484E44;  // "FHND"
+    unsigned magic = kMagic;
+    int fd = -1;
+};
+
+HostFile* FileOf(HANDLE h)
+{
+    HostFile* f = static_cast<HostFile*>(h);
+    if (!f || h == INVALID_HANDLE_VALUE || f->magic != HostFile::kMagic) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return nullptr;
+    }
+    return f;
+}
+
+bool OnCdrom(const std::string& full)
+{
+    DriveMap::Root r = DriveMap::ParseRoot(full);
+    if (r.kind != DriveMap::Root::Drive) return false;
+    const DriveMap::Drive* d = DriveMap::Current().FindDrive(r.letter);
+    return d && d->type == DRIVE_CDROM;
+}
+
+// "File not found" for a missing name in an existing folder, else "path not found".
+DWORD MissingError(const std::string& host)
+{
+    const size_t slash = host.rfind('/');
+    const std::string parent = slash == std::string::npos ? "." : (slash == 0 ? "/" : host.substr(0, slash));
+    struct stat st;
+    return ::stat(parent.c_str(), &st) == 0 && S_ISDIR(st.st_mode) ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND;
+}
+
+HANDLE Fail(DWORD error)
+{
+    SetLastError(error);
+    return INVALID_HANDLE_VALUE;
+}
+
+// Blocks the file-size signal for the calling thread while it writes, so a
+// size limit makes the write fail instead of ending the process; a signal
+// raised meanwhile is taken back before the old mask returns.
+class FileSizeSignalBlock {
+public:
+    FileSizeSignalBlock()
+    {
+        sigemptyset(&m_set);
+        sigaddset(&m_set, SIGXFSZ);
+        pthread_sigmask(SIG_BLOCK, &m_set, &m_old);
+    }
+    ~FileSizeSignalBlock()
+    {
+        const timespec none = {0, 0};
+        while (sigtimedwait(&m_set, nullptr, &none) == SIGXFSZ) {
+        }
+        pthread_sigmask(SIG_SETMASK, &m_old, nullptr);
+    }
+    FileSizeSignalBlock(const FileSizeSignalBlock&) = delete;
+    FileSizeSignalBlock& operator=(const FileSizeSignalBlock&) = delete;
+
+private:
+    sigset_t m_set;
+    sigset_t m_old;
+};
+
+}  // namespace
+
+HANDLE CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD, LPSECURITY_ATTRIBUTES,
+                   DWORD dwCreationDisposition, DWORD dwFlagsAndAttributes, HANDLE)
+{
+    const bool reads = (dwDesiredAccess & GENERIC_READ) != 0;
+    const bool writes = (dwDesiredAccess & GENERIC_WRITE) != 0;
+    if ((!reads && !writes) || (dwDesiredAccess & ~(GENERIC_READ | GENERIC_WRITE)) ||
+        (dwFlagsAndAttributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_NORMAL)) ||
+        (dwCreationDisposition != CREATE_NEW && dwCreationDisposition != OPEN_EXISTING &&
+         dwCreationDisposition != OPEN_ALWAYS))
+        return Fail(ERROR_INVALID_PARAMETER);
+    if (!lpFileName || !*lpFileName) return Fail(ERROR_PATH_NOT_FOUND);
+    const std::string full = DriveMap::FullPath(lpFileName);
+    if (full.size() >= MAX_PATH) return Fail(ERROR_FILENAME_EXCED_RANGE);
+    const std::string host = DriveMap::ToHostPath(full);
+    if (host.empty()) {
+        const DriveMap::Root r = DriveMap::ParseRoot(full);
+        return Fail(r.kind == DriveMap::Root::Share ? ERROR_BAD_NETPATH : ERROR_PATH_NOT_FOUND);
+    }
+
+    // Non-blocking, so that opening a pipe never waits for its other end.
+    int flags = O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | (reads && writes ? O_RDWR : writes ? O_WRONLY : O_RDONLY);
+    if (dwCreationDisposition == CREATE_NEW) flags |= O_CREAT | O_EXCL;
+    if (dwCreationDisposition == OPEN_ALWAYS) flags |= O_CREAT;
+
+    struct stat before;
+    const bool exists = ::lstat(host.c_str(), &before) == 0;
+    if (exists && dwCreationDisposition == CREATE_NEW) return Fail(ERROR_FILE_EXISTS);
+    if (exists && !S_ISREG(before.st_mode)) return Fail(ERROR_ACCESS_DENIED);
+    if ((writes || !exists) && OnCdrom(full)) return Fail(ERROR_ACCESS_DENIED);
+    if (writes && exists && (before.st_mode & S_IWUSR) == 0) return Fail(ERROR_ACCESS_DENIED);
+
+    const int fd = ::open(host.c_str(), flags, 0666);
+    if (fd < 0) {
+        const int err = errno;
+        if (err == EEXIST) return Fail(ERROR_FILE_EXISTS);
+        // ELOOP: a link put in place since the look above; ENXIO: a pipe
+        // without a reader.
+        if (err == ELOOP || err == ENXIO) return Fail(ERROR_ACCESS_DENIED);
+        if (err == ENOENT) return Fail(MissingError(host));
+        return Fail(Win32ErrorFromErrno(err));
+    }
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return Fail(ERROR_ACCESS_DENIED);
+    }
+    // A regular file never blocks; the flag goes so reads and writes run whole.
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    HostFile* f = new HostFile;
+    f->fd = fd;
+    SetLastError(exists ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
+    return f;
+}
+
+BOOL ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead, LPDWORD lpNumberOfBytesRead,
+              LPOVERLAPPED lpOverlapped)
+{
+    if (lpNumberOfBytesRead) *lpNumberOfBytesRead = 0;
+    HostFile* f = FileOf(hFile);
+    if (!f) return FALSE;
+    if (lpOverlapped || (!lpBuffer && nNumberOfBytesToRead)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    char* p = static_cast<char*>(lpBuffer);
+    DWORD done = 0;
+    while (done < nNumberOfBytesToRead) {
+        const ssize_t n = ::read(f->fd, p + done, nNumberOfBytesToRead - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            SetLastError(errno == EBADF ? ERROR_ACCESS_DENIED : Win32ErrorFromErrno(errno));
+            if (lpNumberOfBytesRead) *lpNumberOfBytesRead = done;
+            return FALSE;
+        }
+        if (n == 0) break;
+        done += static_cast<DWORD>(n);
+    }
+    if (lpNumberOfBytesRead) *lpNumberOfBytesRead = done;
+    return TRUE;
+}
+
+BOOL WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite, LPDWORD lpNumberOfBytesWritten,
+               LPOVERLAPPED lpOverlapped)
+{
+    if (lpNumberOfBytesWritten) *lpNumberOfBytesWritten = 0;
+    HostFile* f = FileOf(hFile);
+    if (!f) return FALSE;
+    if (lpOverlapped || (!lpBuffer && nNumberOfBytesToWrite)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    const char* p = static_cast<const char*>(lpBuffer);
+    DWORD done = 0;
+    int err = 0;
+    {
+        FileSizeSignalBlock block;
+        while (done < nNumberOfBytesToWrite) {
+            const ssize_t n = ::write(f->fd, p + done, nNumberOfBytesToWrite - done);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) {
+                err = errno;
+                break;
+            }
+            if (n == 0) {  // no progress: the disk takes no more
+                err = ENOSPC;
+                break;
+            }
+            done += static_cast<DWORD>(n);
+        }
+    }
+    if (lpNumberOfBytesWritten) *lpNumberOfBytesWritten = done;
+    if (err == 0) return TRUE;
+    SetLastError(err == EFBIG || err == ENOSPC || err == EDQUOT ? ERROR_DISK_FULL
+                 : err == EBADF                                 ? ERROR_ACCESS_DENIED
+                                                                : Win32ErrorFromErrno(err));
+    return FALSE;
+}
+
+DWORD GetFileSize(HANDLE hFile, LPDWORD lpFileSizeHigh)
+{
+    HostFile* f = FileOf(hFile);
+    struct stat st;
+    if (!f) return INVALID_FILE_SIZE;
+    if (::fstat(f->fd, &st) != 0) {
+        SetLastError(Win32ErrorFromErrno(errno));
+        return INVALID_FILE_SIZE;
+    }
+    const unsigned long long size = static_cast<unsigned long long>(st.st_size);
+    if (lpFileSizeHigh) *lpFileSizeHigh = static_cast<DWORD>(size >> 32);
+    SetLastError(ERROR_SUCCESS);
+    return static_cast<DWORD>(size);
+}
+
+BOOL FlushFileBuffers(HANDLE hFile)
+{
+    HostFile* f = FileOf(hFile);
+    if (!f) return FALSE;
+    if (::fsync(f->fd) != 0) {
+        SetLastError(Win32ErrorFromErrno(errno));
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CloseHandle(HANDLE hObject)
+{
+    HostFile* f = FileOf(hObject);
+    if (!f) return FALSE;
+    const int rc = ::close(f->fd);
+    const int err = errno;
+    f->magic = 0;
+    delete f;
+    // The descriptor is gone whatever close reports; an error still counts.
+    if (rc != 0 && err != EINTR) {
+        SetLastError(Win32ErrorFromErrno(err));
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL LockFileEx(HANDLE hFile, DWORD dwFlags, DWORD dwReserved, DWORD nNumberOfBytesToLockLow,
+                DWORD nNumberOfBytesToLockHigh, LPOVERLAPPED lpOverlapped)
+{
+    HostFile* f = FileOf(hFile);
+    if (!f) return FALSE;
+    if (dwReserved != 0 || !lpOverlapped || (nNumberOfBytesToLockLow == 0 && nNumberOfBytesToLockHigh == 0) ||
+        (dwFlags & ~static_cast<DWORD>(LOCKFILE_FAIL_IMMEDIATELY | LOCKFILE_EXCLUSIVE_LOCK))) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    const int op = ((dwFlags & LOCKFILE_EXCLUSIVE_LOCK) ? LOCK_EX : LOCK_SH) |
+                   ((dwFlags & LOCKFILE_FAIL_IMMEDIATELY) ? LOCK_NB : 0);
+    int rc;
+    do {
+        rc = ::flock(f->fd, op);
+    } while (rc != 0 && errno == EINTR);
+    if (rc != 0) {
+        SetLastError(errno == EWOULDBLOCK ? ERROR_LOCK_VIOLATION : Win32ErrorFromErrno(errno));
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL UnlockFileEx(HANDLE hFile, DWORD dwReserved, DWORD, DWORD, LPOVERLAPPED lpOverlapped)
+{
+    HostFile* f = FileOf(hFile);
+    if (!f) return FALSE;
+    if (dwReserved != 0 || !lpOverlapped) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    if (::flock(f->fd, LOCK_UN) != 0) {
+        SetLastError(Win32ErrorFromErrno(errno));
+        return FALSE;
+    }
+    return TRUE;
+}
+
+DWORD GetTickCount()
+{
+    timespec now;
+    ::clock_gettime(CLOCK_MONOTONIC, &now);
+    const unsigned long long ms =
+        static_cast<unsigned long long>(now.tv_sec) * 1000ULL + static_cast<unsigned long long>(now.tv_nsec) / 1000000ULL;
+    return static_cast<DWORD>(ms);
+}
+
+void Sleep(DWORD dwMilliseconds)
+{
+    timespec left = {static_cast<time_t>(dwMilliseconds / 1000), static_cast<long>(dwMilliseconds % 1000) * 1000000L};
+    while (::nanosleep(&left, &left) != 0 && errno == EINTR) {
+    }
+}

@@ -1,0 +1,202 @@
+// The remembered-conditions file in a folder that others use too: names
+// planted beside it, entries that are no regular files, and writers that
+// meet.
+#include "conditions/JokenSettingsFile.h"
+
+#include "TestDrives.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+#include <future>
+#include <thread>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class JokenSettingsFileSharingTest : public SettingsFileDrives {
+protected:
+    void SetUp() override
+    {
+        SettingsFileDrives::SetUp();
+        fs::create_directories(HostFile().parent_path());
+    }
+
+    static JokenSettingsFile::Conditions Values(short start, const char* path)
+    {
+        JokenSettingsFile::Conditions c;
+        c.nStartMonth = start;
+        c.nEndMonth = start;
+        std::strcpy(c.szPath, path);
+        return c;
+    }
+
+    fs::path LockFile() const { return HostFile().string() + ".lock"; }
+
+    // A file outside the settings folder that a planted link points at.
+    fs::path Victim(const std::string& bytes) const
+    {
+        const fs::path victim = root_ / "victim.txt";
+        std::ofstream(victim, std::ios::binary) << bytes;
+        return victim;
+    }
+
+    static std::string Bytes(const fs::path& p)
+    {
+        std::ifstream in(p, std::ios::binary);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+
+    // Runs `op` on another thread; when it has not returned after `limit`,
+    // records the failure and releases a FIFO it may wait on, so the test ends.
+    template <typename Op>
+    static auto WithinTimeLimit(Op op, const fs::path& fifo, std::chrono::milliseconds limit = std::chrono::seconds(3))
+    {
+        auto done = std::async(std::launch::async, op);
+        if (done.wait_for(limit) == std::future_status::timeout) {
+            ADD_FAILURE() << "blocked on " << fifo;
+            const int fd = ::open(fifo.c_str(), O_RDWR | O_NONBLOCK);
+            done.wait();
+            if (fd >= 0) ::close(fd);
+        }
+        return done.get();
+    }
+};
+
+TEST_F(JokenSettingsFileSharingTest, PlantedLinksAtTheNewContentNameAreRemovedNotFollowed)
+{
+    SetContents("A:0/1/1/0/0/0/a\n");
+    const fs::path victim = Victim("precious\n");
+
+    // A link to an existing file: the write goes to a fresh file of ours.
+    fs::create_symlink(victim, NewFile());
+    ASSERT_TRUE(File().Write("K:", Values(4, "k")));
+    EXPECT_EQ(Bytes(victim), "precious\n");
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(HostFile())));
+    EXPECT_EQ(Contents(), "A:0/1/1/0/0/0/a\nK:0/4/4/0/0/0/k\n");
+    EXPECT_FALSE(fs::exists(fs::symlink_status(NewFile())));
+
+    // A dangling link: its target is not created.
+    const fs::path nowhere = root_ / "nowhere.txt";
+    fs::create_symlink(nowhere, NewFile());
+    ASSERT_TRUE(File().Write("K:", Values(5, "k")));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(nowhere)));
+    EXPECT_EQ(Contents(), "A:0/1/1/0/0/0/a\nK:0/5/5/0/0/0/k\n");
+
+    // A link to a folder: nothing is written into the folder.
+    fs::create_directories(root_ / "elsewhere");
+    fs::create_directory_symlink(root_ / "elsewhere", NewFile());
+    ASSERT_TRUE(File().Write("K:", Values(6, "k")));
+    EXPECT_TRUE(fs::is_empty(root_ / "elsewhere"));
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(HostFile())));
+
+    // A link at the lock's name: the writer does not follow it and gives up.
+    fs::remove(LockFile());
+    fs::create_symlink(victim, LockFile());
+    const std::string before = Contents();
+    EXPECT_FALSE(File().Write("K:", Values(7, "k")));
+    EXPECT_EQ(Contents(), before);
+    EXPECT_EQ(Bytes(victim), "precious\n");
+}
+
+TEST_F(JokenSettingsFileSharingTest, SettingsFileThatIsALinkIsNeitherReadNorWrittenThrough)
+{
+    const fs::path victim = Victim("K:0/1/1/0/0/0/theirs\n");
+    fs::create_symlink(victim, HostFile());
+    JokenSettingsFile::Conditions out = Values(9, "untouched");
+    EXPECT_FALSE(File().Read("K:", out));
+    EXPECT_STREQ(out.szPath, "untouched");
+    EXPECT_FALSE(File().Write("K:", Values(2, "mine")));
+    EXPECT_EQ(Bytes(victim), "K:0/1/1/0/0/0/theirs\n");
+    EXPECT_TRUE(fs::is_symlink(fs::symlink_status(HostFile())));
+}
+
+TEST_F(JokenSettingsFileSharingTest, PipesNeverBlockReaderOrWriter)
+{
+    // The settings file is a FIFO: nothing is remembered, nothing written.
+    ASSERT_EQ(::mkfifo(HostFile().c_str(), 0666), 0);
+    JokenSettingsFile::Conditions out = Values(9, "untouched");
+    EXPECT_FALSE(WithinTimeLimit([&] { return File().Read("K:", out); }, HostFile()));
+    EXPECT_STREQ(out.szPath, "untouched");
+    EXPECT_FALSE(WithinTimeLimit([&] { return File().Write("K:", Values(1, "k")); }, HostFile()));
+    EXPECT_TRUE(fs::is_fifo(HostFile()));
+    fs::remove(HostFile());
+
+    // A FIFO at the lock's name: the writer gives up at once.
+    fs::remove(LockFile());
+    ASSERT_EQ(::mkfifo(LockFile().c_str(), 0666), 0);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(WithinTimeLimit([&] { return File().Write("K:", Values(1, "k")); }, LockFile()));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    fs::remove(LockFile());
+
+    // A FIFO left at the new-content name is removed like any leftover.
+    ASSERT_EQ(::mkfifo(NewFile().c_str(), 0666), 0);
+    EXPECT_TRUE(WithinTimeLimit([&] { return File().Write("K:", Values(2, "k")); }, NewFile()));
+    EXPECT_EQ(Contents(), "K:0/2/2/0/0/0/k\n");
+}
+
+TEST_F(JokenSettingsFileSharingTest, WriterGivesUpWhenItsTurnDoesNotComeWithinTheWait)
+{
+    SetContents("A:0/1/1/0/0/0/a\n");
+    // Another process's writer holds the turn (a plain host lock on the file).
+    const int holder = ::open(LockFile().c_str(), O_RDONLY | O_CREAT, 0666);
+    ASSERT_GE(holder, 0);
+    ASSERT_EQ(::flock(holder, LOCK_EX), 0);
+
+    const JokenSettingsFile patient("C:\\cfg\\", "Zelkora.env", 400);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(patient.Write("K:", Values(3, "k")));
+    const auto waited = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(waited, std::chrono::milliseconds(400));
+    EXPECT_LT(waited, std::chrono::seconds(3));
+    EXPECT_EQ(Contents(), "A:0/1/1/0/0/0/a\n");
+    // Readers take no turn.
+    JokenSettingsFile::Conditions out;
+    EXPECT_TRUE(patient.Read("A:", out));
+
+    // A turn that comes within the wait is taken.
+    std::thread release([holder] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(150));
+        ::close(holder);
+    });
+    EXPECT_TRUE(patient.Write("K:", Values(3, "k")));
+    release.join();
+    EXPECT_EQ(Contents(), "A:0/1/1/0/0/0/a\nK:0/3/3/0/0/0/k\n");
+}
+
+TEST_F(JokenSettingsFileSharingTest, WritersThatMeetKeepEveryUsersLatestLine)
+{
+    constexpr int kWriters = 8;
+    constexpr int kRounds = 12;
+    std::vector<std::thread> writers;
+    std::atomic<int> failed{0};
+    for (int w = 0; w < kWriters; ++w) {
+        writers.emplace_back([this, w, &failed] {
+            const std::string key = "U" + std::to_string(w) + "/D:";
+            for (short round = 1; round <= kRounds; ++round)
+                if (!File().Write(key.c_str(), Values(round, "p"))) ++failed;
+        });
+    }
+    for (std::thread& t : writers) t.join();
+    EXPECT_EQ(failed, 0);
+    for (int w = 0; w < kWriters; ++w) {
+        JokenSettingsFile::Conditions out;
+        const std::string key = "U" + std::to_string(w) + "/D:";
+        ASSERT_TRUE(File().Read(key.c_str(), out)) << key << "\n" << Contents();
+        EXPECT_EQ(out.nStartMonth, kRounds) << key;
+    }
+    const std::string all = Contents();
+    EXPECT_EQ(std::count(all.begin(), all.end(), '\n'), kWriters) << all;
+}
+
+}  // namespace
