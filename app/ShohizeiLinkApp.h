@@ -10,7 +10,8 @@
 #pragma once
 
 #include "mfc/Afx.h"
-#include "app/AccumBlock.h"
+#include "aggregation/AccumBlock.h"
+#include "report/RunFigures.h"
 
 class CWnd;
 class CAddTaxDlg;
@@ -23,6 +24,9 @@ struct StSHOHIZEIINFO;
 struct StFINDINFO;
 struct StTAXREPORTRATEINFO;
 struct StTAXREPORTBUSINESSTYPEINFO;
+namespace linkfile {
+struct SystemIds;
+}
 
 // Run result code, carried only by the caller notification.
 enum {
@@ -75,6 +79,12 @@ public:
     int CanUseTaxSaveInfo(BYTE* pSaveTaxInfo, const StDATAINFO* pDataInfo);
 
     // --- the link file (report/) ------------------------------------------------
+    // The writers are free functions of report/ that take the run's figures;
+    // these members forward to them with Figures() (ReportStages.cpp).
+    //
+    // The run's figures as the writers read them: the members below that the
+    // aggregation, the saved-values load and the header texts have filled.
+    RunFigures Figures() const;
     // SYSTEM and BASIC; 1 when the whole section was written. BASIC's mode 1
     // takes the fiscal year and the two flags from the saved values.
     int WriteSystemSection(CXmlWriter* pWriter);
@@ -111,7 +121,7 @@ public:
                             BYTE nShiireHoushiki);
 
     // --- amounts and the month range -------------------------------------------
-    // Raw amount (1/10000 yen) to whole yen by m_nHasuMode.
+    // Raw amount (1/10000 yen) to whole yen by m_nHasuMode (RoundYen).
     __int64 RoundHasu(__int64 llRaw) const;
     // The month-range condition of the aggregation (caller zeroes the terms).
     void BuildShukeiJoken(StFINDINFO* pFindInfo, const StDATAINFO* pDataInfo, short nStartMonth, short nEndMonth);
@@ -203,6 +213,10 @@ public:
     void AbandonRun(LPCTSTR lpszText);
     // Releases the run's buffers that were allocated and clears their pointers.
     void ReleaseRunBuffers();
+
+protected:
+    // The function id and the deliverable's product literal for SYSTEM.
+    linkfile::SystemIds SystemIdsOfRun() const;
 
 private:
     CShukeiJokenDlg* m_pConditionsDlg = nullptr;  // the run's conditions dialog while the run lasts

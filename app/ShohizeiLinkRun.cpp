@@ -25,7 +25,7 @@
 
 #include "aggregation/AddTaxDlg.h"
 
-#include "app/Edition.h"
+#include "res/Edition.h"
 #include "app/FilingModule.h"
 #include "conditions/ShukeiJokenDlg.h"
 #include "suite/ClDataMgr.h"

@@ -1,6 +1,6 @@
 #include "conditions/ShukeiJokenDlg.h"
 
-#include "app/Edition.h"
+#include "res/Edition.h"
 #include "conditions/FolderChain.h"
 #include "conditions/JokenSettingsFile.h"
 #include "conditions/OutputLocation.h"

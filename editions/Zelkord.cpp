@@ -1,5 +1,5 @@
 // The Zelkord deliverable: Quorra product.
-#include "app/Edition.h"
+#include "res/Edition.h"
 #include "mfc/ResourceTable.h"
 #include "res/ResourceIds.h"
 #include "res/icons/Zelkord.xpm"

@@ -8,7 +8,7 @@
 #include <cstring>
 
 #include "aggregation/AddTaxDlg.h"
-#include "app/Edition.h"
+#include "res/Edition.h"
 #include "suite/ClDataMgr.h"
 #include "suite/ClMsgMgr.h"
 #include "suite/ClSetShohizei.h"
