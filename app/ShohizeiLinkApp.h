@@ -70,7 +70,12 @@ public:
     int GetShohizeiInfo(StSHOHIZEIINFO* pShohizeiInfo, const StDATAINFO* pDataInfo);
     // Line 0 company, 1 period, 2 taxation kind, 3 detail label, 4 detail
     // value. The text lives in one shared area until the next call.
+    // Lines 2 to 4 also read the tax settings and hand them to
+    // AdoptTaxSettings: they set m_nHasuMode, and line 2 m_nKazeiKubun.
     LPCTSTR GetHeaderText(short nLine, const StDATAINFO* pDataInfo);
+    // The run's rounding mode (lines 2 to 4) and taxation kind (line 2) from
+    // the settings that header line nLine has read; the only writer of both.
+    void AdoptTaxSettings(short nLine, const StSHOHIZEIINFO& info);
     long GetMonthStartDate(short nMonth);
     long GetMonthEndDate(short nMonth);
     long GetMonthsByDates(long lDate1, long lDate2, short* pMonth1, short* pMonth2);
@@ -159,8 +164,15 @@ public:
     AccumBlock m_abSonotaKoteiShisan;
     __int64 m_llKoteiShisan = 0;     // the corporation's fixed-asset acquisitions
     __int64 m_llKurinobeShisan = 0;  // the corporation's deferred-asset acquisitions
-    BYTE m_nKazeiKubun = 0;          // 0 免税, 1 簡易課税, 2 原則課税
-    BYTE m_nHasuMode = 0;            // yen rounding mode of the dataset
+    // The taxation kind, 0 免税, 1 簡易課税, 2 原則課税, and the dataset's yen
+    // rounding mode: written only by AdoptTaxSettings, when the run builds
+    // the conditions dialog's header (GetHeaderText 2 to 4); read after that
+    // by the dialog (its own copy), the aggregation (CAddTaxDlg's copy) and
+    // the writers (through Figures). The settings record the aggregation
+    // reads again (StSHOHIZEIINFO::byKazeiKubun) is the fourth holder; the
+    // run's checks use that one, as the settings stand at that moment.
+    BYTE m_nKazeiKubun = 0;
+    BYTE m_nHasuMode = 0;
     CAddTaxDlg* m_pAddTaxDlg = nullptr;  // the run's progress dialog once created (step 8), not owned
 
     // The rate value of the filing module for the aggregated range of 月度.
