@@ -10,7 +10,7 @@
 // non-zero status, no match.
 #include "app/ShohizeiLinkApp.h"
 
-#include "conditions/ShukeiJokenDlg.h"
+#include "conditions/PeriodMonths.h"
 
 #include "report/TagNameTable.h"
 #include "suite/ClAccPeriod.h"
@@ -322,6 +322,6 @@ void CShohizeiLinkApp::BuildShukeiJoken(StFINDINFO* pFindInfo, const StDATAINFO*
 {
     short first = 0;
     short last = 0;
-    CShukeiJokenDlg::GetPeriodMonths(pDataInfo->lPeriodFrom, pDataInfo->lPeriodTo, &first, &last);
+    GetPeriodMonths(pDataInfo->lPeriodFrom, pDataInfo->lPeriodTo, &first, &last);
     FillShukeiJoken(pFindInfo, nStartMonth, nEndMonth, first, last, pDataInfo->nHalfYearClosing);
 }

@@ -76,7 +76,8 @@ public:
 
     // The first and last 月度 of a fiscal period (the last plus 100 when the
     // period runs into the next calendar year); either pointer may be null.
-    // Uses no member, so it serves without a dialog.
+    // Forwards to the free function of conditions/PeriodMonths.h, which the
+    // run's month-range condition uses too.
     static void GetPeriodMonths(long lFrom, long lTo, short* pFirst, short* pLast);
 
     // The first and last date of a 月度 of the dataset's fiscal period. Gives 0.
