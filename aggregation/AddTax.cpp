@@ -14,6 +14,7 @@
 #include "suite/ClRuleShiwake.h"
 #include "suite/ClRuleShohizeiShinkoku.h"
 #include "suite/ClSetData.h"
+#include "suite/ClSetMgr.h"
 #include "suite/ClSetShohizei.h"
 #include "suite/RuleStatus.h"
 
@@ -55,7 +56,7 @@ int CAddTaxDlg::SumTaxShinkoku(StTAXREPORTRATEINFO* pRateInfo, StTAXREPORTBUSINE
                                int32_t lSubstTaxRate)
 {
     ClDataMgr* pDataMgr = ClDataMgr::Inst();
-    ClSetShohizei* pSetShohizei = static_cast<ClSetShohizei*>(pDataMgr->GetSetObject(4, 1));
+    ClSetShohizei* pSetShohizei = static_cast<ClSetShohizei*>(pDataMgr->GetSetObject(ClSetMgr::SETKIND_SHOHIZEI, 1));
     if (pSetShohizei == nullptr) {
         return 0;
     }
@@ -91,7 +92,7 @@ int CAddTaxDlg::SumTaxShinkoku(StTAXREPORTRATEINFO* pRateInfo, StTAXREPORTBUSINE
         if (pRule == nullptr) {
             return 0;
         }
-        ClSetData* pSetData = static_cast<ClSetData*>(pDataMgr->GetSetObject(5, 1));
+        ClSetData* pSetData = static_cast<ClSetData*>(pDataMgr->GetSetObject(ClSetMgr::SETKIND_DATA, 1));
         SetUpRule(pRule, pSetData ? pSetData->GetSelectedInfo() : nullptr);
         m_pRuleShohizeiShinkoku = pRule;
     }

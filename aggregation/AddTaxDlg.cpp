@@ -19,6 +19,7 @@
 #include "suite/ClRuleShiwake.h"
 #include "suite/ClRuleShohizeiShinkoku.h"
 #include "suite/ClSetData.h"
+#include "suite/ClSetMgr.h"
 
 BEGIN_MESSAGE_MAP(CAddTaxDlg, CDialog)
     ON_WM_CREATE()
@@ -156,7 +157,7 @@ ClRuleShiwake* CAddTaxDlg::NewRuleShiwake()
     if (pRule == nullptr) {
         return nullptr;
     }
-    ClSetData* pSetData = static_cast<ClSetData*>(ClDataMgr::Inst()->GetSetObject(5, 1));
+    ClSetData* pSetData = static_cast<ClSetData*>(ClDataMgr::Inst()->GetSetObject(ClSetMgr::SETKIND_DATA, 1));
     SetUpRule(pRule, pSetData ? pSetData->GetSelectedInfo() : nullptr);
     return pRule;
 }

@@ -27,8 +27,9 @@
 #include "mfc/Afx.h"
 #include "mfc/CDialog.h"
 #include "mfc/CProgressCtrl.h"
-#include "app/AccumBlock.h"
-#include "app/Kingaku.h"
+#include "res/AddTaxResource.h"
+#include "aggregation/AccumBlock.h"
+#include "aggregation/Kingaku.h"
 #include "suite/FindInfo.h"
 #include "suite/RuleTypes.h"
 #include "suite/SuiteRecords.h"
@@ -42,7 +43,7 @@ class KamokuPositions;
 
 class CAddTaxDlg : public CDialog {
 public:
-    enum { IDD = 131 };
+    enum { IDD = IDD_ADDTAX };
 
     explicit CAddTaxDlg(CWnd* pParent = nullptr);
     ~CAddTaxDlg() override;
@@ -109,7 +110,9 @@ public:
     CProgressCtrl m_ctlSubProgress;   // control 1024
     CProgressCtrl m_ctlMainProgress;  // control 1019
     StFINDINFO m_findInfo[FINDINFO_RUN_TERMS];  // the run's month-range condition
-    BYTE m_nKazeiKubun = 0;           // 0 免税, 1 簡易課税, 2 原則課税
+    // 0 免税, 1 簡易課税, 2 原則課税: the run's taxation kind, copied in by
+    // the run before the checks; the summation passes it to the library.
+    BYTE m_nKazeiKubun = 0;
     ClRuleShohizeiShinkoku* m_pRuleShohizeiShinkoku = nullptr;  // owned
     ClRuleShiwake* m_pRuleShiwake = nullptr;                    // owned
     ClRuleKamoku* m_pRuleKamoku = nullptr;                      // owned
@@ -150,14 +153,14 @@ private:
     // run's range with a tax code the statement reads. Returns the number of
     // entries, or -1 when there is no journal rule object.
     int32_t StartKanpuShiwake(short nListType, int (*classify)(DWORD), int none, KamokuPositions* pPositions);
+    // Reads asset `nIndex` of a fixed-asset walk; its year and month records
+    // are read with it and not needed.
+    static long MoveAsset(ClRuleGenkashokyaku* pRule, int32_t nIndex, StKOTEISHISANINFO* pAsset);
     // Walks the `nEntries` entries of that pass and hands every side it
     // counts (a record of its account in the list, a refund tax code) to
     // `count` with the record's class and the side's value, debit sides as
     // not credit. Ticks the sub-step bar per entry when `bTick`. `*pStatus`
     // gets the last step's status (left as it is without entries).
-    // Reads asset `nIndex` of a fixed-asset walk; its year and month records
-    // are read with it and not needed.
-    static long MoveAsset(ClRuleGenkashokyaku* pRule, int32_t nIndex, StKOTEISHISANINFO* pAsset);
     using KanpuSideFn = std::function<void(const StSWKTSIDE& side, int cls, const ClKingaku& value, bool bCredit)>;
     void WalkKanpuShiwake(int32_t nEntries, const KamokuPositions& positions, bool bZeikomi, bool bTick,
                           const KanpuSideFn& count, long* pStatus);

@@ -56,7 +56,7 @@ void CAddTaxDlg::BuildKamokuList(short nType)
     const StFINDINFO* pFind = joken.BuildZokusei(pCodes, nCodes);
 
     ClearKamokuList();
-    ClSetKamoku* pSetKamoku = static_cast<ClSetKamoku*>(ClDataMgr::Inst()->GetSetObject(1, 1));
+    ClSetKamoku* pSetKamoku = static_cast<ClSetKamoku*>(ClDataMgr::Inst()->GetSetObject(ClSetMgr::SETKIND_KAMOKU, 1));
     // An unknown list type selects nothing (a missing condition would select
     // every account).
     if (pSetKamoku != nullptr && pFind != nullptr) {
@@ -182,7 +182,7 @@ int CAddTaxDlg::SumKanpuHojin(AccumBlock* pShohinShiire, AccumBlock* pHanbaiIppa
         SetUpRule(pRule, pDataInfo);
         m_pRuleGenkashokyaku = pRule;
     }
-    ClSetData* pSetData = static_cast<ClSetData*>(pDataMgr->GetSetMgr()->GetSetObject(5, 1));
+    ClSetData* pSetData = static_cast<ClSetData*>(pDataMgr->GetSetMgr()->GetSetObject(ClSetMgr::SETKIND_DATA, 1));
     ClAccPeriod* pPeriod = nullptr;
     if (pSetData != nullptr) {
         pSetData->GetAccPeriod(&pPeriod);

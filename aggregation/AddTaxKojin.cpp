@@ -66,7 +66,8 @@ int CAddTaxDlg::SumKanpuKojin(AccumBlock* pJigyoShiire, AccumBlock* pJigyoHitsuy
     }
     ResetSubProgress();
 
-    ClSetBumon* pSetBumon = static_cast<ClSetBumon*>(ClDataMgr::Inst()->GetSetMgr()->GetSetObject(2, 1));
+    ClSetBumon* pSetBumon =
+        static_cast<ClSetBumon*>(ClDataMgr::Inst()->GetSetMgr()->GetSetObject(ClSetMgr::SETKIND_BUMON, 1));
     if (pSetBumon == nullptr) {
         return 0;
     }
@@ -226,7 +227,8 @@ long CAddTaxDlg::SumShiwakeByBumon(AccumBlock* pJigyoShiire, AccumBlock* pJigyoH
         return 0;
     }
 
-    ClSetBumon* pSetBumon = static_cast<ClSetBumon*>(ClDataMgr::Inst()->GetSetMgr()->GetSetObject(2, 1));
+    ClSetBumon* pSetBumon =
+        static_cast<ClSetBumon*>(ClDataMgr::Inst()->GetSetMgr()->GetSetObject(ClSetMgr::SETKIND_BUMON, 1));
     SUITECURSOR cursor = nullptr;
     long status = pSetBumon ? pSetBumon->GetCursor(&cursor) : SUITE_ERR_NODATA;
     int32_t nBumon = 0;
@@ -282,7 +284,8 @@ long CAddTaxDlg::SumKoteiShisan(AccumBlock* pJigyoKoteiShisan, AccumBlock* pFudo
                                 AccumBlock* /*pSonotaKoteiShisan*/, short nFromMonth, short nToMonth,
                                 const StDATAINFO* pDataInfo)
 {
-    ClSetData* pSetData = static_cast<ClSetData*>(ClDataMgr::Inst()->GetSetMgr()->GetSetObject(5, 1));
+    ClSetData* pSetData =
+        static_cast<ClSetData*>(ClDataMgr::Inst()->GetSetMgr()->GetSetObject(ClSetMgr::SETKIND_DATA, 1));
     ClAccPeriod* pPeriod = nullptr;
     if (pSetData != nullptr) {
         pSetData->GetAccPeriod(&pPeriod);

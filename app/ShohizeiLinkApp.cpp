@@ -1,6 +1,7 @@
-// The application object: construction, the caller hand-shake, the yen
-// rounding and the month-range condition. The run itself is in
-// ShohizeiLinkRun.cpp, the dataset side in ShohizeiLinkData.cpp.
+// The application object: construction, the caller hand-shake and the
+// month-range condition. The run itself is in ShohizeiLinkRun.cpp with its
+// stages in AggregationStage.cpp and ReportStages.cpp, the dataset side in
+// ShohizeiLinkData.cpp.
 #include "app/ShohizeiLinkApp.h"
 
 #include "suite/FindInfo.h"
@@ -57,46 +58,6 @@ int CShohizeiLinkApp::ParseCallerArgs(LPCTSTR lpszCmdLine)
         m_strPresetOutputPath = line.substr(comma3 + 1).c_str();
     }
     return 1;
-}
-
-// ---------------------------------------------------------------------------
-// Yen rounding
-
-// Modes: 0 half up with the carry taken digit by digit through the four
-// decimals (so .4445 already rounds up), 1 truncate, 2 up on any remainder,
-// anything else truncates. A negative amount is rounded on its magnitude and
-// the sign restored, so -0.5 gives -1 in mode 0 and -1.0001 gives -2 in
-// mode 2, and no mode moves the result more than one yen from the truncated
-// value.
-__int64 CShohizeiLinkApp::RoundHasu(__int64 llRaw) const
-{
-    const __int64 q = llRaw / 10000;  // truncated toward zero
-    const __int64 r = llRaw % 10000;  // sign of the amount, |r| < 10000
-    const int m = static_cast<int>(r < 0 ? -r : r);
-    const __int64 away = (llRaw < 0) ? -1 : 1;
-
-    switch (m_nHasuMode) {
-    case 0: {
-        int d1 = m / 1000;
-        int d2 = (m / 100) % 10;
-        int d3 = (m % 100) / 10;
-        const int d4 = m % 10;
-        if (d4 >= 5) {
-            ++d3;
-        }
-        if (d3 >= 5) {
-            ++d2;
-        }
-        if (d2 >= 5) {
-            ++d1;
-        }
-        return (d1 >= 5) ? q + away : q;
-    }
-    case 2:
-        return (m != 0) ? q + away : q;
-    default:
-        return q;
-    }
 }
 
 // ---------------------------------------------------------------------------

@@ -10,7 +10,8 @@
 #pragma once
 
 #include "mfc/Afx.h"
-#include "app/AccumBlock.h"
+#include "aggregation/AccumBlock.h"
+#include "report/RunFigures.h"
 
 class CWnd;
 class CAddTaxDlg;
@@ -23,6 +24,9 @@ struct StSHOHIZEIINFO;
 struct StFINDINFO;
 struct StTAXREPORTRATEINFO;
 struct StTAXREPORTBUSINESSTYPEINFO;
+namespace linkfile {
+struct SystemIds;
+}
 
 // Run result code, carried only by the caller notification.
 enum {
@@ -66,7 +70,12 @@ public:
     int GetShohizeiInfo(StSHOHIZEIINFO* pShohizeiInfo, const StDATAINFO* pDataInfo);
     // Line 0 company, 1 period, 2 taxation kind, 3 detail label, 4 detail
     // value. The text lives in one shared area until the next call.
+    // Lines 2 to 4 also read the tax settings and hand them to
+    // AdoptTaxSettings: they set m_nHasuMode, and line 2 m_nKazeiKubun.
     LPCTSTR GetHeaderText(short nLine, const StDATAINFO* pDataInfo);
+    // The run's rounding mode (lines 2 to 4) and taxation kind (line 2) from
+    // the settings that header line nLine has read; the only writer of both.
+    void AdoptTaxSettings(short nLine, const StSHOHIZEIINFO& info);
     long GetMonthStartDate(short nMonth);
     long GetMonthEndDate(short nMonth);
     long GetMonthsByDates(long lDate1, long lDate2, short* pMonth1, short* pMonth2);
@@ -75,6 +84,12 @@ public:
     int CanUseTaxSaveInfo(BYTE* pSaveTaxInfo, const StDATAINFO* pDataInfo);
 
     // --- the link file (report/) ------------------------------------------------
+    // The writers are free functions of report/ that take the run's figures;
+    // these members forward to them with Figures() (ReportStages.cpp).
+    //
+    // The run's figures as the writers read them: the members below that the
+    // aggregation, the saved-values load and the header texts have filled.
+    RunFigures Figures() const;
     // SYSTEM and BASIC; 1 when the whole section was written. BASIC's mode 1
     // takes the fiscal year and the two flags from the saved values.
     int WriteSystemSection(CXmlWriter* pWriter);
@@ -111,7 +126,7 @@ public:
                             BYTE nShiireHoushiki);
 
     // --- amounts and the month range -------------------------------------------
-    // Raw amount (1/10000 yen) to whole yen by m_nHasuMode.
+    // Raw amount (1/10000 yen) to whole yen by m_nHasuMode (RoundYen).
     __int64 RoundHasu(__int64 llRaw) const;
     // The month-range condition of the aggregation (caller zeroes the terms).
     void BuildShukeiJoken(StFINDINFO* pFindInfo, const StDATAINFO* pDataInfo, short nStartMonth, short nEndMonth);
@@ -149,8 +164,15 @@ public:
     AccumBlock m_abSonotaKoteiShisan;
     __int64 m_llKoteiShisan = 0;     // the corporation's fixed-asset acquisitions
     __int64 m_llKurinobeShisan = 0;  // the corporation's deferred-asset acquisitions
-    BYTE m_nKazeiKubun = 0;          // 0 免税, 1 簡易課税, 2 原則課税
-    BYTE m_nHasuMode = 0;            // yen rounding mode of the dataset
+    // The taxation kind, 0 免税, 1 簡易課税, 2 原則課税, and the dataset's yen
+    // rounding mode: written only by AdoptTaxSettings, when the run builds
+    // the conditions dialog's header (GetHeaderText 2 to 4); read after that
+    // by the dialog (its own copy), the aggregation (CAddTaxDlg's copy) and
+    // the writers (through Figures). The settings record the aggregation
+    // reads again (StSHOHIZEIINFO::byKazeiKubun) is the fourth holder; the
+    // run's checks use that one, as the settings stand at that moment.
+    BYTE m_nKazeiKubun = 0;
+    BYTE m_nHasuMode = 0;
     CAddTaxDlg* m_pAddTaxDlg = nullptr;  // the run's progress dialog once created (step 8), not owned
 
     // The rate value of the filing module for the aggregated range of 月度.
@@ -203,6 +225,10 @@ public:
     void AbandonRun(LPCTSTR lpszText);
     // Releases the run's buffers that were allocated and clears their pointers.
     void ReleaseRunBuffers();
+
+protected:
+    // The function id and the deliverable's product literal for SYSTEM.
+    linkfile::SystemIds SystemIdsOfRun() const;
 
 private:
     CShukeiJokenDlg* m_pConditionsDlg = nullptr;  // the run's conditions dialog while the run lasts

@@ -10,7 +10,7 @@
 // non-zero status, no match.
 #include "app/ShohizeiLinkApp.h"
 
-#include "conditions/ShukeiJokenDlg.h"
+#include "conditions/PeriodMonths.h"
 
 #include "report/TagNameTable.h"
 #include "suite/ClAccPeriod.h"
@@ -19,6 +19,7 @@
 #include "suite/ClMsgMgr.h"
 #include "suite/ClSaveTaxShiryo.h"
 #include "suite/ClSetData.h"
+#include "suite/ClSetMgr.h"
 #include "suite/ClSetShohizei.h"
 #include "suite/ClSysUser.h"
 #include "suite/FindInfo.h"
@@ -31,7 +32,6 @@
 
 namespace {
 
-enum { SETKIND_SHOHIZEI = 4, SETKIND_DATA = 5 };
 
 // Where the month and saved-value steps register their statuses.
 const char kSourceName[] = "ControlVRK35";
@@ -84,7 +84,7 @@ const char* Label(int first, int value, int count)
 // the suite gives none.
 std::unique_ptr<ClAccPeriod> DataPeriod()
 {
-    ClSetData* pSetData = dynamic_cast<ClSetData*>(ClDataMgr::Inst()->GetSetObject(SETKIND_DATA, 1));
+    ClSetData* pSetData = dynamic_cast<ClSetData*>(ClDataMgr::Inst()->GetSetObject(ClSetMgr::SETKIND_DATA, 1));
     if (pSetData == nullptr) {
         return nullptr;
     }
@@ -98,7 +98,7 @@ std::unique_ptr<ClAccPeriod> DataPeriod()
 int CShohizeiLinkApp::GetSelectedDataInfo(StDATAINFO* pDataInfo)
 {
     if (m_pSetData == nullptr) {
-        m_pSetData = dynamic_cast<ClSetData*>(ClDataMgr::Inst()->GetSetObject(SETKIND_DATA, 1));
+        m_pSetData = dynamic_cast<ClSetData*>(ClDataMgr::Inst()->GetSetObject(ClSetMgr::SETKIND_DATA, 1));
     }
     char szUserID[SUITE_USERID_SIZE] = {};
     long lSelectedNo = 0;
@@ -131,7 +131,7 @@ int CShohizeiLinkApp::GetSelectedDataInfo(StDATAINFO* pDataInfo)
 int CShohizeiLinkApp::GetShohizeiInfo(StSHOHIZEIINFO* pShohizeiInfo, const StDATAINFO* pDataInfo)
 {
     if (m_pSetShohizei == nullptr) {
-        m_pSetShohizei = dynamic_cast<ClSetShohizei*>(ClDataMgr::Inst()->GetSetObject(SETKIND_SHOHIZEI, 1));
+        m_pSetShohizei = dynamic_cast<ClSetShohizei*>(ClDataMgr::Inst()->GetSetObject(ClSetMgr::SETKIND_SHOHIZEI, 1));
     }
     if (m_pSetShohizei == nullptr) {
         return 0;
@@ -150,6 +150,20 @@ int CShohizeiLinkApp::GetShohizeiInfo(StSHOHIZEIINFO* pShohizeiInfo, const StDAT
 // A value without a label (a taxation kind above 2, a business kind above 6,
 // a deduction method above 1) gives an empty line rather than a blank
 // followed by nothing.
+// The run takes the dataset's rounding mode and taxation kind while it builds
+// the dialog's header: lines 2 to 4 read the settings, and the figures the
+// run writes later follow what they read (a settings record that cannot be
+// read counts as all zero).
+void CShohizeiLinkApp::AdoptTaxSettings(short nLine, const StSHOHIZEIINFO& info)
+{
+    if (nLine >= 2 && nLine <= 4) {
+        m_nHasuMode = info.byHasuMode;
+    }
+    if (nLine == 2) {
+        m_nKazeiKubun = info.byKazeiKubun;
+    }
+}
+
 LPCTSTR CShohizeiLinkApp::GetHeaderText(short nLine, const StDATAINFO* pDataInfo)
 {
     s_szHeaderText[0] = '\0';
@@ -158,8 +172,8 @@ LPCTSTR CShohizeiLinkApp::GetHeaderText(short nLine, const StDATAINFO* pDataInfo
     std::memset(&info, 0, sizeof info);
     if (nLine >= 2 && nLine <= 4) {
         GetShohizeiInfo(&info, pDataInfo);
-        m_nHasuMode = info.byHasuMode;
     }
+    AdoptTaxSettings(nLine, info);
 
     switch (nLine) {
     case 0:
@@ -176,7 +190,6 @@ LPCTSTR CShohizeiLinkApp::GetHeaderText(short nLine, const StDATAINFO* pDataInfo
         break;
     }
     case 2:
-        m_nKazeiKubun = info.byKazeiKubun;
         if (const char* label = Label(tagidx::kTaxKindMenzei, info.byKazeiKubun, 3)) {
             AppendHeader(" ");
             AppendHeader(label);
@@ -232,7 +245,7 @@ long CShohizeiLinkApp::GetMonthEndDate(short nMonth)
 long CShohizeiLinkApp::GetMonthsByDates(long lDate1, long lDate2, short* pMonth1, short* pMonth2)
 {
     long status = SUITE_ERR_NODATA;
-    ClSetData* pSetData = dynamic_cast<ClSetData*>(ClDataMgr::Inst()->GetSetObject(SETKIND_DATA, 1));
+    ClSetData* pSetData = dynamic_cast<ClSetData*>(ClDataMgr::Inst()->GetSetObject(ClSetMgr::SETKIND_DATA, 1));
     ClAccPeriod* pRaw = nullptr;
     if (pSetData != nullptr) {
         status = pSetData->GetAccPeriod(&pRaw);
@@ -309,6 +322,6 @@ void CShohizeiLinkApp::BuildShukeiJoken(StFINDINFO* pFindInfo, const StDATAINFO*
 {
     short first = 0;
     short last = 0;
-    CShukeiJokenDlg::GetPeriodMonths(pDataInfo->lPeriodFrom, pDataInfo->lPeriodTo, &first, &last);
+    GetPeriodMonths(pDataInfo->lPeriodFrom, pDataInfo->lPeriodTo, &first, &last);
     FillShukeiJoken(pFindInfo, nStartMonth, nEndMonth, first, last, pDataInfo->nHalfYearClosing);
 }

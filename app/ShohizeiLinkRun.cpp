@@ -25,9 +25,10 @@
 
 #include "aggregation/AddTaxDlg.h"
 
-#include "app/Edition.h"
+#include "res/Edition.h"
 #include "app/FilingModule.h"
 #include "conditions/ShukeiJokenDlg.h"
+#include "res/ResourceIds.h"
 #include "suite/ClDataMgr.h"
 #include "suite/ClSetData.h"
 #include "suite/ClSysUser.h"
@@ -43,6 +44,10 @@ namespace {
 
 const char kCaption[] = "消費税";
 const char kProgramLevelFile[] = "OrlanzenDef.ini";
+// The definition file's path is built in a buffer of its own, room for the
+// current directory (at most MAX_PATH) with the separator and the name.
+constexpr size_t kLevelFilePathSize = 517;
+static_assert(kLevelFilePathSize > MAX_PATH + 1 + sizeof kProgramLevelFile);
 
 // The environment check's messages.
 const char kMsgEnvironment[] =
@@ -230,12 +235,12 @@ int CShohizeiLinkApp::CheckProgramLevel()
     if (length >= sizeof szDir) {
         szDir[0] = '\0';  // too long to take: the file is looked for relative to it
     }
-    char szPath[517] = {};
+    char szPath[kLevelFilePathSize] = {};
     std::strcpy(szPath, szDir);
     const size_t len = std::strlen(szDir);
     if (len > 0) {
         const bool endsWithSeparator = szDir[len - 1] == '\\' && !mbcs::IsTrailAt(szDir, len - 1);
-        if (!endsWithSeparator && len < 516) {
+        if (!endsWithSeparator && len < kLevelFilePathSize - 1) {
             std::strcat(szPath, "\\");
         }
     }
@@ -358,11 +363,11 @@ int CShohizeiLinkApp::RunConditionsDialog(const StDATAINFO* pDataInfo, int nUsab
     pDlg->m_nShiireHoushiki = pSaved->byShiireHoushiki;
 
     const INT_PTR nResult = pDlg->DoModal();
-    if (nResult == 1006) {
+    if (nResult == IDC_BTN_CANCEL) {
         m_nResultCode = RESULT_CANCELLED;
         return 0;
     }
-    if (nResult != 1005) {
+    if (nResult != IDC_BTN_EXECUTE) {
         // The dialog could not be shown: nothing was chosen, so nothing may
         // be exported.
         FailRun(kMsgNoDialog);
@@ -393,8 +398,7 @@ int CShohizeiLinkApp::TakeOutputPath(LPCTSTR lpszPath, ShukeiConditions* pCondit
 }
 
 // RunSavedValuesExport and WriteReportFile, the stages that write the link
-// file, are in report/ReportFile.cpp; RunAggregation is in
-// aggregation/AggregationRun.cpp.
+// file, are in ReportStages.cpp; RunAggregation is in AggregationStage.cpp.
 
 void CShohizeiLinkApp::CompleteRun(const ShukeiConditions& conditions)
 {
@@ -451,6 +455,11 @@ int CShohizeiLinkApp::ExitInstance()
         // The function id travels sign-widened to 32 bits.
         PostMessageA(m_hCallerWnd, m_nNotifyMsg, static_cast<WPARAM>(static_cast<LPARAM>(m_nFunctionId)),
                      static_cast<LPARAM>(m_nResultCode));
+        // Enabled once more after the notice: the hand-shake the callers
+        // were built against is enable, notify, enable, so that the caller's
+        // window is usable both when the notice arrives and after it was
+        // posted. On a window that is already enabled the call changes
+        // nothing; it stays because the caller is not ours to change.
         EnableWindow(m_hCallerWnd, TRUE);
     }
     ReleaseRunBuffers();

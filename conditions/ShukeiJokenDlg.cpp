@@ -1,10 +1,11 @@
 #include "conditions/ShukeiJokenDlg.h"
 
-#include "app/Edition.h"
+#include "res/Edition.h"
 #include "conditions/FolderChain.h"
 #include "conditions/JokenSettingsFile.h"
 #include "conditions/OutputLocation.h"
 #include "conditions/PathParts.h"
+#include "conditions/PeriodMonths.h"
 #include "mfc/CDataExchange.h"
 #include "mfc/CFileDialog.h"
 #include "res/ResourceIds.h"
@@ -12,6 +13,7 @@
 #include "suite/ClDataMgr.h"
 #include "suite/ClFileMgr.h"
 #include "suite/ClSetData.h"
+#include "suite/ClSetMgr.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -186,7 +188,7 @@ BOOL CShukeiJokenDlg::OnInitDialog()
 
     if (CWnd* p = GetDlgItem(IDC_EDT_OUTPUTPATH)) p->SendMessage(EM_LIMITTEXT, 255, 0);
 
-    char szPath[261] = {};
+    char szPath[kPathBufferSize] = {};
     std::memset(m_szStoredPath, 0, sizeof m_szStoredPath);
     m_bySavedNiwari = static_cast<BYTE>(m_bNiwariTokurei);
     m_bySavedUriage = static_cast<BYTE>(m_nUriageHoushiki);
@@ -293,16 +295,18 @@ BOOL CShukeiJokenDlg::OnInitDialog()
 void CShukeiJokenDlg::BuildDefaultPath(char* pszPath)
 {
     LPCSTR folder = ClFileMgr::Inst()->GetAppFolderPath(ClFileMgr::FOLDER_OUTPUT);
-    if (folder && std::strlen(folder) < 261) std::strcpy(pszPath, folder);
+    constexpr size_t kMaxPath = kPathBufferSize - 1;
+    if (folder && std::strlen(folder) <= kMaxPath) std::strcpy(pszPath, folder);
     if (pszPath[0] == '\0') {
-        DWORD n = GetTempPathA(261, pszPath);
-        if (n == 0 || n >= 261) pszPath[0] = '\0';
-        if (pszPath[0] != '\0' && std::strlen(pszPath) < 260) AddTrailingBackslash(pszPath, 261);
+        DWORD n = GetTempPathA(kPathBufferSize, pszPath);
+        if (n == 0 || n >= kPathBufferSize) pszPath[0] = '\0';
+        if (pszPath[0] != '\0' && std::strlen(pszPath) < kMaxPath) AddTrailingBackslash(pszPath, kPathBufferSize);
     }
     // "*.xml" names no file that 実行 accepts: the user types a name or
     // picks one. A folder too long to take it is dropped rather than cut.
-    if (std::strlen(pszPath) + 5 > 260) pszPath[0] = '\0';
-    std::strcat(pszPath, "*.xml");
+    static const char kPattern[] = "*.xml";
+    if (std::strlen(pszPath) + (sizeof kPattern - 1) > kMaxPath) pszPath[0] = '\0';
+    std::strcat(pszPath, kPattern);
 }
 
 void CShukeiJokenDlg::SetMonthTexts(short nStart, short nEnd)
@@ -316,7 +320,7 @@ void CShukeiJokenDlg::GetDatasetPeriod(long* pFrom, long* pTo)
 {
     *pFrom = m_lKikanFrom;
     *pTo = m_lKikanTo;
-    ClSetData* pSet = static_cast<ClSetData*>(ClDataMgr::Inst()->GetSetObject(5, 1));
+    ClSetData* pSet = static_cast<ClSetData*>(ClDataMgr::Inst()->GetSetObject(ClSetMgr::SETKIND_DATA, 1));
     if (!pSet) return;
     ClAccPeriod* pPeriod = nullptr;
     pSet->GetAccPeriod(&pPeriod);
@@ -370,29 +374,15 @@ void CShukeiJokenDlg::UpdateControlStates()
 
 void CShukeiJokenDlg::GetPeriodMonths(long lFrom, long lTo, short* pFirst, short* pLast)
 {
-    short nLast = static_cast<short>((lTo % 10000) / 100);
-    short nFirst = static_cast<short>((lFrom % 10000) / 100);
-
-    ClAccPeriod* pPeriod = new (std::nothrow) ClAccPeriod();
-    if (!pPeriod) return;
-    long lClosingDay = 0;
-    long lMonth = nFirst;
-    pPeriod->SetPeriod(lFrom, lTo);
-    pPeriod->GetClosingDayByEndDate(lTo, 0, &lClosingDay);
-    pPeriod->SetClosingDay(lClosingDay);
-    pPeriod->GetAMonthByDate(lFrom, &lMonth, 0);
-    delete pPeriod;
-    nFirst = static_cast<short>(lMonth);
-
-    if (nLast < nFirst) nLast = static_cast<short>(nLast + 100);
-    if (pFirst) *pFirst = nFirst;
-    if (pLast) *pLast = nLast;
+    ::GetPeriodMonths(lFrom, lTo, pFirst, pLast);
 }
 
 int CShukeiJokenDlg::GetMonthDates(short nMonth, long* pFrom, long* pTo)
 {
     ClAccPeriod* pPeriod = nullptr;
-    if (ClSetData* pSet = static_cast<ClSetData*>(ClDataMgr::Inst()->GetSetObject(5, 1))) pSet->GetAccPeriod(&pPeriod);
+    if (auto* pSet = static_cast<ClSetData*>(ClDataMgr::Inst()->GetSetObject(ClSetMgr::SETKIND_DATA, 1))) {
+        pSet->GetAccPeriod(&pPeriod);
+    }
     if (!pPeriod) {
         // Without the dataset's own period object, the period the run handed
         // over, with the closing day its end date implies.

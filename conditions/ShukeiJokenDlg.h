@@ -18,6 +18,7 @@
 // completed export the run calls WriteJokenSettings on the same object.
 #pragma once
 
+#include "conditions/PathParts.h"
 #include "mfc/Afx.h"
 #include "mfc/CButton.h"
 #include "mfc/CDialog.h"
@@ -30,7 +31,9 @@ public:
     explicit CShukeiJokenDlg(CWnd* pParent = nullptr);
     ~CShukeiJokenDlg() override;
 
-    short m_nKazeiKubun;  // 0 免税, 1 簡易課税, 2 原則課税
+    // 0 免税, 1 簡易課税, 2 原則課税: the run's taxation kind, set by the run
+    // before DoModal; decides which calculation-method choices are offered.
+    short m_nKazeiKubun;
     CStatic m_stcEndMonthUnit;
     CStatic m_stcStartMonthUnit;
     CButton m_grpOutput;
@@ -66,14 +69,15 @@ public:
     char m_szUserID[65];
     ClToolTipMgr m_ToolTipMgr;
     int m_bPathFixed;
-    char m_szStoredPath[261];
+    char m_szStoredPath[kPathBufferSize];
     BYTE m_bySavedNiwari;
     BYTE m_bySavedUriage;
     BYTE m_bySavedShiire;
 
     // The first and last 月度 of a fiscal period (the last plus 100 when the
     // period runs into the next calendar year); either pointer may be null.
-    // Uses no member, so it serves without a dialog.
+    // Forwards to the free function of conditions/PeriodMonths.h, which the
+    // run's month-range condition uses too.
     static void GetPeriodMonths(long lFrom, long lTo, short* pFirst, short* pLast);
 
     // The first and last date of a 月度 of the dataset's fiscal period. Gives 0.

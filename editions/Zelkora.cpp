@@ -1,5 +1,5 @@
 // The Zelkora deliverable: standard edition.
-#include "app/Edition.h"
+#include "res/Edition.h"
 #include "win32/ResourceTable.h"
 #include "res/ResourceIds.h"
 #include "res/icons/Zelkora.xpm"

@@ -1,5 +1,5 @@
 // The Zelkorb deliverable: network edition Corvin (settings key with the selected number).
-#include "app/Edition.h"
+#include "res/Edition.h"
 #include "win32/ResourceTable.h"
 #include "res/ResourceIds.h"
 #include "res/icons/Zelkorb.xpm"

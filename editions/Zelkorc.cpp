@@ -1,5 +1,5 @@
 // The Zelkorc deliverable: care-business edition Lisbey.
-#include "app/Edition.h"
+#include "res/Edition.h"
 #include "win32/ResourceTable.h"
 #include "res/ResourceIds.h"
 #include "res/icons/Zelkorc.xpm"

@@ -1,5 +1,5 @@
 // The Zelkord deliverable: Quorra product.
-#include "app/Edition.h"
+#include "res/Edition.h"
 #include "win32/ResourceTable.h"
 #include "res/ResourceIds.h"
 #include "res/icons/Zelkord.xpm"

@@ -1,16 +1,19 @@
 // The BASIC section of the link file: company name, fiscal year, corporation
 // or individual, taxation kind, transitional-rate amounts and 「2割特例」.
-#include "app/ShohizeiLinkApp.h"
+#include "report/BasicSection.h"
 
 #include "report/CXmlWriter.h"
+#include "report/LinkLevels.h"
 #include "report/RecordFields.h"
 #include "report/TagNameTable.h"
 #include "suite/ClDataMgr.h"
+#include "suite/ClSetMgr.h"
 #include "suite/ClSetShohizei.h"
 #include "suite/RuleTypes.h"
 #include "suite/SuiteRecords.h"
 #include "win32/Mbcs.h"
 
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -18,17 +21,25 @@
 
 namespace {
 
-constexpr int kLevelSection = 1;
-constexpr int kLevelValue = 2;
-
 // The company name's limit in the file, in bytes.
 constexpr size_t kZenkakuLimit = 32;
 
 // Fields of the saved values that BASIC reads.
-constexpr int kSavedKeikaSochi = 8;      // transitional-rate flag
-constexpr int kSavedYearFrom = 17;       // fiscal-year start, yyyymmdd
-constexpr int kSavedYearTo = 21;         // fiscal-year end
-constexpr int kSavedNiwariTokurei = 17344;
+constexpr int kSavedKeikaSochi = offsetof(StSaveTaxInfo, byKeikaSochi);
+constexpr int kSavedYearFrom = offsetof(StSaveTaxInfo, lYearFrom);
+constexpr int kSavedYearTo = offsetof(StSaveTaxInfo, lYearTo);
+constexpr int kSavedNiwariTokurei = offsetof(StSaveTaxInfo, byNiwariTokurei);
+
+// The amounts HasKeikaSochiAmounts examines: every amount of a rate record
+// from the taxable sales to the bad debts collected, and the six of a kind
+// record.
+constexpr int kRateAmountsFirst = offsetof(StTAXREPORTRATEINFO, llKazeiUriageNuki);
+constexpr int kRateAmountsCount =
+    (offsetof(StTAXREPORTRATEINFO, llKashidaoreKaishuKomi) - kRateAmountsFirst) / sizeof(int64_t) + 1;
+constexpr int kKindAmountsFirst = offsetof(StTAXREPORTBUSINESSTYPEINFO, llUriageKomi);
+constexpr int kKindAmountsCount =
+    (offsetof(StTAXREPORTBUSINESSTYPEINFO, llHenkanNuki) - kKindAmountsFirst) / sizeof(int64_t) + 1;
+static_assert(kRateAmountsCount == 55 && kKindAmountsCount == 6);
 
 // The records HasKeikaSochiAmounts examines never go beyond the five rates
 // the summation fills.
@@ -36,7 +47,9 @@ constexpr int kSummedRates = 5;
 
 }  // namespace
 
-LPCTSTR CShohizeiLinkApp::ToZenkakuText32(LPCTSTR lpszText)
+namespace linkfile {
+
+LPCTSTR ToZenkakuText32(LPCTSTR lpszText)
 {
     static char s_szZenkaku[100];
 
@@ -59,10 +72,10 @@ LPCTSTR CShohizeiLinkApp::ToZenkakuText32(LPCTSTR lpszText)
     return s_szZenkaku;
 }
 
-int CShohizeiLinkApp::HasKeikaSochiAmounts()
+int HasKeikaSochiAmounts(const RunFigures& figures)
 {
-    auto* pSettings = static_cast<ClSetShohizei*>(ClDataMgr::Inst()->GetSetObject(4, 1));
-    if (pSettings == nullptr || m_pRateInfo == nullptr || m_pBusinessTypeInfo == nullptr) {
+    auto* pSettings = static_cast<ClSetShohizei*>(ClDataMgr::Inst()->GetSetObject(ClSetMgr::SETKIND_SHOHIZEI, 1));
+    if (pSettings == nullptr || figures.pRateInfo == nullptr || figures.pBusinessTypeInfo == nullptr) {
         return 0;
     }
     const short n = static_cast<short>(pSettings->GetTaxRateCount());
@@ -75,13 +88,13 @@ int CShohizeiLinkApp::HasKeikaSochiAmounts()
 
     for (int group = 0; group < 3; ++group) {
         for (int rate = 0; rate < rates; ++rate) {
-            const StTAXREPORTRATEINFO& record = m_pRateInfo[group * n + rate];
+            const StTAXREPORTRATEINFO& record = figures.pRateInfo[group * n + rate];
             int32_t zeiRate;
             std::memcpy(&zeiRate, &record.lZeiRate, sizeof zeiRate);
             if (zeiRate == 1000 || (zeiRate == 800 && record.byKeigen == 1)) {
                 continue;
             }
-            if (packed::AnyAmountAt(&record, 13, 55)) {
+            if (packed::AnyAmountAt(&record, kRateAmountsFirst, kRateAmountsCount)) {
                 return 1;
             }
         }
@@ -89,7 +102,7 @@ int CShohizeiLinkApp::HasKeikaSochiAmounts()
     // The business kinds of the third rate (8 %) onwards.
     if (n > 2) {
         for (int index = 12; index < 6 * rates; ++index) {
-            if (packed::AnyAmountAt(&m_pBusinessTypeInfo[index], 8, 6)) {
+            if (packed::AnyAmountAt(&figures.pBusinessTypeInfo[index], kKindAmountsFirst, kKindAmountsCount)) {
                 return 1;
             }
         }
@@ -97,18 +110,18 @@ int CShohizeiLinkApp::HasKeikaSochiAmounts()
     return 0;
 }
 
-int CShohizeiLinkApp::WriteBasicSection(CXmlWriter* pWriter, const StDATAINFO* pDataInfo, int nMode,
-                                        int bNiwariTokurei)
+int WriteBasicSection(CXmlWriter* pWriter, const RunFigures& figures, const StDATAINFO* pDataInfo, int nMode,
+                      int bNiwariTokurei)
 {
     const bool bSaved = (nMode == 1);
-    const BYTE* save = m_pSaveTaxInfo;
+    const BYTE* save = figures.pSaveTaxInfo;
     if (bSaved && save == nullptr) {
         return 0;
     }
 
-    char line[256] = {};
-    char from[256] = {};
-    char to[256] = {};
+    char line[CXmlWriter::kLineBufferSize] = {};
+    char from[CXmlWriter::kLineBufferSize] = {};
+    char to[CXmlWriter::kLineBufferSize] = {};
     const char* kind = "";
     const char* keika;
     const char* niwari;
@@ -129,18 +142,20 @@ int CShohizeiLinkApp::WriteBasicSection(CXmlWriter* pWriter, const StDATAINFO* p
         keika = save[kSavedKeikaSochi] != 0 ? "1" : "2";
         niwari = save[kSavedNiwariTokurei] != 0 ? "1" : "2";
     } else {
-        keika = HasKeikaSochiAmounts() == 1 ? "1" : "2";
+        keika = HasKeikaSochiAmounts(figures) == 1 ? "1" : "2";
         niwari = static_cast<BYTE>(bNiwariTokurei) == 1 ? "1" : "2";
     }
 
-    if (!pWriter->WriteStartElement(line, "BASIC", kLevelSection)) return 0;
+    if (!pWriter->WriteStartElement(line, "BASIC", linklevel::kSection)) return 0;
     const int first = tagidx::kBasicFirst;
-    if (!pWriter->WriteElement(line, TagNameTable[first + 0], ToZenkakuText32(company.c_str()), kLevelValue)) return 0;
-    if (!pWriter->WriteElement(line, TagNameTable[first + 1], from, kLevelValue)) return 0;
-    if (!pWriter->WriteElement(line, TagNameTable[first + 2], to, kLevelValue)) return 0;
-    if (!pWriter->WriteElement(line, TagNameTable[first + 3], kind, kLevelValue)) return 0;
-    if (!pWriter->WriteElement(line, TagNameTable[first + 4], m_nKazeiKubun == 2 ? "1" : "2", kLevelValue)) return 0;
-    if (!pWriter->WriteElement(line, TagNameTable[first + 5], keika, kLevelValue)) return 0;
-    if (!pWriter->WriteElement(line, TagNameTable[first + 6], niwari, kLevelValue)) return 0;
-    return pWriter->WriteEndElement(line, "BASIC", kLevelSection) ? 1 : 0;
+    if (!pWriter->WriteElement(line, TagNameTable[first + 0], ToZenkakuText32(company.c_str()), linklevel::kSectionValue)) return 0;
+    if (!pWriter->WriteElement(line, TagNameTable[first + 1], from, linklevel::kSectionValue)) return 0;
+    if (!pWriter->WriteElement(line, TagNameTable[first + 2], to, linklevel::kSectionValue)) return 0;
+    if (!pWriter->WriteElement(line, TagNameTable[first + 3], kind, linklevel::kSectionValue)) return 0;
+    if (!pWriter->WriteElement(line, TagNameTable[first + 4], figures.nKazeiKubun == 2 ? "1" : "2", linklevel::kSectionValue)) return 0;
+    if (!pWriter->WriteElement(line, TagNameTable[first + 5], keika, linklevel::kSectionValue)) return 0;
+    if (!pWriter->WriteElement(line, TagNameTable[first + 6], niwari, linklevel::kSectionValue)) return 0;
+    return pWriter->WriteEndElement(line, "BASIC", linklevel::kSection) ? 1 : 0;
 }
+
+}  // namespace linkfile

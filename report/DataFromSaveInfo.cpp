@@ -10,14 +10,19 @@
 // integer -1 (the amount type's refusal), which ends the run with its
 // overflow message and result 2. A sum whose element is written empty is not
 // formed at all, so an absurd amount that is not written cannot stop the run.
-#include "app/ShohizeiLinkApp.h"
+#include "report/DataFromSaveInfo.h"
 
-#include "app/Kingaku.h"
+#include "aggregation/Kingaku.h"
 #include "report/CXmlWriter.h"
+#include "report/DataFromShiwake.h"
 #include "report/DataLayout.h"
+#include "report/KanpuWriters.h"
+#include "report/LinkLevels.h"
 #include "report/RecordFields.h"
 #include "report/TagNameTable.h"
+#include "suite/SuiteRecords.h"
 
+#include <cstddef>
 #include <cstring>
 
 namespace {
@@ -81,31 +86,33 @@ constexpr int kClassStride = 24;
 constexpr int kInvoiceReturns = 72;
 
 // The saved record's taxation kind, 1 = 原則課税.
-constexpr int kSavedKazeiKubun = 3;
+constexpr int kSavedKazeiKubun = offsetof(StSaveTaxInfo, byKazeiKubun);
 
 }  // namespace
 
-__int64 CShohizeiLinkApp::MulRawBy20(__int64 llRaw)
+namespace linkfile {
+
+__int64 MulRawBy20(__int64 llRaw)
 {
     const ClKingaku product = ClKingaku::MulInt(ClKingaku::FromRaw(llRaw), 20);
     return product.ToRawOrThrow();
 }
 
-int CShohizeiLinkApp::WriteDataFromSaveInfo(CXmlWriter* pWriter, const StDATAINFO* pDataInfo, int bNiwariTokurei,
-                                            int nUriageHoushiki, int nShiireHoushiki)
+int WriteDataFromSaveInfo(CXmlWriter* pWriter, const RunFigures& figures, const StDATAINFO* pDataInfo,
+                          int bNiwariTokurei, int nUriageHoushiki, int nShiireHoushiki)
 {
-    char line[256] = {};
-    if (!pWriter->WriteStartElement(line, "DATA", 1)) {
+    char line[CXmlWriter::kLineBufferSize] = {};
+    if (!pWriter->WriteStartElement(line, "DATA", linklevel::kSection)) {
         return 0;
     }
     // Without the saved values there is nothing this section could write.
-    const BYTE* save = m_pSaveTaxInfo;
+    const BYTE* save = figures.pSaveTaxInfo;
     if (save == nullptr) {
         return 0;
     }
     auto amount = [save](int offset) { return packed::AmountAt(save, offset); };
 
-    const bool bGeneral = (m_nKazeiKubun == 2);
+    const bool bGeneral = (figures.nKazeiKubun == 2);
     const bool bSavedGeneral = (save[kSavedKazeiKubun] == 1);
     const bool bSalesTsumiage = (static_cast<BYTE>(nUriageHoushiki) == 1);
     const bool bPurchaseTsumiage = (bNiwariTokurei != 0 && bSavedGeneral)
@@ -121,7 +128,7 @@ int CShohizeiLinkApp::WriteDataFromSaveInfo(CXmlWriter* pWriter, const StDATAINF
         // forms D020214 to D02400; only one half carries amounts.
         const bool bHalf = (formKind <= DataLayout::MenzeiKikanGeneral) ? bGeneral : !bGeneral;
 
-        if (!pWriter->WriteStartElement(line, tagForm.code, 2)) {
+        if (!pWriter->WriteStartElement(line, tagForm.code, linklevel::kForm)) {
             return 0;
         }
         const int count = DataLayout::Slots(form, slots);
@@ -251,9 +258,9 @@ int CShohizeiLinkApp::WriteDataFromSaveInfo(CXmlWriter* pWriter, const StDATAINF
             const char* name = TagNameTable[tagForm.first + i];
             int ok;
             if (bNever) {
-                ok = pWriter->WriteElement(line, name, "", 3);
+                ok = pWriter->WriteElement(line, name, "", linklevel::kFormValue);
             } else if (!bCarries) {
-                ok = WriteKingakuElement(pWriter, line, name, 0, 1);
+                ok = WriteKingakuElement(pWriter, line, name, 0, 1, figures.nHasuMode);
             } else {
                 __int64 raw;
                 if (bKanben) {
@@ -277,19 +284,21 @@ int CShohizeiLinkApp::WriteDataFromSaveInfo(CXmlWriter* pWriter, const StDATAINF
                 } else {
                     raw = amount(offset);
                 }
-                ok = WriteKingakuElement(pWriter, line, name, raw, 0);
+                ok = WriteKingakuElement(pWriter, line, name, raw, 0, figures.nHasuMode);
             }
             if (!ok) {
                 return 0;
             }
         }
-        if (!pWriter->WriteEndElement(line, tagForm.code, 2)) {
+        if (!pWriter->WriteEndElement(line, tagForm.code, linklevel::kForm)) {
             return 0;
         }
     }
 
-    if (!WriteKanpuHFromSaveInfo(pWriter, pDataInfo) || !WriteKanpuKFromSaveInfo(pWriter, pDataInfo)) {
+    if (!WriteKanpuHFromSaveInfo(pWriter, figures, pDataInfo) || !WriteKanpuKFromSaveInfo(pWriter, figures, pDataInfo)) {
         return 0;
     }
-    return pWriter->WriteEndElement(line, "DATA", 1) ? 1 : 0;
+    return pWriter->WriteEndElement(line, "DATA", linklevel::kSection) ? 1 : 0;
 }
+
+}  // namespace linkfile

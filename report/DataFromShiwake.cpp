@@ -19,23 +19,27 @@
 //   ends with its overflow message instead of writing a wrapped figure.
 // - The _KANBEN sums add whole yen (each term rounded by itself), which can
 //   never leave the 64-bit range; they are written from the yen sum directly.
-#include "app/ShohizeiLinkApp.h"
+#include "report/DataFromShiwake.h"
 
 #include "report/CXmlWriter.h"
 #include "report/DataLayout.h"
+#include "report/KanpuWriters.h"
+#include "report/LinkLevels.h"
 #include "report/RecordFields.h"
 #include "report/TagNameTable.h"
+#include "report/YenRounding.h"
 #include "suite/ClDataMgr.h"
+#include "suite/ClSetMgr.h"
 #include "suite/ClSetShohizei.h"
 #include "suite/RuleTypes.h"
 #include "suite/SuiteRecords.h"
 
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 
 namespace {
 
-constexpr int kLevelValue = 3;
 constexpr int kLayoutRates = 5;
 
 // An amount element in whole yen; zero is written as empty text.
@@ -45,7 +49,7 @@ int WriteYenElement(CXmlWriter* pWriter, LPSTR line, LPCTSTR name, __int64 yen)
     if (yen != 0) {
         std::snprintf(text, sizeof text, "%lld", static_cast<long long>(yen));
     }
-    return pWriter->WriteElement(line, name, text, kLevelValue) ? 1 : 0;
+    return pWriter->WriteElement(line, name, text, linklevel::kFormValue) ? 1 : 0;
 }
 
 // The value of one element: nothing, a raw amount to round, or whole yen.
@@ -58,69 +62,88 @@ struct Value {
     static Value If(bool carries, __int64 raw) { return carries ? FromRaw(raw) : None(); }
 };
 
-// Offsets in the rate record.
-constexpr int kKazeiUriage = 13;
-constexpr int kHikazeiYuuka = 37;
-constexpr int kMenzeiUriage = 45;
-constexpr int kHikazeiSonota = 53;
-constexpr int kHikazeiShisanYushutsu = 61;
-constexpr int kKazeiHenkan = 69;
-constexpr int kHikazeiHenkan = 93;
-constexpr int kMenzeiHenkan = 101;
-constexpr int kShiire = 109;
-constexpr int kShiireHenkan = 261;
-constexpr int kYunyuZei = 189;
-constexpr int kYunyuHenkanZei = 341;
-constexpr int kClassStride = 24;   // from one purchase class to the next
-constexpr int kKashidaore = 405;
-constexpr int kKashidaoreKaishu = 429;
-constexpr int kYunyuChiho = 481;
-constexpr int kYunyuHenkanChiho = 489;
+// Offsets in the rate record, from the record's own layout.
+constexpr int kKazeiUriage = offsetof(StTAXREPORTRATEINFO, llKazeiUriageNuki);
+constexpr int kHikazeiYuuka = offsetof(StTAXREPORTRATEINFO, llHikazeiUriageYuka);
+constexpr int kMenzeiUriage = offsetof(StTAXREPORTRATEINFO, llMenzeiUriage);
+constexpr int kHikazeiSonota = offsetof(StTAXREPORTRATEINFO, llHikazeiUriageSonota);
+constexpr int kHikazeiShisanYushutsu = offsetof(StTAXREPORTRATEINFO, llHikazeiShisanYushutsu);
+constexpr int kKazeiHenkan = offsetof(StTAXREPORTRATEINFO, llKazeiHenkanNuki);
+constexpr int kHikazeiHenkan = offsetof(StTAXREPORTRATEINFO, llHikazeiHenkan);
+constexpr int kMenzeiHenkan = offsetof(StTAXREPORTRATEINFO, llMenzeiHenkan);
+constexpr int kShiire = offsetof(StTAXREPORTRATEINFO, llShiireKazeiNuki);
+constexpr int kShiireHenkan = offsetof(StTAXREPORTRATEINFO, llShiireHenkanKazeiNuki);
+constexpr int kYunyuZei = offsetof(StTAXREPORTRATEINFO, llYunyuKazeiZei);
+constexpr int kYunyuHenkanZei = offsetof(StTAXREPORTRATEINFO, llYunyuHenkanKazeiZei);
+// From one purchase class to the next (taxable, non-taxable, common sales).
+constexpr int kClassStride = offsetof(StTAXREPORTRATEINFO, llShiireHikazeiNuki) - kShiire;
+constexpr int kKashidaore = offsetof(StTAXREPORTRATEINFO, llKashidaoreNuki);
+constexpr int kKashidaoreKaishu = offsetof(StTAXREPORTRATEINFO, llKashidaoreKaishuNuki);
+constexpr int kYunyuChiho = offsetof(StTAXREPORTRATEINFO, llYunyuChiho);
+constexpr int kYunyuHenkanChiho = offsetof(StTAXREPORTRATEINFO, llYunyuHenkanChiho);
 // Offsets in the business-kind record: including tax, tax, excluding tax.
-constexpr int kKindUriageKomi = 8;
-constexpr int kKindHenkanKomi = 32;
+constexpr int kKindUriageKomi = offsetof(StTAXREPORTBUSINESSTYPEINFO, llUriageKomi);
+constexpr int kKindHenkanKomi = offsetof(StTAXREPORTBUSINESSTYPEINFO, llHenkanKomi);
+
+// The amounts a value picks by part (ZEINUKI, ZEIGAKU, ZEIKOMI) follow each
+// other in this order, and the classes of purchases and of their returns and
+// import taxes keep one stride; the kind records run the other way.
+static_assert(offsetof(StTAXREPORTRATEINFO, llKazeiUriageKomi) == kKazeiUriage + 16);
+static_assert(offsetof(StTAXREPORTRATEINFO, llKazeiHenkanKomi) == kKazeiHenkan + 16);
+static_assert(offsetof(StTAXREPORTRATEINFO, llShiireKyotuuNuki) == kShiire + 2 * kClassStride);
+static_assert(offsetof(StTAXREPORTRATEINFO, llShiireHenkanKyotuuNuki) == kShiireHenkan + 2 * kClassStride);
+static_assert(offsetof(StTAXREPORTRATEINFO, llYunyuKyotuuZei) == kYunyuZei + 2 * kClassStride);
+static_assert(offsetof(StTAXREPORTRATEINFO, llYunyuHenkanKyotuuZei) == kYunyuHenkanZei + 2 * kClassStride);
+static_assert(offsetof(StTAXREPORTRATEINFO, llKashidaoreKomi) == kKashidaore + 16);
+static_assert(offsetof(StTAXREPORTRATEINFO, llKashidaoreKaishuKomi) == kKashidaoreKaishu + 16);
+static_assert(offsetof(StTAXREPORTBUSINESSTYPEINFO, llUriageNuki) == kKindUriageKomi + 16);
+static_assert(offsetof(StTAXREPORTBUSINESSTYPEINFO, llHenkanNuki) == kKindHenkanKomi + 16);
 
 }  // namespace
 
-int CShohizeiLinkApp::WriteKingakuElement(CXmlWriter* pWriter, LPSTR lpszLine, LPCTSTR lpszName, __int64 llRaw,
-                                          int bBlank)
+namespace linkfile {
+
+int WriteKingakuElement(CXmlWriter* pWriter, LPSTR lpszLine, LPCTSTR lpszName, __int64 llRaw, int bBlank,
+                        BYTE nHasuMode)
 {
-    return WriteYenElement(pWriter, lpszLine, lpszName, bBlank ? 0 : RoundHasu(llRaw));
+    return WriteYenElement(pWriter, lpszLine, lpszName, bBlank ? 0 : RoundYen(llRaw, nHasuMode));
 }
 
-int CShohizeiLinkApp::WriteDataFromShiwake(CXmlWriter* pWriter, const StDATAINFO* pDataInfo,
-                                           const StSHOHIZEIINFO* pShohizeiInfo, BYTE bNiwariTokurei,
-                                           BYTE nUriageHoushiki, BYTE nShiireHoushiki)
+int WriteDataFromShiwake(CXmlWriter* pWriter, const RunFigures& figures, const StDATAINFO* pDataInfo,
+                         const StSHOHIZEIINFO* pShohizeiInfo, BYTE bNiwariTokurei, BYTE nUriageHoushiki,
+                         BYTE nShiireHoushiki)
 {
-    char line[256] = {};
-    if (!pWriter->WriteStartElement(line, "DATA", 1)) {
+    char line[CXmlWriter::kLineBufferSize] = {};
+    if (!pWriter->WriteStartElement(line, "DATA", linklevel::kSection)) {
         return 0;
     }
-    auto* pSettings = static_cast<ClSetShohizei*>(ClDataMgr::Inst()->GetSetObject(4, 1));
+    auto* pSettings =
+        static_cast<ClSetShohizei*>(ClDataMgr::Inst()->GetSetObject(ClSetMgr::SETKIND_SHOHIZEI, 1));
     if (pSettings == nullptr) {
         return 0;
     }
     const short n = static_cast<short>(pSettings->GetTaxRateCount());
-    if (n != kLayoutRates || m_pRateInfo == nullptr || m_pBusinessTypeInfo == nullptr) {
+    if (n != kLayoutRates || figures.pRateInfo == nullptr || figures.pBusinessTypeInfo == nullptr) {
         return 0;
     }
 
     // The methods in effect: purchases follow the sales method under
     // 簡易課税 and under the 「2割特例」.
+    const BYTE hasu = figures.nHasuMode;
     const bool bSalesTsumiage = (nUriageHoushiki == 1);
-    const BYTE nPurchase = (m_nKazeiKubun == 1 || bNiwariTokurei != 0) ? nUriageHoushiki : nShiireHoushiki;
+    const BYTE nPurchase = (figures.nKazeiKubun == 1 || bNiwariTokurei != 0) ? nUriageHoushiki : nShiireHoushiki;
     const bool bPurchaseTsumiage = (nPurchase == 1);
 
     DataLayout::Slot slots[DataLayout::kMaxSlots];
     for (int form = 0; form < kTagFormCount; ++form) {
         const TagForm& tagForm = TagFormTable[form];
         const int rate = DataLayout::RateOf(form);
-        const StTAXREPORTRATEINFO* g1 = &m_pRateInfo[rate];
-        const StTAXREPORTRATEINFO* g2 = &m_pRateInfo[n + rate];
-        const StTAXREPORTRATEINFO* g3 = &m_pRateInfo[2 * n + rate];
-        const StTAXREPORTBUSINESSTYPEINFO* kinds = &m_pBusinessTypeInfo[rate * 6];
+        const StTAXREPORTRATEINFO* g1 = &figures.pRateInfo[rate];
+        const StTAXREPORTRATEINFO* g2 = &figures.pRateInfo[n + rate];
+        const StTAXREPORTRATEINFO* g3 = &figures.pRateInfo[2 * n + rate];
+        const StTAXREPORTBUSINESSTYPEINFO* kinds = &figures.pBusinessTypeInfo[rate * 6];
 
-        if (!pWriter->WriteStartElement(line, tagForm.code, 2)) {
+        if (!pWriter->WriteStartElement(line, tagForm.code, linklevel::kForm)) {
             return 0;
         }
         const int count = DataLayout::Slots(form, slots);
@@ -167,10 +190,12 @@ int CShohizeiLinkApp::WriteDataFromShiwake(CXmlWriter* pWriter, const StDATAINFO
                 case DataLayout::InvoiceKanben:
                     if (bPurchaseTsumiage) {
                         // Each term in whole yen before it is added.
-                        __int64 yen = RoundHasu(packed::AmountAt(g3, cls + 8)) + RoundHasu(packed::AmountAt(g2, cls + 8));
+                        auto yenAt = [hasu](const StTAXREPORTRATEINFO* rec, int offset) {
+                            return RoundYen(packed::AmountAt(rec, offset), hasu);
+                        };
+                        __int64 yen = yenAt(g3, cls + 8) + yenAt(g2, cls + 8);
                         if (part == DataLayout::Zeikomi) {
-                            yen = RoundHasu(packed::AmountAt(g3, cls + 8)) + RoundHasu(packed::AmountAt(g3, cls)) +
-                                  RoundHasu(packed::AmountAt(g2, cls + 8)) + RoundHasu(packed::AmountAt(g2, cls));
+                            yen = yenAt(g3, cls + 8) + yenAt(g3, cls) + yenAt(g2, cls + 8) + yenAt(g2, cls);
                         }
                         value = Value::FromYen(yen);
                     }
@@ -234,19 +259,22 @@ int CShohizeiLinkApp::WriteDataFromShiwake(CXmlWriter* pWriter, const StDATAINFO
             if (value.kind == Value::Yen) {
                 ok = WriteYenElement(pWriter, line, name, value.amount);
             } else {
-                ok = WriteKingakuElement(pWriter, line, name, value.amount, value.kind == Value::Empty);
+                ok = WriteKingakuElement(pWriter, line, name, value.amount, value.kind == Value::Empty, hasu);
             }
             if (!ok) {
                 return 0;
             }
         }
-        if (!pWriter->WriteEndElement(line, tagForm.code, 2)) {
+        if (!pWriter->WriteEndElement(line, tagForm.code, linklevel::kForm)) {
             return 0;
         }
     }
 
-    if (!WriteKanpuH(pWriter, pDataInfo, pShohizeiInfo) || !WriteKanpuK(pWriter, pDataInfo, pShohizeiInfo)) {
+    if (!WriteKanpuH(pWriter, figures, pDataInfo, pShohizeiInfo) ||
+        !WriteKanpuK(pWriter, figures, pDataInfo, pShohizeiInfo)) {
         return 0;
     }
-    return pWriter->WriteEndElement(line, "DATA", 1) ? 1 : 0;
+    return pWriter->WriteEndElement(line, "DATA", linklevel::kSection) ? 1 : 0;
 }
+
+}  // namespace linkfile

@@ -4,13 +4,16 @@
 // aggregation mode, only under 原則課税).
 //
 // In the aggregation mode the amounts are the totals the aggregation left in
-// the application object; the individual's rows that carry values write a
+// the run's figures; the individual's rows that carry values write a
 // zero as "0", and the income kinds of the dataset decide which rows those
 // are. In the saved-values mode one block of sixteen saved amounts feeds both
 // blocks, and a zero is empty like everywhere else in DATA.
-#include "app/ShohizeiLinkApp.h"
+#include "report/KanpuWriters.h"
 
 #include "report/CXmlWriter.h"
+#include "report/DataFromShiwake.h"
+#include "report/LinkLevels.h"
+#include "report/YenRounding.h"
 #include "report/RecordFields.h"
 #include "report/TagNameTable.h"
 #include "suite/SuiteRecords.h"
@@ -19,9 +22,6 @@
 #include <cstring>
 
 namespace {
-
-constexpr int kLevelBlock = 2;
-constexpr int kLevelValue = 3;
 
 // The saved refund-statement amounts and their tax-class bytes.
 constexpr int kSavedKanpuAmounts = 9868;   // 16 amounts, 8 bytes each
@@ -47,40 +47,45 @@ bool AnySaved(const BYTE* save, int first, int count)
 int WriteEmptyBlock(CXmlWriter* pWriter, LPSTR line, const char* block, int first, int count)
 {
     for (int i = 0; i < count; ++i) {
-        if (!pWriter->WriteElement(line, TagNameTable[first + i], "", kLevelValue)) return 0;
+        if (!pWriter->WriteElement(line, TagNameTable[first + i], "", linklevel::kFormValue)) return 0;
     }
-    return pWriter->WriteEndElement(line, block, kLevelBlock) ? 1 : 0;
+    return pWriter->WriteEndElement(line, block, linklevel::kForm) ? 1 : 0;
 }
 
 }  // namespace
 
-int CShohizeiLinkApp::WriteKanpuH(CXmlWriter* pWriter, const StDATAINFO* pDataInfo, const StSHOHIZEIINFO* pShohizeiInfo)
+namespace linkfile {
+
+int WriteKanpuH(CXmlWriter* pWriter, const RunFigures& figures, const StDATAINFO* pDataInfo,
+                const StSHOHIZEIINFO* pShohizeiInfo)
 {
-    char line[256] = {};
-    if (!pWriter->WriteStartElement(line, "KANPUH", kLevelBlock)) return 0;
+    const BYTE hasu = figures.nHasuMode;
+    char line[CXmlWriter::kLineBufferSize] = {};
+    if (!pWriter->WriteStartElement(line, "KANPUH", linklevel::kForm)) return 0;
     const int first = tagidx::kKanpuHFirst;
     if (IsIndividual(pDataInfo)) {
         return WriteEmptyBlock(pWriter, line, "KANPUH", first, tagidx::kKanpuHCount);
     }
 
-    const AccumBlock* rows[] = {&m_abShohinShiire, &m_abHanbaiIppan, &m_abEigyogaiHiyou, &m_abSonotaSoneki};
+    const AccumBlock* rows[] = {&figures.abShohinShiire, &figures.abHanbaiIppan, &figures.abEigyogaiHiyou,
+                                &figures.abSonotaSoneki};
     bool bAnyRow = false;
     for (const AccumBlock* row : rows) {
         bAnyRow = bAnyRow || row->llAmount[0] != 0 || row->llAmount[1] != 0;
     }
-    if (!pWriter->WriteElement(line, TagNameTable[first], bAnyRow ? ClassFromSettings(pShohizeiInfo) : "", kLevelValue)) {
+    if (!pWriter->WriteElement(line, TagNameTable[first], bAnyRow ? ClassFromSettings(pShohizeiInfo) : "", linklevel::kFormValue)) {
         return 0;
     }
     int index = first + 1;
     for (const AccumBlock* row : rows) {
         for (int k = 0; k < 2; ++k) {
-            if (!WriteKingakuElement(pWriter, line, TagNameTable[index++], row->llAmount[k], 0)) return 0;
+            if (!WriteKingakuElement(pWriter, line, TagNameTable[index++], row->llAmount[k], 0, hasu)) return 0;
         }
     }
 
-    const bool bAnyAsset = m_llKoteiShisan != 0 || m_llKurinobeShisan != 0;
+    const bool bAnyAsset = figures.llKoteiShisan != 0 || figures.llKurinobeShisan != 0;
     if (!pWriter->WriteElement(line, TagNameTable[index++], bAnyAsset ? ClassFromSettings(pShohizeiInfo) : "",
-                               kLevelValue)) {
+                               linklevel::kFormValue)) {
         return 0;
     }
     // KOTEISHISAN1, KOTEISHISAN2, KURINOBESHISAN1, KURINOBESHISAN2,
@@ -88,14 +93,16 @@ int CShohizeiLinkApp::WriteKanpuH(CXmlWriter* pWriter, const StDATAINFO* pDataIn
     const struct {
         __int64 amount;
         bool blank;
-    } assets[] = {{m_llKoteiShisan, false}, {0, true}, {m_llKurinobeShisan, false}, {0, true}, {0, true}, {0, true}};
+    } assets[] = {{figures.llKoteiShisan, false},     {0, true}, {figures.llKurinobeShisan, false},
+                  {0, true},                         {0, true}, {0, true}};
     for (const auto& asset : assets) {
-        if (!WriteKingakuElement(pWriter, line, TagNameTable[index++], asset.amount, asset.blank)) return 0;
+        if (!WriteKingakuElement(pWriter, line, TagNameTable[index++], asset.amount, asset.blank, hasu)) return 0;
     }
-    return pWriter->WriteEndElement(line, "KANPUH", kLevelBlock) ? 1 : 0;
+    return pWriter->WriteEndElement(line, "KANPUH", linklevel::kForm) ? 1 : 0;
 }
 
-int CShohizeiLinkApp::WriteKanpuK(CXmlWriter* pWriter, const StDATAINFO* pDataInfo, const StSHOHIZEIINFO* pShohizeiInfo)
+int WriteKanpuK(CXmlWriter* pWriter, const RunFigures& figures, const StDATAINFO* pDataInfo,
+                const StSHOHIZEIINFO* pShohizeiInfo)
 {
     // The income kinds decide which rows carry values: business rows (bits
     // 2), real-estate rows (1) and other rows (3) pass when they share no bit
@@ -108,21 +115,22 @@ int CShohizeiLinkApp::WriteKanpuK(CXmlWriter* pWriter, const StDATAINFO* pDataIn
     default: mask = 0; break;
     }
 
-    char line[256] = {};
-    if (!pWriter->WriteStartElement(line, "KANPUK", kLevelBlock)) return 0;
+    char line[CXmlWriter::kLineBufferSize] = {};
+    if (!pWriter->WriteStartElement(line, "KANPUK", linklevel::kForm)) return 0;
     const int first = tagidx::kKanpuKFirst;
-    if (IsCorporation(pDataInfo) || m_nKazeiKubun != 2) {
+    if (IsCorporation(pDataInfo) || figures.nKazeiKubun != 2) {
         return WriteEmptyBlock(pWriter, line, "KANPUK", first, tagidx::kKanpuKCount);
     }
 
-    const AccumBlock* blocks[] = {&m_abJigyoShiire,      &m_abJigyoHitsuyou,       &m_abJigyoKoteiShisan,
-                                  &m_abFudousanHitsuyou, &m_abFudousanKoteiShisan, &m_abSonotaShiire,
-                                  &m_abSonotaHitsuyou,   &m_abSonotaKoteiShisan};
+    const AccumBlock* blocks[] = {&figures.abJigyoShiire,         &figures.abJigyoHitsuyou,
+                                  &figures.abJigyoKoteiShisan,    &figures.abFudousanHitsuyou,
+                                  &figures.abFudousanKoteiShisan, &figures.abSonotaShiire,
+                                  &figures.abSonotaHitsuyou,      &figures.abSonotaKoteiShisan};
     bool bAny = false;
     for (const AccumBlock* block : blocks) {
         bAny = bAny || block->llAmount[0] != 0 || block->llAmount[1] != 0;
     }
-    if (!pWriter->WriteElement(line, TagNameTable[first], bAny ? ClassFromSettings(pShohizeiInfo) : "", kLevelValue)) {
+    if (!pWriter->WriteElement(line, TagNameTable[first], bAny ? ClassFromSettings(pShohizeiInfo) : "", linklevel::kFormValue)) {
         return 0;
     }
 
@@ -136,60 +144,64 @@ int CShohizeiLinkApp::WriteKanpuK(CXmlWriter* pWriter, const StDATAINFO* pDataIn
         {1, 3}, {1, 3}, {1, 3}, {1, 3}, {0, 3}, {0, 3},  // SONOTASHIIRE1 .. SONOTAKOTEISHISAN2
     };
     for (int i = 0; i < 16; ++i) {
-        char value[256] = {};
+        char value[CXmlWriter::kLineBufferSize] = {};
         if (kRows[i].flag == 1 && (mask & kRows[i].bits) == 0) {
-            const __int64 yen = RoundHasu(blocks[i / 2]->llAmount[i % 2]);
+            const __int64 yen = RoundYen(blocks[i / 2]->llAmount[i % 2], figures.nHasuMode);
             std::snprintf(value, sizeof value, "%lld", static_cast<long long>(yen));
         }
-        if (!pWriter->WriteElement(line, TagNameTable[first + 1 + i], value, kLevelValue)) return 0;
+        if (!pWriter->WriteElement(line, TagNameTable[first + 1 + i], value, linklevel::kFormValue)) return 0;
     }
-    return pWriter->WriteEndElement(line, "KANPUK", kLevelBlock) ? 1 : 0;
+    return pWriter->WriteEndElement(line, "KANPUK", linklevel::kForm) ? 1 : 0;
 }
 
-int CShohizeiLinkApp::WriteKanpuHFromSaveInfo(CXmlWriter* pWriter, const StDATAINFO* pDataInfo)
+int WriteKanpuHFromSaveInfo(CXmlWriter* pWriter, const RunFigures& figures, const StDATAINFO* pDataInfo)
 {
-    char line[256] = {};
-    if (!pWriter->WriteStartElement(line, "KANPUH", kLevelBlock)) return 0;
+    const BYTE hasu = figures.nHasuMode;
+    char line[CXmlWriter::kLineBufferSize] = {};
+    if (!pWriter->WriteStartElement(line, "KANPUH", linklevel::kForm)) return 0;
     const int first = tagidx::kKanpuHFirst;
-    const BYTE* save = m_pSaveTaxInfo;
-    if (save == nullptr || IsIndividual(pDataInfo) || m_nKazeiKubun != 2) {
+    const BYTE* save = figures.pSaveTaxInfo;
+    if (save == nullptr || IsIndividual(pDataInfo) || figures.nKazeiKubun != 2) {
         return WriteEmptyBlock(pWriter, line, "KANPUH", first, tagidx::kKanpuHCount);
     }
 
     // Slots 0 to 7 the settlement rows, 8 to 13 the assets.
     if (!pWriter->WriteElement(line, TagNameTable[first],
-                               AnySaved(save, 0, 8) ? ClassFromSaved(save[kSavedClassHojinKessan]) : "", kLevelValue)) {
+                               AnySaved(save, 0, 8) ? ClassFromSaved(save[kSavedClassHojinKessan]) : "", linklevel::kFormValue)) {
         return 0;
     }
     for (int slot = 0; slot < 8; ++slot) {
-        if (!WriteKingakuElement(pWriter, line, TagNameTable[first + 1 + slot], SavedAmount(save, slot), 0)) return 0;
+        if (!WriteKingakuElement(pWriter, line, TagNameTable[first + 1 + slot], SavedAmount(save, slot), 0, hasu)) return 0;
     }
     if (!pWriter->WriteElement(line, TagNameTable[first + 9],
-                               AnySaved(save, 8, 6) ? ClassFromSaved(save[kSavedClassHojinShisan]) : "", kLevelValue)) {
+                               AnySaved(save, 8, 6) ? ClassFromSaved(save[kSavedClassHojinShisan]) : "", linklevel::kFormValue)) {
         return 0;
     }
     for (int slot = 8; slot < 14; ++slot) {
-        if (!WriteKingakuElement(pWriter, line, TagNameTable[first + 2 + slot], SavedAmount(save, slot), 0)) return 0;
+        if (!WriteKingakuElement(pWriter, line, TagNameTable[first + 2 + slot], SavedAmount(save, slot), 0, hasu)) return 0;
     }
-    return pWriter->WriteEndElement(line, "KANPUH", kLevelBlock) ? 1 : 0;
+    return pWriter->WriteEndElement(line, "KANPUH", linklevel::kForm) ? 1 : 0;
 }
 
-int CShohizeiLinkApp::WriteKanpuKFromSaveInfo(CXmlWriter* pWriter, const StDATAINFO* pDataInfo)
+int WriteKanpuKFromSaveInfo(CXmlWriter* pWriter, const RunFigures& figures, const StDATAINFO* pDataInfo)
 {
-    char line[256] = {};
-    if (!pWriter->WriteStartElement(line, "KANPUK", kLevelBlock)) return 0;
+    const BYTE hasu = figures.nHasuMode;
+    char line[CXmlWriter::kLineBufferSize] = {};
+    if (!pWriter->WriteStartElement(line, "KANPUK", linklevel::kForm)) return 0;
     const int first = tagidx::kKanpuKFirst;
-    const BYTE* save = m_pSaveTaxInfo;
-    if (save == nullptr || IsCorporation(pDataInfo) || m_nKazeiKubun != 2) {
+    const BYTE* save = figures.pSaveTaxInfo;
+    if (save == nullptr || IsCorporation(pDataInfo) || figures.nKazeiKubun != 2) {
         return WriteEmptyBlock(pWriter, line, "KANPUK", first, tagidx::kKanpuKCount);
     }
 
     if (!pWriter->WriteElement(line, TagNameTable[first],
-                               AnySaved(save, 0, 16) ? ClassFromSaved(save[kSavedClassKojin]) : "", kLevelValue)) {
+                               AnySaved(save, 0, 16) ? ClassFromSaved(save[kSavedClassKojin]) : "", linklevel::kFormValue)) {
         return 0;
     }
     for (int slot = 0; slot < 16; ++slot) {
-        if (!WriteKingakuElement(pWriter, line, TagNameTable[first + 1 + slot], SavedAmount(save, slot), 0)) return 0;
+        if (!WriteKingakuElement(pWriter, line, TagNameTable[first + 1 + slot], SavedAmount(save, slot), 0, hasu)) return 0;
     }
-    return pWriter->WriteEndElement(line, "KANPUK", kLevelBlock) ? 1 : 0;
+    return pWriter->WriteEndElement(line, "KANPUK", linklevel::kForm) ? 1 : 0;
 }
+
+}  // namespace linkfile

@@ -8,11 +8,11 @@
 // therefore cut, at a character boundary and never inside an entity, so that
 // its escaped form keeps within its line (224 bytes for the name, 226 for the
 // version).
-#include "app/ShohizeiLinkApp.h"
+#include "report/SystemSection.h"
 
-#include "app/Edition.h"
 #include "report/CSupportInfo.h"
 #include "report/CXmlWriter.h"
+#include "report/LinkLevels.h"
 #include "report/TagNameTable.h"
 #include "res/StringTable.h"
 #include "win32/Mbcs.h"
@@ -23,9 +23,6 @@
 #include <string_view>
 
 namespace {
-
-constexpr int kLevelSection = 1;
-constexpr int kLevelValue = 2;
 
 constexpr size_t kProductNameLimit = 224;
 constexpr size_t kProductVersionLimit = 226;
@@ -65,11 +62,13 @@ std::string CutEscaped(const char* value, size_t limit)
 
 }  // namespace
 
-int CShohizeiLinkApp::WriteSystemSection(CXmlWriter* pWriter)
+namespace linkfile {
+
+int WriteSystemSection(CXmlWriter* pWriter, short nFunctionId, LPCTSTR lpszProductName)
 {
-    char line[256] = {};
-    char functionId[256] = {};
-    std::snprintf(functionId, sizeof functionId, "%d", static_cast<int>(m_nFunctionId));
+    char line[CXmlWriter::kLineBufferSize] = {};
+    char functionId[CXmlWriter::kLineBufferSize] = {};
+    std::snprintf(functionId, sizeof functionId, "%d", static_cast<int>(nFunctionId));
 
     // A string that cannot be loaded leaves the element empty.
     CString version;
@@ -81,17 +80,19 @@ int CShohizeiLinkApp::WriteSystemSection(CXmlWriter* pWriter)
         CSupportInfo support;
         const char* name = support.GetProductName();
         const char* ver = support.GetProductVersion();
-        productName = CutEscaped(*name != '\0' ? name : g_Edition.pszProductName, kProductNameLimit);
+        productName = CutEscaped(*name != '\0' ? name : lpszProductName, kProductNameLimit);
         productVersion = CutEscaped(*ver != '\0' ? ver : kDefaultProductVersion, kProductVersionLimit);
     }
 
     const int first = tagidx::kSystemFirst;
-    if (!pWriter->WriteStartElement(line, "SYSTEM", kLevelSection)) return 0;
-    if (!pWriter->WriteElement(line, TagNameTable[first + 0], "SY35", kLevelValue)) return 0;
-    if (!pWriter->WriteElement(line, TagNameTable[first + 1], "1", kLevelValue)) return 0;
-    if (!pWriter->WriteElement(line, TagNameTable[first + 2], functionId, kLevelValue)) return 0;
-    if (!pWriter->WriteElement(line, TagNameTable[first + 3], version, kLevelValue)) return 0;
-    if (!pWriter->WriteElement(line, TagNameTable[first + 4], productName.c_str(), kLevelValue)) return 0;
-    if (!pWriter->WriteElement(line, TagNameTable[first + 5], productVersion.c_str(), kLevelValue)) return 0;
-    return pWriter->WriteEndElement(line, "SYSTEM", kLevelSection) ? 1 : 0;
+    if (!pWriter->WriteStartElement(line, "SYSTEM", linklevel::kSection)) return 0;
+    if (!pWriter->WriteElement(line, TagNameTable[first + 0], "SY35", linklevel::kSectionValue)) return 0;
+    if (!pWriter->WriteElement(line, TagNameTable[first + 1], "1", linklevel::kSectionValue)) return 0;
+    if (!pWriter->WriteElement(line, TagNameTable[first + 2], functionId, linklevel::kSectionValue)) return 0;
+    if (!pWriter->WriteElement(line, TagNameTable[first + 3], version, linklevel::kSectionValue)) return 0;
+    if (!pWriter->WriteElement(line, TagNameTable[first + 4], productName.c_str(), linklevel::kSectionValue)) return 0;
+    if (!pWriter->WriteElement(line, TagNameTable[first + 5], productVersion.c_str(), linklevel::kSectionValue)) return 0;
+    return pWriter->WriteEndElement(line, "SYSTEM", linklevel::kSection) ? 1 : 0;
 }
+
+}  // namespace linkfile

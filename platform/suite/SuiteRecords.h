@@ -70,10 +70,12 @@ struct StSaveTaxInfo {
     BYTE reserved5;
     uint8_t byUriageHoushiki;   // sales method
     uint8_t byShiireHoushiki;   // purchase method
-    BYTE reserved8;
+    uint8_t byKeikaSochi;       // transitional-rate amounts entered (not 0)
     int32_t lPeriodFrom;        // fiscal period start, yyyymmdd; 0 when nothing is saved
     int32_t lPeriodTo;          // fiscal period end, yyyymmdd
-    BYTE reserved17[12];
+    int32_t lYearFrom;          // fiscal year of the saved return, yyyymmdd
+    int32_t lYearTo;
+    BYTE reserved25[4];
     int32_t lTaxPeriodFrom;     // taxable period of the saved return, yyyymmdd
     int32_t lTaxPeriodTo;
     BYTE reserved37[2];
@@ -86,8 +88,11 @@ static_assert(offsetof(StSaveTaxInfo, byKazeiKubun) == 3);
 static_assert(offsetof(StSaveTaxInfo, byKojoHoushiki) == 4);
 static_assert(offsetof(StSaveTaxInfo, byUriageHoushiki) == 6);
 static_assert(offsetof(StSaveTaxInfo, byShiireHoushiki) == 7);
+static_assert(offsetof(StSaveTaxInfo, byKeikaSochi) == 8);
 static_assert(offsetof(StSaveTaxInfo, lPeriodFrom) == 9);
 static_assert(offsetof(StSaveTaxInfo, lPeriodTo) == 13);
+static_assert(offsetof(StSaveTaxInfo, lYearFrom) == 17);
+static_assert(offsetof(StSaveTaxInfo, lYearTo) == 21);
 static_assert(offsetof(StSaveTaxInfo, lTaxPeriodFrom) == 29);
 static_assert(offsetof(StSaveTaxInfo, lTaxPeriodTo) == 33);
 static_assert(offsetof(StSaveTaxInfo, byHalfYearClosing) == 39);

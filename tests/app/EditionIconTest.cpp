@@ -1,7 +1,7 @@
 // The four editions' icons: each a well-formed 32x32 image, each different,
 // and the linked edition's one registered as the application's icon.
 #include "../support/Xpm.h"
-#include "app/Edition.h"
+#include "res/Edition.h"
 #include "win32/ResourceTable.h"
 #include "res/ResourceIds.h"
 

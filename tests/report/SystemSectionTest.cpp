@@ -3,7 +3,7 @@
 // edition's literal.
 #include "ReportTestSupport.h"
 
-#include "app/Edition.h"
+#include "res/Edition.h"
 
 namespace {
 

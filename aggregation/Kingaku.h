@@ -7,7 +7,9 @@
 // 0 to 9999 ten-thousandths, and zero is always positive.
 //
 // Add, MulInt and Mul refuse an overflowing result by throwing the integer -1
-// before any result exists; nothing in the program catches it.
+// before any result exists. The run catches it where the aggregation and the
+// writing of the file are called: the export ends with its overflow message
+// and result 2, and nothing is written from a figure that overflowed.
 #pragma once
 
 #include "win32/Windows.h"

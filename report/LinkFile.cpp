@@ -20,9 +20,14 @@
 // An amount beyond the range of the amount type leaves this code by the
 // integer -1 that the amount type throws; the writer and the file object are
 // closed on the way out, and the run ends with its overflow message.
-#include "app/ShohizeiLinkApp.h"
+#include "report/LinkFile.h"
 
+#include "report/BasicSection.h"
 #include "report/CXmlWriter.h"
+#include "report/DataFromSaveInfo.h"
+#include "report/DataFromShiwake.h"
+#include "report/LinkLevels.h"
+#include "report/SystemSection.h"
 #include "suite/SuiteRecords.h"
 
 namespace {
@@ -40,6 +45,11 @@ const char* const kQuestions[3] = {
     "連動情報の出力に失敗しました。\n\n出力を続けますか？",
 };
 
+// The root's lines are written into a buffer of their own, larger than the
+// sections' lines need.
+constexpr int kRootLineSize = 512;
+static_assert(kRootLineSize >= CXmlWriter::kLineBufferSize);
+
 bool UserStops(HWND hOwner, const char* text)
 {
     return MessageBoxA(hOwner, text, kCaption, MB_YESNO | MB_ICONEXCLAMATION) == IDNO;
@@ -52,12 +62,12 @@ int WriteLinkFile(HWND hOwner, LPCTSTR lpszPath, System writeSystem, Basic write
 {
     CFile file;
     CXmlWriter writer;
-    char line[512] = {};
+    char line[kRootLineSize] = {};
 
     // A file that cannot be created shows up as failed writes of the sections.
     writer.Open(&file, lpszPath);
     writer.WriteLine(kDeclaration);
-    writer.WriteStartElement(line, "REPORT", 0);
+    writer.WriteStartElement(line, "REPORT", linklevel::kReport);
 
     bool bAllWritten = true;
     for (int section = 0; section < 3; ++section) {
@@ -67,13 +77,13 @@ int WriteLinkFile(HWND hOwner, LPCTSTR lpszPath, System writeSystem, Basic write
         }
         bAllWritten = false;
         if (UserStops(hOwner, kQuestions[section])) {
-            writer.WriteEndElement(line, "REPORT", 0);
+            writer.WriteEndElement(line, "REPORT", linklevel::kReport);
             writer.Close();
             return 0;
         }
     }
 
-    const int bEnded = writer.WriteEndElement(line, "REPORT", 0);
+    const int bEnded = writer.WriteEndElement(line, "REPORT", linklevel::kReport);
     // The file object is closed here, where its error can still be seen; the
     // writer's own closing then has nothing left to do.
     bool bClosed = true;
@@ -96,63 +106,33 @@ int WriteLinkFile(HWND hOwner, LPCTSTR lpszPath, System writeSystem, Basic write
 
 }  // namespace
 
-int CShohizeiLinkApp::OutputSaveInfoReport(HWND hOwner, LPCTSTR lpszPath, const StDATAINFO* pDataInfo,
-                                           int bNiwariTokurei, int nUriageHoushiki, int nShiireHoushiki)
+namespace linkfile {
+
+int WriteSavedValuesFile(HWND hOwner, LPCTSTR lpszPath, const RunFigures& figures, const SystemIds& ids,
+                         const StDATAINFO* pDataInfo, int bNiwariTokurei, int nUriageHoushiki, int nShiireHoushiki)
 {
-    const int result = WriteLinkFile(
-        hOwner, lpszPath, [this](CXmlWriter* w) { return WriteSystemSection(w); },
+    return WriteLinkFile(
+        hOwner, lpszPath,
+        [&](CXmlWriter* w) { return WriteSystemSection(w, ids.nFunctionId, ids.lpszProductName); },
         // BASIC takes the fiscal year and both flags from the saved values.
-        [this, pDataInfo](CXmlWriter* w) { return WriteBasicSection(w, pDataInfo, 1, 0); },
+        [&](CXmlWriter* w) { return WriteBasicSection(w, figures, pDataInfo, 1, 0); },
         [&](CXmlWriter* w) {
-            return WriteDataFromSaveInfo(w, pDataInfo, bNiwariTokurei, nUriageHoushiki, nShiireHoushiki);
+            return WriteDataFromSaveInfo(w, figures, pDataInfo, bNiwariTokurei, nUriageHoushiki, nShiireHoushiki);
         });
-    if (result == 0) {
-        m_nResultCode = RESULT_ERROR;
-    }
-    return result;
 }
 
-int CShohizeiLinkApp::OutputShiwakeReport(HWND hOwner, LPCTSTR lpszPath, const StDATAINFO* pDataInfo,
-                                          const StSHOHIZEIINFO* pShohizeiInfo, BYTE bNiwariTokurei,
-                                          BYTE nUriageHoushiki, BYTE nShiireHoushiki)
+int WriteAggregatedFile(HWND hOwner, LPCTSTR lpszPath, const RunFigures& figures, const SystemIds& ids,
+                        const StDATAINFO* pDataInfo, const StSHOHIZEIINFO* pShohizeiInfo, BYTE bNiwariTokurei,
+                        BYTE nUriageHoushiki, BYTE nShiireHoushiki)
 {
-    const int result = WriteLinkFile(
-        hOwner, lpszPath, [this](CXmlWriter* w) { return WriteSystemSection(w); },
-        [&](CXmlWriter* w) { return WriteBasicSection(w, pDataInfo, 0, bNiwariTokurei); },
+    return WriteLinkFile(
+        hOwner, lpszPath,
+        [&](CXmlWriter* w) { return WriteSystemSection(w, ids.nFunctionId, ids.lpszProductName); },
+        [&](CXmlWriter* w) { return WriteBasicSection(w, figures, pDataInfo, 0, bNiwariTokurei); },
         [&](CXmlWriter* w) {
-            return WriteDataFromShiwake(w, pDataInfo, pShohizeiInfo, bNiwariTokurei, nUriageHoushiki,
+            return WriteDataFromShiwake(w, figures, pDataInfo, pShohizeiInfo, bNiwariTokurei, nUriageHoushiki,
                                         nShiireHoushiki);
         });
-    if (result == 0) {
-        m_nResultCode = RESULT_ERROR;
-    }
-    return result;
 }
 
-// The run's stage of the saved-values mode: the whole file from the saved
-// values. The file counts as the run's output in progress while it is
-// written, so that a run an exception interrupts removes it.
-int CShohizeiLinkApp::RunSavedValuesExport(const StDATAINFO* pDataInfo, const ShukeiConditions& conditions)
-{
-    SetOutputInProgress(conditions.szOutputPath);
-    const int result = OutputSaveInfoReport(m_hMessageOwner, conditions.szOutputPath, pDataInfo,
-                                            conditions.bNiwariTokurei, conditions.nUriageHoushiki,
-                                            conditions.nShiireHoushiki);
-    ClearOutputInProgress();
-    return result;
-}
-
-// The run's stage of the aggregation mode after the figures are summed; the
-// wait cursor of the aggregation ends once the file is closed, whether the
-// user went on or stopped.
-int CShohizeiLinkApp::WriteReportFile(const StDATAINFO* pDataInfo, const StSHOHIZEIINFO* pShohizeiInfo,
-                                      const ShukeiConditions& conditions)
-{
-    SetOutputInProgress(conditions.szOutputPath);
-    const int result = OutputShiwakeReport(m_hMessageOwner, conditions.szOutputPath, pDataInfo, pShohizeiInfo,
-                                           conditions.bNiwariTokurei, conditions.nUriageHoushiki,
-                                           conditions.nShiireHoushiki);
-    ClearOutputInProgress();
-    EndRunWaitCursor();
-    return result;
-}
+}  // namespace linkfile

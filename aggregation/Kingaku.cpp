@@ -1,4 +1,4 @@
-#include "app/Kingaku.h"
+#include "aggregation/Kingaku.h"
 
 #include <cstdint>
 #include <limits>

@@ -8,9 +8,10 @@
 #include <cstring>
 
 #include "aggregation/AddTaxDlg.h"
-#include "app/Edition.h"
+#include "res/Edition.h"
 #include "suite/ClDataMgr.h"
 #include "suite/ClMsgMgr.h"
+#include "suite/ClSetMgr.h"
 #include "suite/ClSetShohizei.h"
 
 namespace {
@@ -49,7 +50,8 @@ int CShohizeiLinkApp::RunAggregation(const StDATAINFO* pDataInfo, StSHOHIZEIINFO
                                      ShukeiConditions* pConditions)
 {
     CAddTaxDlg* pDlg = m_pAddTaxDlg;
-    ClSetShohizei* pSetShohizei = static_cast<ClSetShohizei*>(ClDataMgr::Inst()->GetSetObject(4, 1));
+    ClSetShohizei* pSetShohizei =
+        static_cast<ClSetShohizei*>(ClDataMgr::Inst()->GetSetObject(ClSetMgr::SETKIND_SHOHIZEI, 1));
     if (pDlg == nullptr || pSetShohizei == nullptr) {
         m_nResultCode = RESULT_ERROR;
         return 0;
