@@ -208,37 +208,6 @@ BOOL DestroyWindow(HWND hWnd)
     return TRUE;
 }
 
-LONG GetWindowLongA(HWND hWnd, int nIndex)
-{
-    WindowState* w = WindowRegistry::Find(hWnd);
-    if (!w) return 0;
-    switch (nIndex) {
-    case GWL_STYLE:
-        return static_cast<LONG>((w->style & ~(WS_DISABLED | WS_VISIBLE)) | (w->enabled ? 0 : WS_DISABLED) |
-                                 (w->visible ? WS_VISIBLE : 0));
-    case GWL_EXSTYLE: return static_cast<LONG>(w->exStyle);
-    case GWL_ID: return w->id;
-    default: return 0;
-    }
-}
-
-LONG SetWindowLongA(HWND hWnd, int nIndex, LONG dwNewLong)
-{
-    WindowState* w = WindowRegistry::Find(hWnd);
-    if (!w) return 0;
-    LONG old = GetWindowLongA(hWnd, nIndex);
-    if (nIndex == GWL_STYLE) {
-        DWORD style = static_cast<DWORD>(dwNewLong);
-        w->style = style & ~(WS_DISABLED | WS_VISIBLE);
-        if (w->enabled != ((style & WS_DISABLED) == 0)) EnableWindow(hWnd, (style & WS_DISABLED) == 0);
-        Changed(hWnd, ui::Change::Style);
-    } else if (nIndex == GWL_EXSTYLE) {
-        w->exStyle = static_cast<DWORD>(dwNewLong);
-        Changed(hWnd, ui::Change::Style);
-    }
-    return old;
-}
-
 // --- Messages --------------------------------------------------------------
 
 LRESULT DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
@@ -543,11 +512,6 @@ BOOL EndDialog(HWND hDlg, INT_PTR nResult)
 BOOL SetDlgItemTextA(HWND hDlg, int nIDDlgItem, LPCSTR lpString)
 {
     return SetWindowTextA(GetDlgItem(hDlg, nIDDlgItem), lpString);
-}
-
-UINT GetDlgItemTextA(HWND hDlg, int nIDDlgItem, LPSTR lpString, int cchMax)
-{
-    return static_cast<UINT>(GetWindowTextA(GetDlgItem(hDlg, nIDDlgItem), lpString, cchMax));
 }
 
 BOOL CheckDlgButton(HWND hDlg, int nIDButton, UINT uCheck)
