@@ -133,18 +133,6 @@ ClKingaku ClKingaku::SubRaw(__int64 nRaw, const ClKingaku& v)
     return FromRaw(WrapSub(nRaw, v.ToRaw()));
 }
 
-ClKingaku& ClKingaku::AddAssign(const ClKingaku& v)
-{
-    Normalise(WrapAdd(ToRaw(), v.ToRaw()));
-    return *this;
-}
-
-ClKingaku& ClKingaku::AddRawAssign(__int64 nRaw)
-{
-    Normalise(WrapAdd(ToRaw(), nRaw));
-    return *this;
-}
-
 ClKingaku ClKingaku::MulInt(const ClKingaku& v, int nFactor)
 {
     const short nFactorSign = nFactor < 0 ? -1 : 1;

@@ -50,10 +50,6 @@ public:
     static ClKingaku MulInt(const ClKingaku& v, int nFactor);          // exact; throws -1 on overflow
     static ClKingaku Mul(const ClKingaku& a, const ClKingaku& b);      // half up on the magnitude; throws -1 on overflow
 
-    // In place.
-    ClKingaku& AddAssign(const ClKingaku& v);
-    ClKingaku& AddRawAssign(__int64 nRaw);
-
     __int64 GetInteger() const { return m_nInteger; }
     unsigned int GetFraction() const { return m_nFraction; }
     short GetSign() const { return m_nSign; }

@@ -127,12 +127,3 @@ BOOL CDialog::PreTranslateMessage(MSG* pMsg)
     if (!WindowRegistry::IsDescendant(m_hWnd, pMsg->hwnd)) return FALSE;
     return ::IsDialogMessageA(m_hWnd, pMsg);
 }
-
-void CDialog::NextDlgCtrl() const { ::SendMessageA(m_hWnd, WM_NEXTDLGCTL, 0, 0); }
-void CDialog::PrevDlgCtrl() const { ::SendMessageA(m_hWnd, WM_NEXTDLGCTL, 1, 0); }
-void CDialog::GotoDlgCtrl(CWnd* pWndCtrl)
-{
-    if (pWndCtrl) ::SendMessageA(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(pWndCtrl->m_hWnd), 1);
-}
-void CDialog::SetDefID(UINT nID) { ::SendMessageA(m_hWnd, DM_SETDEFID, nID, 0); }
-DWORD CDialog::GetDefID() const { return static_cast<DWORD>(::SendMessageA(m_hWnd, DM_GETDEFID, 0, 0)); }

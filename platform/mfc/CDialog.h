@@ -16,7 +16,7 @@
 // default handling, which CDialog::PreTranslateMessage performs:
 //   Esc             the cancel command (IDCANCEL -> OnCancel)
 //   Enter           a focused push button is clicked; otherwise the default
-//                   push button (BS_DEFPUSHBUTTON or SetDefID); with none,
+//                   push button (BS_DEFPUSHBUTTON or DM_SETDEFID); with none,
 //                   nothing happens
 //   Tab, Shift+Tab  the next / previous enabled WS_TABSTOP control (an edit
 //                   gets its whole text selected)
@@ -46,12 +46,6 @@ public:
     virtual void OnCancel();
 
     BOOL PreTranslateMessage(MSG* pMsg) override;
-
-    void NextDlgCtrl() const;
-    void PrevDlgCtrl() const;
-    void GotoDlgCtrl(CWnd* pWndCtrl);
-    void SetDefID(UINT nID);
-    DWORD GetDefID() const;
 
     UINT m_nIDHelp = 0;
     UINT m_nIDTemplate = 0;

@@ -5,11 +5,6 @@ void CProgressCtrl::SetRange(short nLower, short nUpper)
     ::SendMessageA(m_hWnd, PBM_SETRANGE, 0, MAKELPARAM(nLower, nUpper));
 }
 
-void CProgressCtrl::SetRange32(int nLower, int nUpper)
-{
-    ::SendMessageA(m_hWnd, PBM_SETRANGE32, static_cast<WPARAM>(static_cast<INT_PTR>(nLower)), nUpper);
-}
-
 void CProgressCtrl::GetRange(int& nLower, int& nUpper) const
 {
     PBRANGE range{};
@@ -34,5 +29,3 @@ int CProgressCtrl::SetStep(int nStep)
 {
     return static_cast<int>(::SendMessageA(m_hWnd, PBM_SETSTEP, static_cast<WPARAM>(static_cast<INT_PTR>(nStep)), 0));
 }
-
-int CProgressCtrl::StepIt() { return static_cast<int>(::SendMessageA(m_hWnd, PBM_STEPIT, 0, 0)); }

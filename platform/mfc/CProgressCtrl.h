@@ -1,5 +1,5 @@
 // A progress bar. Every operation is its PBM_ message: the position stays
-// within the range (SetPos and OffsetPos clamp; StepIt past the end starts
+// within the range (SetPos and OffsetPos clamp; PBM_STEPIT past the end starts
 // over from the other end). Default range 0 to 100, step 10, position 0.
 #pragma once
 
@@ -8,11 +8,9 @@
 class CProgressCtrl : public CWnd {
 public:
     void SetRange(short nLower, short nUpper);
-    void SetRange32(int nLower, int nUpper);
     void GetRange(int& nLower, int& nUpper) const;
     int GetPos() const;
     int SetPos(int nPos);     // returns the previous position
     int OffsetPos(int nPos);  // returns the previous position
     int SetStep(int nStep);   // returns the previous step
-    int StepIt();             // returns the previous position
 };

@@ -96,20 +96,6 @@ void CWnd::Unbind()
     m_hWnd = nullptr;
 }
 
-BOOL CWnd::Attach(HWND hWnd)
-{
-    if (!hWnd || m_hWnd || FromHandlePermanent(hWnd)) return FALSE;
-    BindPermanent(hWnd);
-    return TRUE;
-}
-
-HWND CWnd::Detach()
-{
-    HWND h = m_hWnd;
-    Unbind();
-    return h;
-}
-
 BOOL CWnd::SubclassWindow(HWND hWnd)
 {
     win::WindowState* w = WindowRegistry::Find(hWnd);
@@ -119,14 +105,6 @@ BOOL CWnd::SubclassWindow(HWND hWnd)
     m_subclassed = true;
     return TRUE;
 }
-
-BOOL CWnd::SubclassDlgItem(UINT nID, CWnd* pParent)
-{
-    if (!pParent) return FALSE;
-    return SubclassWindow(::GetDlgItem(pParent->m_hWnd, static_cast<int>(nID)));
-}
-
-HWND CWnd::UnsubclassWindow() { return Detach(); }
 
 BOOL CWnd::DestroyWindow()
 {
@@ -160,36 +138,15 @@ void CWnd::GetWindowText(CString& rString) const
     rString.ReleaseBuffer();
 }
 
-int CWnd::GetWindowTextLength() const { return ::GetWindowTextLengthA(m_hWnd); }
 CWnd* CWnd::GetDlgItem(int nID) const { return FromHandle(::GetDlgItem(m_hWnd, nID)); }
-int CWnd::GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
-CWnd* CWnd::GetParent() const { return FromHandle(::GetParent(m_hWnd)); }
 CWnd* CWnd::SetFocus() { return FromHandle(::SetFocus(m_hWnd)); }
-CWnd* CWnd::GetFocus() { return FromHandle(::GetFocus()); }
 LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     return ::SendMessageA(m_hWnd, message, wParam, lParam);
 }
-BOOL CWnd::PostMessage(UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return ::PostMessageA(m_hWnd, message, wParam, lParam);
-}
 void CWnd::UpdateWindow() { ::UpdateWindow(m_hWnd); }
 void CWnd::BringWindowToTop() { ::BringWindowToTop(m_hWnd); }
 BOOL CWnd::SetForegroundWindow() { return ::SetForegroundWindow(m_hWnd); }
-void CWnd::Invalidate(BOOL) { ::UpdateWindow(m_hWnd); }
-void CWnd::CenterWindow(CWnd*) {}
-DWORD CWnd::GetStyle() const { return static_cast<DWORD>(::GetWindowLongA(m_hWnd, GWL_STYLE)); }
-DWORD CWnd::GetExStyle() const { return static_cast<DWORD>(::GetWindowLongA(m_hWnd, GWL_EXSTYLE)); }
-
-BOOL CWnd::ModifyStyle(DWORD dwRemove, DWORD dwAdd, UINT)
-{
-    DWORD style = GetStyle();
-    DWORD changed = (style & ~dwRemove) | dwAdd;
-    if (changed == style) return FALSE;
-    ::SetWindowLongA(m_hWnd, GWL_STYLE, static_cast<LONG>(changed));
-    return TRUE;
-}
 
 int CWnd::MessageBox(LPCTSTR lpszText, LPCTSTR lpszCaption, UINT nType)
 {
@@ -197,33 +154,9 @@ int CWnd::MessageBox(LPCTSTR lpszText, LPCTSTR lpszCaption, UINT nType)
 }
 
 void CWnd::SetDlgItemText(int nID, LPCTSTR lpszString) { ::SetDlgItemTextA(m_hWnd, nID, lpszString); }
-int CWnd::GetDlgItemText(int nID, LPTSTR lpStr, int nMaxCount) const
-{
-    return static_cast<int>(::GetDlgItemTextA(m_hWnd, nID, lpStr, nMaxCount));
-}
-
-int CWnd::GetDlgItemText(int nID, CString& rString) const
-{
-    HWND h = ::GetDlgItem(m_hWnd, nID);
-    rString.Empty();
-    if (!h) return 0;
-    FromHandle(h)->GetWindowText(rString);
-    return rString.GetLength();
-}
 
 void CWnd::CheckDlgButton(int nIDButton, UINT nCheck) { ::CheckDlgButton(m_hWnd, nIDButton, nCheck); }
 UINT CWnd::IsDlgButtonChecked(int nIDButton) const { return ::IsDlgButtonChecked(m_hWnd, nIDButton); }
-void CWnd::CheckRadioButton(int nIDFirstButton, int nIDLastButton, int nIDCheckButton)
-{
-    ::CheckRadioButton(m_hWnd, nIDFirstButton, nIDLastButton, nIDCheckButton);
-}
-
-int CWnd::GetCheckedRadioButton(int nIDFirstButton, int nIDLastButton)
-{
-    for (int id = nIDFirstButton; id <= nIDLastButton; ++id)
-        if (::IsDlgButtonChecked(m_hWnd, id) == BST_CHECKED) return id;
-    return 0;
-}
 
 BOOL CWnd::UpdateData(BOOL bSaveAndValidate)
 {
@@ -294,7 +227,6 @@ LRESULT CWnd::Default() { return DefWindowProc(m_current.message, m_current.wPar
 
 int CWnd::OnCreate(LPCREATESTRUCT) { return static_cast<int>(Default()); }
 void CWnd::OnDestroy() { Default(); }
-void CWnd::OnClose() { Default(); }
 
 int AfxMessageBox(LPCTSTR lpszText, UINT nType, UINT)
 {
@@ -308,14 +240,4 @@ int AfxMessageBox(LPCTSTR lpszText, UINT nType, UINT)
         }
     }
     return ::MessageBoxA(WindowRegistry::ActiveModal(), lpszText, AfxGetAppName(), nType);
-}
-
-int AfxMessageBox(UINT nIDPrompt, UINT nType, UINT nIDHelp)
-{
-    const char* text = ResourceTable::FindString(nIDPrompt);
-    if (!text) {
-        std::fprintf(stderr, "zelkor: string resource %u is not registered\n", nIDPrompt);
-        text = "";
-    }
-    return AfxMessageBox(text, nType, nIDHelp == static_cast<UINT>(-1) ? nIDPrompt : nIDHelp);
 }

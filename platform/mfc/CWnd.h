@@ -1,10 +1,10 @@
 // The framework's window object. A CWnd is bound to a handle of the window
 // registry in one of two ways:
 //  - permanently: it created the window (CDialog), or subclassed it
-//    (SubclassWindow, SubclassDlgItem, DDX_Control). Its window procedure
+//    (SubclassWindow, DDX_Control). Its window procedure
 //    (message map, then default handling) and its PreTranslateMessage then see
 //    the window's messages. The binding ends when the window is destroyed
-//    (m_hWnd becomes null again), or with UnsubclassWindow / Detach.
+//    (m_hWnd becomes null again).
 //  - as a wrapper: FromHandle of a handle that has no permanent object gives
 //    a CWnd that only forwards calls to the window functions. This is how a
 //    foreign window (the caller's) is handled. Wrappers are kept for the rest
@@ -26,7 +26,6 @@ public:
 
     HWND m_hWnd = nullptr;
 
-    operator HWND() const { return m_hWnd; }
     HWND GetSafeHwnd() const { return m_hWnd; }
 
     // The object of a handle: its permanent object, else a wrapper (null for
@@ -35,11 +34,7 @@ public:
     // The permanent object of a handle, or null.
     static CWnd* FromHandlePermanent(HWND hWnd);
 
-    BOOL Attach(HWND hWnd);   // binds without taking the window's messages
-    HWND Detach();
     BOOL SubclassWindow(HWND hWnd);
-    BOOL SubclassDlgItem(UINT nID, CWnd* pParent);
-    HWND UnsubclassWindow();
 
     virtual BOOL DestroyWindow();
 
@@ -50,31 +45,17 @@ public:
     void SetWindowText(LPCTSTR lpszString);
     int GetWindowText(LPTSTR lpszStringBuf, int nMaxCount) const;
     void GetWindowText(CString& rString) const;
-    int GetWindowTextLength() const;
     CWnd* GetDlgItem(int nID) const;
-    int GetDlgCtrlID() const;
-    CWnd* GetParent() const;
     CWnd* SetFocus();
-    static CWnd* GetFocus();
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
-    BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
     void UpdateWindow();
     void BringWindowToTop();
     BOOL SetForegroundWindow();
-    void Invalidate(BOOL bErase = TRUE);
-    void CenterWindow(CWnd* pAlternateOwner = nullptr);
-    DWORD GetStyle() const;
-    DWORD GetExStyle() const;
-    BOOL ModifyStyle(DWORD dwRemove, DWORD dwAdd, UINT nFlags = 0);
     int MessageBox(LPCTSTR lpszText, LPCTSTR lpszCaption = nullptr, UINT nType = MB_OK);
 
     void SetDlgItemText(int nID, LPCTSTR lpszString);
-    int GetDlgItemText(int nID, LPTSTR lpStr, int nMaxCount) const;
-    int GetDlgItemText(int nID, CString& rString) const;
     void CheckDlgButton(int nIDButton, UINT nCheck);
     UINT IsDlgButtonChecked(int nIDButton) const;
-    void CheckRadioButton(int nIDFirstButton, int nIDLastButton, int nIDCheckButton);
-    int GetCheckedRadioButton(int nIDFirstButton, int nIDLastButton);
 
     // Data exchange between the controls and the members (DoDataExchange):
     // TRUE saves the controls into the members and validates, FALSE loads the
@@ -106,7 +87,6 @@ protected:
 
     afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
     afx_msg void OnDestroy();
-    afx_msg void OnClose();
 
     // win::WindowHandler
     LRESULT HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -132,4 +112,3 @@ private:
 // in nType, OK and OK/Cancel boxes get the exclamation icon and Yes/No boxes
 // the question icon.
 int AfxMessageBox(LPCTSTR lpszText, UINT nType = MB_OK, UINT nIDHelp = 0);
-int AfxMessageBox(UINT nIDPrompt, UINT nType = MB_OK, UINT nIDHelp = (UINT)-1);

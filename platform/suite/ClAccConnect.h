@@ -45,7 +45,6 @@ public:
     long Release();
 
     int GetAppType() const { return m_nAppType; }
-    int GetUseDataType() const { return m_nUseDataType; }
     bool IsInitiated() const { return m_bInitiated; }
     bool IsLinked() const { return m_bLinked; }
 

@@ -24,8 +24,6 @@ public:
     // Back to answering for the selected dataset (the connection ends).
     virtual void ClearCurDataID();
 
-    ClSetMgr* GetAttachedSetMgr() const { return m_pSetMgr; }
-
 protected:
     // The store's number of the dataset the set answers for; `known`, when
     // given, is the store's version just read.

@@ -55,12 +55,6 @@ Statement& Statement::BindBlob(int index, const void* data, size_t size)
     return *this;
 }
 
-Statement& Statement::BindNull(int index)
-{
-    if (stmt_) sqlite3_bind_null(stmt_, index);
-    return *this;
-}
-
 long Statement::Step()
 {
     if (!stmt_) return SUITE_ERR_STORE;
@@ -76,8 +70,6 @@ void Statement::Reset()
     sqlite3_reset(stmt_);
     sqlite3_clear_bindings(stmt_);
 }
-
-int Statement::ColumnCount() const { return stmt_ ? sqlite3_column_count(stmt_) : 0; }
 
 bool Statement::IsNull(int column) const
 {

@@ -38,7 +38,6 @@ public:
     Statement& BindText(int index, std::string_view cp932);  // stored as UTF-8
     Statement& BindUtf8(int index, std::string_view utf8);
     Statement& BindBlob(int index, const void* data, size_t size);
-    Statement& BindNull(int index);
 
     // SUITE_OK when a row is available, SUITE_EOD when the statement is
     // done, SUITE_ERR_STORE on an error (its text in ErrorText()).
@@ -46,7 +45,6 @@ public:
     // Back to the start, bindings cleared.
     void Reset();
 
-    int ColumnCount() const;
     bool IsNull(int column) const;
     long long Int(int column) const;
     std::string Text(int column) const;  // converted to code page 932

@@ -45,9 +45,4 @@ public:
     static const TaxCodeRule* Begin();
     static size_t Count();
 
-    // Codes of the undetermined imports: counted by the refund statement in
-    // its own column, added nowhere by the summation.
-    static bool IsMiteiYunyu(int code) { return code >= 31 && code <= 37; }
-    // Sides the refund statement counts as purchases and expenses.
-    static bool IsKanpuTarget(int code) { return code <= 20 || code == 24 || code >= 30; }
 };

@@ -120,22 +120,6 @@ char* _itoa(int value, char* buffer, int radix)
     return SignedToText(value, static_cast<unsigned int>(value), buffer, radix);
 }
 
-char* _ltoa(long value, char* buffer, int radix)
-{
-    // long is 32 bits on the platform; a value that fits is written as such.
-    if (value >= INT32_MIN && value <= INT32_MAX) return _itoa(static_cast<int>(value), buffer, radix);
-    return _i64toa(value, buffer, radix);
-}
-
-char* _ultoa(unsigned long value, char* buffer, int radix) { return UnsignedToText(value, buffer, radix, false); }
-
-char* _i64toa(__int64 value, char* buffer, int radix)
-{
-    return SignedToText(value, static_cast<unsigned long long>(value), buffer, radix);
-}
-
-char* _ui64toa(ULONGLONG value, char* buffer, int radix) { return UnsignedToText(value, buffer, radix, false); }
-
 int CrtAtoi(const char* text)
 {
     if (!text) return 0;
@@ -152,33 +136,4 @@ int CrtAtoi(const char* text)
     }
     const long long value = static_cast<long long>(magnitude);
     return static_cast<int>(negative ? -value : value);
-}
-
-int lstrlenA(LPCSTR s) { return s ? static_cast<int>(std::strlen(s)) : 0; }
-
-LPSTR lstrcpyA(LPSTR dst, LPCSTR src)
-{
-    if (!dst || !src) return nullptr;
-    return std::strcpy(dst, src);
-}
-
-LPSTR lstrcpynA(LPSTR dst, LPCSTR src, int max)
-{
-    if (!dst || !src || max <= 0) return dst;
-    int i = 0;
-    for (; i < max - 1 && src[i]; ++i) dst[i] = src[i];
-    dst[i] = '\0';
-    return dst;
-}
-
-LPSTR lstrcatA(LPSTR dst, LPCSTR src)
-{
-    if (!dst || !src) return nullptr;
-    return std::strcat(dst, src);
-}
-
-int lstrcmpiA(LPCSTR a, LPCSTR b)
-{
-    int r = _stricmp(a ? a : "", b ? b : "");
-    return r < 0 ? -1 : (r > 0 ? 1 : 0);
 }

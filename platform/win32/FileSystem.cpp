@@ -184,21 +184,6 @@ BOOL MoveFileExA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, DWORD dwFlags)
     return TRUE;
 }
 
-DWORD GetFileAttributesA(LPCSTR lpFileName)
-{
-    std::string host, full;
-    if (!HostOf(lpFileName, &host, &full)) return INVALID_FILE_ATTRIBUTES;
-    struct stat st;
-    if (::stat(host.c_str(), &st) != 0) {
-        SetLastError(StatError(host, errno));
-        return INVALID_FILE_ATTRIBUTES;
-    }
-    DWORD attr = 0;
-    if (S_ISDIR(st.st_mode)) attr |= FILE_ATTRIBUTE_DIRECTORY;
-    if (ReadOnlyAttribute(st) || OnCdrom(full)) attr |= FILE_ATTRIBUTE_READONLY;
-    return attr ? attr : FILE_ATTRIBUTE_NORMAL;
-}
-
 UINT GetDriveTypeA(LPCSTR lpRootPathName)
 {
     if (!lpRootPathName) {
@@ -249,14 +234,6 @@ BOOL PathIsDirectoryA(LPCSTR pszPath)
     struct stat st;
     if (::stat(host.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return FALSE;
     return FILE_ATTRIBUTE_DIRECTORY;
-}
-
-BOOL PathFileExistsA(LPCSTR pszPath)
-{
-    std::string host;
-    if (!HostOf(pszPath, &host)) return FALSE;
-    struct stat st;
-    return ::stat(host.c_str(), &st) == 0 ? TRUE : FALSE;
 }
 
 LPSTR PathSkipRootA(LPCSTR pszPath)

@@ -112,14 +112,3 @@ HGLOBAL GlobalFree(HGLOBAL hMem)
     Blocks().erase(it);
     return nullptr;
 }
-
-SIZE_T GlobalSize(HGLOBAL hMem)
-{
-    std::lock_guard<std::mutex> lock(Lock());
-    auto it = Blocks().find(hMem);
-    if (it == Blocks().end()) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return 0;
-    }
-    return it->second.size;
-}

@@ -81,18 +81,13 @@ void SetLastError(DWORD dwErrCode);
 // file class too).
 DWORD Win32ErrorFromErrno(int err);
 
-// --- current directory, temporary folder, the program's path ---------------
+// --- current directory, temporary folder ------------------------------------
 // The process keeps a Windows current directory; relative paths resolve
 // against it. It starts as the host working directory seen through the map.
 DWORD GetCurrentDirectoryA(DWORD nBufferLength, LPSTR lpBuffer);
 BOOL SetCurrentDirectoryA(LPCSTR lpPathName);
 // The host's temporary folder as a Windows path ending in '\'.
 DWORD GetTempPathA(DWORD nBufferLength, LPSTR lpBuffer);
-// The full Windows form of a path (relative parts resolved, '.' and '..'
-// removed, '/' turned into '\'); *lpFilePart (when given) points at the name.
-DWORD GetFullPathNameA(LPCSTR lpFileName, DWORD nBufferLength, LPSTR lpBuffer, LPSTR* lpFilePart);
-// Only the executable itself (hModule null): its host path through the map.
-DWORD GetModuleFileNameA(HMODULE hModule, LPSTR lpFilename, DWORD nSize);
 
 // --- files and folders ------------------------------------------------------
 BOOL CreateDirectoryA(LPCSTR lpPathName, LPSECURITY_ATTRIBUTES lpSecurityAttributes);
@@ -105,7 +100,6 @@ BOOL DeleteFileA(LPCSTR lpFileName);
 // name is replaced in one step (a reader sees the old or the new file, never
 // none). Other flags are refused. Folders cannot be replaced.
 BOOL MoveFileExA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, DWORD dwFlags);
-DWORD GetFileAttributesA(LPCSTR lpFileName);
 // Type of the drive or share with the given root ("C:\", "C:", "\\srv\share\");
 // null: the root of the current directory.
 UINT GetDriveTypeA(LPCSTR lpRootPathName);
@@ -203,7 +197,6 @@ void Sleep(DWORD dwMilliseconds);
 // --- shell path functions ---------------------------------------------------
 // FILE_ATTRIBUTE_DIRECTORY for an existing folder, else FALSE.
 BOOL PathIsDirectoryA(LPCSTR pszPath);
-BOOL PathFileExistsA(LPCSTR pszPath);
 // Behind the root: "C:\a" -> "a", "\\srv\share\a" -> "a", "\a" -> "a";
 // null when the path has no root (relative and drive-relative paths).
 LPSTR PathSkipRootA(LPCSTR pszPath);
@@ -225,13 +218,9 @@ int _access(const char* path, int mode);
 int _stricmp(const char* a, const char* b);
 int _strnicmp(const char* a, const char* b, size_t count);
 // Integer to text in base 2 to 36 (lower-case digits). Negative values have a
-// sign in base 10 only; in other bases they are written as unsigned values of
-// the type's width (32 bits for int and long, as on the platform; 64 for __int64).
+// sign in base 10 only; in other bases they are written as unsigned 32-bit
+// values.
 char* _itoa(int value, char* buffer, int radix);
-char* _ltoa(long value, char* buffer, int radix);
-char* _ultoa(unsigned long value, char* buffer, int radix);
-char* _i64toa(__int64 value, char* buffer, int radix);
-char* _ui64toa(ULONGLONG value, char* buffer, int radix);
 
 // The platform runtime's atoi, kept apart from the host's (whose result on
 // overflow is undefined): leading blanks (space, \t \n \v \f \r), an
@@ -241,24 +230,15 @@ char* _ui64toa(ULONGLONG value, char* buffer, int radix);
 // The program converts every decimal text through this one function.
 int CrtAtoi(const char* text);
 
-int lstrlenA(LPCSTR lpString);
-LPSTR lstrcpyA(LPSTR lpString1, LPCSTR lpString2);
-// Copies at most iMaxLength - 1 bytes and a NUL.
-LPSTR lstrcpynA(LPSTR lpString1, LPCSTR lpString2, int iMaxLength);
-LPSTR lstrcatA(LPSTR lpString1, LPCSTR lpString2);
-int lstrcmpiA(LPCSTR lpString1, LPCSTR lpString2);
-
 // --- INI files --------------------------------------------------------------
 // The value of a key, or the default when the file, the section or the key is
 // missing. Section and key are matched ignoring case. The copy is cut to
 // nSize - 1 bytes and a NUL; the result is the number of bytes copied.
 DWORD GetPrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpDefault, LPSTR lpReturnedString,
                                DWORD nSize, LPCSTR lpFileName);
-UINT GetPrivateProfileIntA(LPCSTR lpAppName, LPCSTR lpKeyName, INT nDefault, LPCSTR lpFileName);
 
 // --- locale -----------------------------------------------------------------
 LCID GetSystemDefaultLCID();
-LCID GetUserDefaultLCID();
 // LCMAP_FULLWIDTH: half-width ASCII, symbols and katakana become their
 // full-width code page 932 forms. cchSrc -1: NUL-terminated (the NUL is
 // mapped and counted). cchDest 0: the size needed, in bytes.
@@ -270,4 +250,3 @@ LPVOID GlobalLock(HGLOBAL hMem);
 BOOL GlobalUnlock(HGLOBAL hMem);
 // Null on success, the handle on failure.
 HGLOBAL GlobalFree(HGLOBAL hMem);
-SIZE_T GlobalSize(HGLOBAL hMem);

@@ -127,8 +127,6 @@ std::string ToFullWidth(const char* src, size_t len)
 
 LCID GetSystemDefaultLCID() { return LANG_JAPANESE_JAPAN; }
 
-LCID GetUserDefaultLCID() { return LANG_JAPANESE_JAPAN; }
-
 int LCMapStringA(LCID, DWORD dwMapFlags, LPCSTR lpSrcStr, int cchSrc, LPSTR lpDestStr, int cchDest)
 {
     if (!lpSrcStr || cchSrc == 0 || cchSrc < -1 || cchDest < 0 || (cchDest > 0 && !lpDestStr)) {

@@ -30,7 +30,3 @@ std::string Cp932ToUtf8(std::string_view cp932, bool* ok = nullptr);
 std::string Utf8ToCp932(std::string_view utf8, bool* ok = nullptr);
 
 }  // namespace mbcs
-
-// The C runtime's multibyte class tests, code page 932.
-inline int _ismbblead(unsigned int c) { return mbcs::IsLeadByte(static_cast<unsigned char>(c)) ? 1 : 0; }
-inline int _ismbbtrail(unsigned int c) { return mbcs::IsTrailByte(static_cast<unsigned char>(c)) ? 1 : 0; }

@@ -182,13 +182,3 @@ DWORD GetPrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpDefa
     while (!def.empty() && (def.back() == ' ' || def.back() == '\t')) def.pop_back();
     return CopyValue(def, lpReturnedString, nSize);
 }
-
-UINT GetPrivateProfileIntA(LPCSTR lpAppName, LPCSTR lpKeyName, INT nDefault, LPCSTR lpFileName)
-{
-    char buf[256];
-    // An empty value counts as missing; otherwise the leading decimal number
-    // (an optional sign, then digits; none gives 0).
-    if (GetPrivateProfileStringA(lpAppName, lpKeyName, "", buf, sizeof buf, lpFileName) == 0)
-        return static_cast<UINT>(nDefault);
-    return static_cast<UINT>(std::strtol(buf, nullptr, 10));
-}

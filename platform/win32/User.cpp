@@ -1,14 +1,14 @@
-// Window functions over the window registry. The default behaviour of the
-// system's control classes (buttons, edits, statics, progress bars, dialogs)
-// lives in DefWindowProcA; the framework's window procedure runs first and
-// falls back to it.
+// Window functions over the window registry: creation and destruction,
+// messages, state, message boxes and the dialog helpers. The default
+// behaviour of the system's control classes lives in their own files
+// (ButtonClass.cpp, EditClass.cpp, ProgressClass.cpp, DialogClass.cpp) and is
+// reached through DefWindowProcA; the framework's window procedure runs first
+// and falls back to it. Dialog keyboard navigation is in DialogKeys.cpp.
 #include "win32/User.h"
 
-#include "win32/Mbcs.h"
-#include "win32/WindowRegistry.h"
-#include "ui/Backends.h"
-
 #include "win32/CallerEndpoint.h"
+#include "win32/ControlClasses.h"
+#include "win32/Mbcs.h"
 
 #include <algorithm>
 #include <cctype>
@@ -19,12 +19,13 @@
 using win::WindowKind;
 using win::WindowRegistry;
 using win::WindowState;
+using win::user::Backend;
+using win::user::Changed;
+using win::user::FitBytes;
+using win::user::NotifyParent;
+using win::user::SetText;
 
 namespace {
-
-void Changed(HWND hwnd, ui::Change what) { WindowRegistry::Changed(hwnd, static_cast<int>(what)); }
-
-ui::Backend& Backend() { return ui::Backends::Current(); }
 
 // --- Foreign windows ------------------------------------------------------
 
@@ -69,7 +70,10 @@ WindowKind KindOfClass(const char* name)
     return WindowKind::Window;
 }
 
-// The text cut to at most `max` bytes without splitting a double-byte character.
+}  // namespace
+
+namespace win::user {
+
 size_t FitBytes(const std::string& s, size_t max)
 {
     size_t i = 0;
@@ -94,8 +98,6 @@ void SetText(WindowState* w, const std::string& text)
     Changed(w->hwnd, ui::Change::Text);
 }
 
-// The siblings of a control that form its group: from the nearest control at
-// or before it with WS_GROUP up to the next control with WS_GROUP.
 std::vector<HWND> GroupOf(WindowState* w)
 {
     std::vector<HWND> group;
@@ -119,364 +121,7 @@ std::vector<HWND> GroupOf(WindowState* w)
     return group;
 }
 
-void SetCheck(WindowState* w, UINT check)
-{
-    if (w->check == check) return;
-    w->check = check;
-    Changed(w->hwnd, ui::Change::Check);
-}
-
-bool CanFocus(WindowState* w) { return w && w->enabled; }
-
-// A user's (or BM_CLICK's) click on a button: focus, the automatic state
-// change, then BN_CLICKED to the parent.
-LRESULT ClickButton(WindowState* w)
-{
-    if (!w->enabled) return 0;
-    HWND hwnd = w->hwnd;
-    DWORD type = w->ButtonType();
-    if (type == BS_GROUPBOX) return 0;
-    SetFocus(hwnd);
-    w = WindowRegistry::Find(hwnd);
-    if (!w) return 0;
-    switch (type) {
-    case BS_AUTOCHECKBOX: SetCheck(w, w->check == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED); break;
-    case BS_AUTO3STATE:
-        SetCheck(w, w->check == BST_UNCHECKED ? BST_CHECKED
-                    : w->check == BST_CHECKED ? BST_INDETERMINATE
-                                              : BST_UNCHECKED);
-        break;
-    case BS_AUTORADIOBUTTON:
-        for (HWND h : GroupOf(w)) {
-            WindowState* s = WindowRegistry::Find(h);
-            if (s && s != w && s->kind == WindowKind::Button && s->ButtonType() == BS_AUTORADIOBUTTON)
-                SetCheck(s, BST_UNCHECKED);
-        }
-        SetCheck(w, BST_CHECKED);
-        break;
-    default: break;
-    }
-    NotifyParent(w, BN_CLICKED);
-    return 0;
-}
-
-// Replaces the edit's selection with `text`, within the limit. False when
-// nothing could be inserted of a non-empty text.
-bool ReplaceSelection(WindowState* w, const std::string& insert, bool notify)
-{
-    int len = static_cast<int>(w->text.size());
-    int a = std::clamp(std::min(w->selStart, w->selEnd), 0, len);
-    int b = std::clamp(std::max(w->selStart, w->selEnd), 0, len);
-    size_t room = w->limit > static_cast<UINT>(len - (b - a)) ? w->limit - static_cast<UINT>(len - (b - a)) : 0;
-    std::string fitted = insert.substr(0, FitBytes(insert, room));
-    std::string text = w->text.substr(0, a) + fitted + w->text.substr(b);
-    int caret = a + static_cast<int>(fitted.size());
-    bool selChanged = w->selStart != caret || w->selEnd != caret;
-    w->selStart = w->selEnd = caret;
-    if (text != w->text) {
-        SetText(w, text);
-        if (notify) NotifyParent(w, EN_CHANGE);
-    } else if (selChanged) {
-        Changed(w->hwnd, ui::Change::Selection);
-    }
-    return insert.empty() || !fitted.empty();
-}
-
-// A character typed into an edit (WM_CHAR). A double-byte character arrives
-// as its lead byte and then its trail byte.
-LRESULT EditChar(WindowState* w, unsigned int ch)
-{
-    unsigned char c = static_cast<unsigned char>(ch & 0xFF);
-    if (w->pendingLead) {
-        std::string dbcs{static_cast<char>(w->pendingLead), static_cast<char>(c)};
-        w->pendingLead = 0;
-        if (w->style & ES_NUMBER) return 0;  // only digits may be typed
-        ReplaceSelection(w, dbcs, true);
-        return 0;
-    }
-    if (c == VK_BACK) {
-        int len = static_cast<int>(w->text.size());
-        int a = std::clamp(std::min(w->selStart, w->selEnd), 0, len);
-        int b = std::clamp(std::max(w->selStart, w->selEnd), 0, len);
-        if (a == b && a > 0) {
-            // Delete the character before the caret, whole.
-            size_t i = 0, prev = 0;
-            while (i < static_cast<size_t>(a)) {
-                prev = i;
-                i += mbcs::CharLen(w->text, i);
-            }
-            a = static_cast<int>(prev);
-        }
-        w->selStart = a;
-        w->selEnd = b;
-        ReplaceSelection(w, "", true);
-        return 0;
-    }
-    if (c < 0x20) return 0;
-    if (mbcs::IsLeadByte(c)) {
-        w->pendingLead = c;
-        return 0;
-    }
-    if ((w->style & ES_NUMBER) && !(c >= '0' && c <= '9')) return 0;
-    ReplaceSelection(w, std::string(1, static_cast<char>(c)), true);
-    return 0;
-}
-
-LRESULT EditProc(WindowState* w, UINT msg, WPARAM wParam, LPARAM lParam, bool& handled)
-{
-    handled = true;
-    int len = static_cast<int>(w->text.size());
-    switch (msg) {
-    case EM_GETSEL: {
-        DWORD a = static_cast<DWORD>(std::min(w->selStart, w->selEnd));
-        DWORD b = static_cast<DWORD>(std::max(w->selStart, w->selEnd));
-        if (wParam) *reinterpret_cast<DWORD*>(wParam) = a;
-        if (lParam) *reinterpret_cast<DWORD*>(lParam) = b;
-        return (a > 0xFFFF || b > 0xFFFF) ? -1 : static_cast<LRESULT>(MAKELONG(a, b));
-    }
-    case EM_SETSEL: {
-        int a = static_cast<int>(static_cast<INT_PTR>(wParam));
-        int b = static_cast<int>(lParam);
-        if (a == -1) {
-            // Removes the selection, the caret stays where the selection ended.
-            a = b = std::max(w->selStart, w->selEnd);
-        } else {
-            if (b < 0 || b > len) b = len;
-            if (a > len) a = len;
-            if (a > b) std::swap(a, b);
-        }
-        if (w->selStart != a || w->selEnd != b) {
-            w->selStart = a;
-            w->selEnd = b;
-            Changed(w->hwnd, ui::Change::Selection);
-        }
-        return 0;
-    }
-    case EM_REPLACESEL: ReplaceSelection(w, lParam ? reinterpret_cast<LPCSTR>(lParam) : "", true); return 0;
-    case EM_LIMITTEXT: w->limit = wParam == 0 ? 0x7FFFFFFEu : static_cast<UINT>(wParam); return 0;
-    case EM_GETLIMITTEXT: return static_cast<LRESULT>(w->limit);
-    case EM_SCROLLCARET: return TRUE;
-    case WM_CHAR: return EditChar(w, static_cast<unsigned int>(wParam));
-    default: handled = false; return 0;
-    }
-}
-
-LRESULT ButtonProc(WindowState* w, UINT msg, WPARAM wParam, LPARAM, bool& handled)
-{
-    handled = true;
-    switch (msg) {
-    case BM_GETCHECK: return w->IsCheckable() ? static_cast<LRESULT>(w->check) : 0;
-    case BM_SETCHECK:
-        // Sets this button only; the other radio buttons of its group keep
-        // their state, as with the system's buttons (a click clears them).
-        if (w->IsCheckable()) SetCheck(w, static_cast<UINT>(wParam) & (BST_CHECKED | BST_INDETERMINATE));
-        return 0;
-    case BM_GETSTATE:
-        return static_cast<LRESULT>((w->IsCheckable() ? w->check : 0) |
-                                    (WindowRegistry::Focus() == w->hwnd ? BST_FOCUS : 0));
-    case BM_SETSTATE: return 0;
-    case BM_SETSTYLE: {
-        DWORD style = (w->style & ~BS_TYPEMASK) | (static_cast<DWORD>(wParam) & BS_TYPEMASK);
-        if (style != w->style) {
-            w->style = style;
-            Changed(w->hwnd, ui::Change::Style);
-        }
-        return 0;
-    }
-    case BM_CLICK: return ClickButton(w);
-    case WM_KEYDOWN:
-        if (wParam == VK_SPACE) return ClickButton(w);
-        handled = false;
-        return 0;
-    default: handled = false; return 0;
-    }
-}
-
-int ClampPos(WindowState* w, long long pos)
-{
-    return static_cast<int>(std::clamp<long long>(pos, std::min(w->low, w->high), std::max(w->low, w->high)));
-}
-
-void SetProgress(WindowState* w, int low, int high, int pos, int step)
-{
-    if (w->low == low && w->high == high && w->pos == pos && w->step == step) return;
-    w->low = low;
-    w->high = high;
-    w->pos = pos;
-    w->step = step;
-    Changed(w->hwnd, ui::Change::Progress);
-}
-
-LRESULT ProgressProc(WindowState* w, UINT msg, WPARAM wParam, LPARAM lParam, bool& handled)
-{
-    handled = true;
-    int old = w->pos;
-    switch (msg) {
-    case PBM_SETRANGE: {
-        LRESULT prev = MAKELONG(w->low, w->high);
-        int low = LOWORD(lParam), high = HIWORD(lParam);
-        SetProgress(w, low, high, std::clamp(w->pos, std::min(low, high), std::max(low, high)), w->step);
-        return prev;
-    }
-    case PBM_SETRANGE32: {
-        LRESULT prev = MAKELONG(w->low, w->high);
-        int low = static_cast<int>(static_cast<INT_PTR>(wParam)), high = static_cast<int>(lParam);
-        SetProgress(w, low, high, std::clamp(w->pos, std::min(low, high), std::max(low, high)), w->step);
-        return prev;
-    }
-    case PBM_GETRANGE:
-        if (lParam) {
-            auto* r = reinterpret_cast<PBRANGE*>(lParam);
-            r->iLow = w->low;
-            r->iHigh = w->high;
-        }
-        return wParam ? w->low : w->high;
-    case PBM_SETPOS: SetProgress(w, w->low, w->high, ClampPos(w, static_cast<int>(wParam)), w->step); return old;
-    case PBM_DELTAPOS:
-        SetProgress(w, w->low, w->high, ClampPos(w, static_cast<long long>(w->pos) + static_cast<int>(wParam)),
-                    w->step);
-        return old;
-    case PBM_SETSTEP: {
-        int prev = w->step;
-        SetProgress(w, w->low, w->high, w->pos, static_cast<int>(wParam));
-        return prev;
-    }
-    case PBM_STEPIT: {
-        // Stepping past the end starts over from the other end.
-        long long pos = static_cast<long long>(w->pos) + w->step;
-        long long lo = std::min(w->low, w->high), hi = std::max(w->low, w->high);
-        if (hi > lo) {
-            if (pos > hi) pos = lo + (pos - hi) % (hi - lo);
-            if (pos < lo) pos = hi - (lo - pos) % (hi - lo);
-        }
-        SetProgress(w, w->low, w->high, ClampPos(w, pos), w->step);
-        return old;
-    }
-    case PBM_GETPOS: return w->pos;
-    default: handled = false; return 0;
-    }
-}
-
-// The id of the default push button of a dialog, 0 when it has none.
-int DefaultId(WindowState* dlg)
-{
-    if (dlg->defId) return dlg->defId;
-    for (HWND h : dlg->children)
-        if (WindowState* c = WindowRegistry::Find(h); c && c->kind == WindowKind::Button && c->ButtonType() == BS_DEFPUSHBUTTON)
-            return c->id;
-    return 0;
-}
-
-LRESULT DialogProc(WindowState* w, UINT msg, WPARAM wParam, LPARAM lParam, bool& handled)
-{
-    handled = true;
-    switch (msg) {
-    case DM_GETDEFID: {
-        int id = DefaultId(w);
-        return id ? MAKELONG(id, DC_HASDEFID) : 0;
-    }
-    case DM_SETDEFID: w->defId = static_cast<int>(wParam); return TRUE;
-    case WM_CLOSE: {
-        // The close box is the cancel command, unless a Cancel button exists
-        // and is disabled.
-        HWND cancel = GetDlgItem(w->hwnd, IDCANCEL);
-        WindowState* c = WindowRegistry::Find(cancel);
-        if (!c || c->enabled)
-            SendMessageA(w->hwnd, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(cancel));
-        return 0;
-    }
-    case WM_NEXTDLGCTL: {
-        HWND target = lParam ? reinterpret_cast<HWND>(wParam)
-                             : GetNextDlgTabItem(w->hwnd, WindowRegistry::Focus(), wParam != 0);
-        WindowState* t = WindowRegistry::Find(target);
-        if (t && CanFocus(t)) {
-            SetFocus(target);
-            if (t->kind == WindowKind::Edit) SendMessageA(target, EM_SETSEL, 0, -1);
-        }
-        return 0;
-    }
-    case WM_COMMAND: return 0;
-    default: handled = false; return 0;
-    }
-}
-
-// The mnemonic character of a control's text ("&N"), upper-cased; 0 if none.
-int Mnemonic(const std::string& text)
-{
-    size_t i = 0;
-    while (i < text.size()) {
-        size_t n = mbcs::CharLen(text, i);
-        if (n == 1 && text[i] == '&' && i + 1 < text.size()) {
-            if (text[i + 1] == '&') {
-                i += 2;
-                continue;
-            }
-            if (mbcs::CharLen(text, i + 1) == 1) return std::toupper(static_cast<unsigned char>(text[i + 1]));
-        }
-        i += n;
-    }
-    return 0;
-}
-
-bool IsFocusable(WindowState* c)
-{
-    return c && c->enabled && c->visible && c->kind != WindowKind::Static &&
-           !(c->kind == WindowKind::Button && c->ButtonType() == BS_GROUPBOX) && c->kind != WindowKind::Progress;
-}
-
-void FocusForKeyboard(HWND hwnd)
-{
-    SetFocus(hwnd);
-    WindowState* w = WindowRegistry::Find(hwnd);
-    if (w && w->kind == WindowKind::Edit && WindowRegistry::Focus() == hwnd) SendMessageA(hwnd, EM_SETSEL, 0, -1);
-}
-
-// An access key pressed in a dialog: true when a control took it.
-bool DoMnemonic(WindowState* dlg, int key)
-{
-    const auto& c = dlg->children;
-    for (size_t i = 0; i < c.size(); ++i) {
-        WindowState* s = WindowRegistry::Find(c[i]);
-        if (!s || !s->visible || Mnemonic(s->text) != key) continue;
-        bool label = s->kind == WindowKind::Static || (s->kind == WindowKind::Button && s->ButtonType() == BS_GROUPBOX);
-        if (label) {
-            // A label hands the key to the next control that can take it.
-            for (size_t k = i + 1; k < c.size(); ++k) {
-                WindowState* t = WindowRegistry::Find(c[k]);
-                if (t && t->visible && t->kind != WindowKind::Static &&
-                    !(t->kind == WindowKind::Button && t->ButtonType() == BS_GROUPBOX)) {
-                    if (t->enabled) FocusForKeyboard(t->hwnd);
-                    return true;
-                }
-            }
-            return true;
-        }
-        if (!s->enabled) continue;
-        if (s->IsPushButton()) {
-            NotifyParent(s, BN_CLICKED);
-        } else if (s->kind == WindowKind::Button) {
-            ClickButton(s);
-        } else {
-            FocusForKeyboard(s->hwnd);
-        }
-        return true;
-    }
-    return false;
-}
-
-// Moves within the group of the focused control (arrow keys).
-void MoveInGroup(HWND dlg, HWND focus, bool previous)
-{
-    HWND next = GetNextDlgGroupItem(dlg, focus, previous);
-    if (!next || next == focus) return;
-    WindowState* n = WindowRegistry::Find(next);
-    if (n && n->kind == WindowKind::Button && n->ButtonType() == BS_AUTORADIOBUTTON)
-        ClickButton(n);
-    else
-        FocusForKeyboard(next);
-}
-
-}  // namespace
+}  // namespace win::user
 
 // --- Creation and destruction ---------------------------------------------
 
@@ -563,37 +208,6 @@ BOOL DestroyWindow(HWND hWnd)
     return TRUE;
 }
 
-LONG GetWindowLongA(HWND hWnd, int nIndex)
-{
-    WindowState* w = WindowRegistry::Find(hWnd);
-    if (!w) return 0;
-    switch (nIndex) {
-    case GWL_STYLE:
-        return static_cast<LONG>((w->style & ~(WS_DISABLED | WS_VISIBLE)) | (w->enabled ? 0 : WS_DISABLED) |
-                                 (w->visible ? WS_VISIBLE : 0));
-    case GWL_EXSTYLE: return static_cast<LONG>(w->exStyle);
-    case GWL_ID: return w->id;
-    default: return 0;
-    }
-}
-
-LONG SetWindowLongA(HWND hWnd, int nIndex, LONG dwNewLong)
-{
-    WindowState* w = WindowRegistry::Find(hWnd);
-    if (!w) return 0;
-    LONG old = GetWindowLongA(hWnd, nIndex);
-    if (nIndex == GWL_STYLE) {
-        DWORD style = static_cast<DWORD>(dwNewLong);
-        w->style = style & ~(WS_DISABLED | WS_VISIBLE);
-        if (w->enabled != ((style & WS_DISABLED) == 0)) EnableWindow(hWnd, (style & WS_DISABLED) == 0);
-        Changed(hWnd, ui::Change::Style);
-    } else if (nIndex == GWL_EXSTYLE) {
-        w->exStyle = static_cast<DWORD>(dwNewLong);
-        Changed(hWnd, ui::Change::Style);
-    }
-    return old;
-}
-
 // --- Messages --------------------------------------------------------------
 
 LRESULT DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
@@ -603,10 +217,10 @@ LRESULT DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
     bool handled = false;
     LRESULT r = 0;
     switch (w->kind) {
-    case WindowKind::Edit: r = EditProc(w, Msg, wParam, lParam, handled); break;
-    case WindowKind::Button: r = ButtonProc(w, Msg, wParam, lParam, handled); break;
-    case WindowKind::Progress: r = ProgressProc(w, Msg, wParam, lParam, handled); break;
-    case WindowKind::Dialog: r = DialogProc(w, Msg, wParam, lParam, handled); break;
+    case WindowKind::Edit: r = win::user::EditProc(w, Msg, wParam, lParam, handled); break;
+    case WindowKind::Button: r = win::user::ButtonProc(w, Msg, wParam, lParam, handled); break;
+    case WindowKind::Progress: r = win::user::ProgressProc(w, Msg, wParam, lParam, handled); break;
+    case WindowKind::Dialog: r = win::user::DialogProc(w, Msg, wParam, lParam, handled); break;
     default: break;
     }
     if (handled) return r;
@@ -895,109 +509,9 @@ BOOL EndDialog(HWND hDlg, INT_PTR nResult)
     return TRUE;
 }
 
-HWND GetNextDlgTabItem(HWND hDlg, HWND hCtl, BOOL bPrevious)
-{
-    WindowState* d = WindowRegistry::Find(hDlg);
-    if (!d || d->children.empty()) return nullptr;
-    const auto& c = d->children;
-    size_t n = c.size();
-    auto it = std::find(c.begin(), c.end(), hCtl);
-    size_t start = it == c.end() ? (bPrevious ? 0 : n - 1) : static_cast<size_t>(it - c.begin());
-    for (size_t k = 1; k <= n; ++k) {
-        size_t i = bPrevious ? (start + n - k) % n : (start + k) % n;
-        WindowState* s = WindowRegistry::Find(c[i]);
-        if (s && (s->style & WS_TABSTOP) && IsFocusable(s)) return c[i];
-    }
-    return it == c.end() ? nullptr : hCtl;
-}
-
-HWND GetNextDlgGroupItem(HWND hDlg, HWND hCtl, BOOL bPrevious)
-{
-    WindowState* w = WindowRegistry::Find(hCtl);
-    if (!w || w->parent != hDlg) return nullptr;
-    std::vector<HWND> group = GroupOf(w);
-    size_t n = group.size();
-    size_t start = static_cast<size_t>(std::find(group.begin(), group.end(), hCtl) - group.begin());
-    for (size_t k = 1; k < n; ++k) {
-        size_t i = bPrevious ? (start + n - k) % n : (start + k) % n;
-        if (IsFocusable(WindowRegistry::Find(group[i]))) return group[i];
-    }
-    return hCtl;
-}
-
-BOOL IsDialogMessageA(HWND hDlg, LPMSG lpMsg)
-{
-    WindowState* d = WindowRegistry::Find(hDlg);
-    if (!d || !lpMsg || !WindowRegistry::IsDescendant(hDlg, lpMsg->hwnd)) return FALSE;
-    UINT msg = lpMsg->message;
-    if (msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN) {
-        int vk = static_cast<int>(lpMsg->wParam);
-        bool ctrl = WindowRegistry::IsKeyDown(VK_CONTROL);
-        bool alt = WindowRegistry::IsKeyDown(VK_MENU);
-        bool shift = WindowRegistry::IsKeyDown(VK_SHIFT);
-        HWND focus = WindowRegistry::Focus();
-        if (focus && !WindowRegistry::IsDescendant(hDlg, focus)) focus = nullptr;
-        WindowState* f = WindowRegistry::Find(focus);
-        if (f == d) f = nullptr;
-        switch (vk) {
-        case VK_TAB:
-            if (ctrl || alt) break;
-            if (HWND next = GetNextDlgTabItem(hDlg, f ? focus : nullptr, shift)) FocusForKeyboard(next);
-            return TRUE;
-        case VK_ESCAPE: {
-            HWND cancel = GetDlgItem(hDlg, IDCANCEL);
-            WindowState* c = WindowRegistry::Find(cancel);
-            if (!c || c->enabled)
-                SendMessageA(hDlg, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(cancel));
-            return TRUE;
-        }
-        case VK_RETURN: {
-            // A focused push button takes Enter; otherwise the default push
-            // button does. Without one, Enter does nothing.
-            if (f && f->IsPushButton()) {
-                NotifyParent(f, BN_CLICKED);
-                return TRUE;
-            }
-            LRESULT def = SendMessageA(hDlg, DM_GETDEFID, 0, 0);
-            if (HIWORD(def) == DC_HASDEFID) {
-                int id = LOWORD(def);
-                HWND btn = GetDlgItem(hDlg, id);
-                WindowState* b = WindowRegistry::Find(btn);
-                if (!b || b->enabled)
-                    SendMessageA(hDlg, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(btn));
-            }
-            return TRUE;
-        }
-        case VK_LEFT:
-        case VK_UP:
-        case VK_RIGHT:
-        case VK_DOWN:
-            if (f && f->kind == WindowKind::Button && !ctrl && !alt) {
-                MoveInGroup(hDlg, focus, vk == VK_LEFT || vk == VK_UP);
-                return TRUE;
-            }
-            break;
-        default: break;
-        }
-        // Access keys: with Alt, or alone when the focus is not on an edit.
-        bool keyChar = (vk >= 'A' && vk <= 'Z') || (vk >= '0' && vk <= '9');
-        if (keyChar && !ctrl && (alt || !f || f->kind != WindowKind::Edit)) {
-            if (DoMnemonic(d, vk) || alt) return TRUE;
-        }
-    }
-    DispatchMessageA(lpMsg);
-    TranslateMessage(lpMsg);
-    return TRUE;
-}
-
 BOOL SetDlgItemTextA(HWND hDlg, int nIDDlgItem, LPCSTR lpString)
 {
     return SetWindowTextA(GetDlgItem(hDlg, nIDDlgItem), lpString);
-}
-
-UINT GetDlgItemTextA(HWND hDlg, int nIDDlgItem, LPSTR lpString, int cchMax)
-{
-    return static_cast<UINT>(GetWindowTextA(GetDlgItem(hDlg, nIDDlgItem), lpString, cchMax));
 }
 
 BOOL CheckDlgButton(HWND hDlg, int nIDButton, UINT uCheck)

@@ -83,11 +83,6 @@
 #define SS_TYPEMASK 0x0000001FL
 #define SS_NOTIFY 0x00000100L
 #endif
-#ifndef GWL_STYLE
-#define GWL_ID (-12)
-#define GWL_STYLE (-16)
-#define GWL_EXSTYLE (-20)
-#endif
 #ifndef SW_SHOWNOACTIVATE
 #define SW_SHOWNOACTIVATE 4
 #define SW_SHOWNA 8
@@ -150,8 +145,6 @@ SHORT GetKeyState(int nVirtKey);
 HWND CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, DWORD dwStyle, int X, int Y,
                      int nWidth, int nHeight, HWND hWndParent, HMENU hMenu, HINSTANCE hInstance, LPVOID lpParam);
 BOOL DestroyWindow(HWND hWnd);
-LONG GetWindowLongA(HWND hWnd, int nIndex);  // GWL_STYLE, GWL_EXSTYLE, GWL_ID
-LONG SetWindowLongA(HWND hWnd, int nIndex, LONG dwNewLong);  // GWL_STYLE, GWL_EXSTYLE
 LRESULT DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
 
 // Dialog helpers.
@@ -160,7 +153,6 @@ BOOL IsDialogMessageA(HWND hDlg, LPMSG lpMsg);
 HWND GetNextDlgTabItem(HWND hDlg, HWND hCtl, BOOL bPrevious);
 HWND GetNextDlgGroupItem(HWND hDlg, HWND hCtl, BOOL bPrevious);
 BOOL SetDlgItemTextA(HWND hDlg, int nIDDlgItem, LPCSTR lpString);
-UINT GetDlgItemTextA(HWND hDlg, int nIDDlgItem, LPSTR lpString, int cchMax);
 BOOL CheckDlgButton(HWND hDlg, int nIDButton, UINT uCheck);
 UINT IsDlgButtonChecked(HWND hDlg, int nIDButton);
 BOOL CheckRadioButton(HWND hDlg, int nIDFirstButton, int nIDLastButton, int nIDCheckButton);

@@ -83,11 +83,6 @@ void WindowRegistry::Remove(HWND hwnd)
     r.windows.erase(HwndToValue(hwnd));
 }
 
-void WindowRegistry::SetHandler(HWND hwnd, WindowHandler* handler)
-{
-    if (WindowState* w = Find(hwnd)) w->handler = handler;
-}
-
 void WindowRegistry::HandlerForNextWindow(WindowHandler* handler) { R().nextHandler = handler; }
 
 void WindowRegistry::SetToolTip(HWND hwnd, const std::string& text)
@@ -97,8 +92,6 @@ void WindowRegistry::SetToolTip(HWND hwnd, const std::string& text)
     w->toolTip = text;
     Changed(hwnd, static_cast<int>(ui::Change::ToolTip));
 }
-
-std::vector<HWND> WindowRegistry::TopLevelWindows() { return R().topLevel; }
 
 HWND WindowRegistry::TopLevelOf(HWND hwnd)
 {

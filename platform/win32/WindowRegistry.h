@@ -104,13 +104,11 @@ public:
     // Removes a window and its children from the registry (no messages).
     static void Remove(HWND hwnd);
 
-    static void SetHandler(HWND hwnd, WindowHandler* handler);
     // The next window added gets `handler` before its WM_CREATE, so that the
     // framework sees the creation messages of a window it creates.
     static void HandlerForNextWindow(WindowHandler* handler);
     // A control's tooltip text (shown by the backend; empty: none).
     static void SetToolTip(HWND hwnd, const std::string& text);
-    static std::vector<HWND> TopLevelWindows();
     // The top-level window that holds `hwnd` (itself when top-level).
     static HWND TopLevelOf(HWND hwnd);
     static bool IsDescendant(HWND ancestor, HWND hwnd);  // true also when equal

@@ -227,19 +227,4 @@ TEST_F(DriveMapTest, TempPathIsAWindowsFolderEndingInBackslash)
     EXPECT_EQ(GetTempPathA(1, buf), n + 1);
 }
 
-TEST_F(DriveMapTest, ModuleFileNameIsTheExecutableAsWindowsPath)
-{
-    char buf[MAX_PATH * 4];
-    DWORD n = GetModuleFileNameA(nullptr, buf, sizeof buf);
-    ASSERT_GT(n, 0u);
-    ASSERT_EQ(std::string(buf).size(), n);
-    EXPECT_EQ(std::string(buf, 3), "Z:\\");
-    EXPECT_EQ(std::filesystem::canonical(DriveMap::ToHostPath(buf)), std::filesystem::canonical("/proc/self/exe"));
-    // A short buffer gets what fits, a NUL, and the size as the result.
-    char small[5];
-    EXPECT_EQ(GetModuleFileNameA(nullptr, small, sizeof small), 5u);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
-    EXPECT_EQ(std::string(small), std::string(buf, 4));
-}
-
 }  // namespace

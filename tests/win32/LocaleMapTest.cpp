@@ -69,7 +69,6 @@ TEST(FullWidth, LengthsSizeQueryAndErrors)
     EXPECT_EQ(LCMapStringA(GetSystemDefaultLCID(), 0, "abc", 3, out, 5), 0);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_FLAGS));
     EXPECT_EQ(GetSystemDefaultLCID(), 0x0411u);
-    EXPECT_EQ(GetUserDefaultLCID(), 0x0411u);
 }
 
 }  // namespace

@@ -152,15 +152,4 @@ TEST_F(ProfileTest, NamesListedWithNullSectionOrKey)
     EXPECT_EQ(std::memcmp(buf, "ProgramLevel\0Other\0\0", 20), 0);
 }
 
-TEST_F(ProfileTest, IntegersWithDefaults)
-{
-    const char* f = "C:\\app\\OrlanzenDef.ini";
-    EXPECT_EQ(GetPrivateProfileIntA("ProgramLevel", "SY35", 0, f), 4u);
-    EXPECT_EQ(GetPrivateProfileIntA("ProgramLevel", "SY99", 4, f), 4u);
-    EXPECT_EQ(GetPrivateProfileIntA("ProgramLevel", "Empty", 4, f), 4u);
-    EXPECT_EQ(GetPrivateProfileIntA("ProgramLevel", "NotNumber", 4, f), 0u);
-    EXPECT_EQ(static_cast<int>(GetPrivateProfileIntA("ProgramLevel", "Negative", 0, f)), -7);
-    EXPECT_EQ(GetPrivateProfileIntA("ProgramLevel", "SY35", 11, "C:\\none.ini"), 11u);
-}
-
 }  // namespace
