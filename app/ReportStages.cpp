@@ -8,13 +8,13 @@
 // from the settings) into one RunFigures, passed by const reference.
 #include "app/ShohizeiLinkApp.h"
 
+#include "app/YenRounding.h"
 #include "report/BasicSection.h"
 #include "report/DataFromSaveInfo.h"
 #include "report/DataFromShiwake.h"
 #include "report/KanpuWriters.h"
 #include "report/LinkFile.h"
 #include "report/SystemSection.h"
-#include "report/YenRounding.h"
 #include "res/Edition.h"
 
 RunFigures CShohizeiLinkApp::Figures() const

@@ -176,66 +176,101 @@ int CShukeiJokenDlg::ShowMessage(LPCSTR pszText, UINT nType)
 BOOL CShukeiJokenDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
+    RefuseUnusableDataset();
+    LimitOutputPathLength();
 
+    OpeningConditions c = StartFromSavedReturn();
+    TakeRememberedConditions(&c);
+    AdoptOpeningConditions(c);
+    if (m_bSaveInfoUsable == 0) WithdrawSavedValuesChoice(&c.nMode);
+    if (c.szPath[0] == '\0') BuildDefaultPath(c.szPath);
+    SetOpeningOutputPath(c.szPath);
+
+    ShowShukeiMode(c.nMode);
+    SettleShiireHoushiki(c.byNiwari);
+    ShowHoushikiChoices(c.byNiwari);
+    InitToolTip();
+
+    UpdateData(FALSE);
+    UpdateControlStates();
+    return FALSE;
+}
+
+void CShukeiJokenDlg::RefuseUnusableDataset()
+{
     // Tax-exempt data has empty detail texts; neither it nor past results
-    // can be exported. The dialog closes as soon as the initialisation ends.
+    // can be exported. The initialisation still runs to its end, and the
+    // dialog closes as soon as it returns.
     if ((m_strDetailLabel.IsEmpty() && m_strDetailValue.IsEmpty()) || m_bKakoJisseki == 1) {
         CString text = m_bKakoJisseki == 1 ? kMsgKakoJisseki : kMsgMenzei;
         text += kMsgQuit;
         ShowMessage(text, MB_ICONEXCLAMATION);
         EndDialog(IDC_BTN_CANCEL);
     }
+}
 
+void CShukeiJokenDlg::LimitOutputPathLength()
+{
     if (CWnd* p = GetDlgItem(IDC_EDT_OUTPUTPATH)) p->SendMessage(EM_LIMITTEXT, 255, 0);
+}
 
-    char szPath[kPathBufferSize] = {};
+CShukeiJokenDlg::OpeningConditions CShukeiJokenDlg::StartFromSavedReturn()
+{
     std::memset(m_szStoredPath, 0, sizeof m_szStoredPath);
     m_bySavedNiwari = static_cast<BYTE>(m_bNiwariTokurei);
     m_bySavedUriage = static_cast<BYTE>(m_nUriageHoushiki);
     m_bySavedShiire = static_cast<BYTE>(m_nShiireHoushiki);
-    BYTE byNiwari = m_bySavedNiwari;
-    BYTE byUriage = m_bySavedUriage;
-    BYTE byShiire = m_bySavedShiire;
+    OpeningConditions c{};
+    c.byNiwari = m_bySavedNiwari;
+    c.byUriage = m_bySavedUriage;
+    c.byShiire = m_bySavedShiire;
+    return c;
+}
 
-    short nStart = 0, nEnd = 0;
-    int nMode = 0;
+void CShukeiJokenDlg::TakeRememberedConditions(OpeningConditions* pC)
+{
     short nLineStart = 0, nLineEnd = 0;
     BYTE byLineNiwari = 0, byLineUriage = 0, byLineShiire = 0;
-    const BOOL bLine = ReadJokenSettings(&nLineStart, &nLineEnd, szPath, &nMode, &byLineNiwari, &byLineUriage,
-                                         &byLineShiire);
-    GetPeriodMonths(m_lKikanFrom, m_lKikanTo, &nStart, &nEnd);
-    nEnd = static_cast<short>(nEnd % 100);
+    const BOOL bLine = ReadJokenSettings(&nLineStart, &nLineEnd, pC->szPath, &pC->nMode, &byLineNiwari,
+                                         &byLineUriage, &byLineShiire);
+    GetPeriodMonths(m_lKikanFrom, m_lKikanTo, &pC->nStartMonth, &pC->nEndMonth);
+    pC->nEndMonth = static_cast<short>(pC->nEndMonth % 100);
     if (!bLine) {
-        nMode = 0;
-    } else {
-        std::memcpy(m_szStoredPath, szPath, sizeof m_szStoredPath);
-        if (nMode != 1) {
-            // Months that no edit can hold (two digits, 1 to 12) are not
-            // taken from the line; the period's months stand instead.
-            if (nLineStart >= 1 && nLineStart <= 12 && nLineEnd >= 1 && nLineEnd <= 12) {
-                nStart = nLineStart;
-                nEnd = nLineEnd;
-            }
-            byNiwari = byLineNiwari;
-            byUriage = byLineUriage;
-            byShiire = byLineShiire;
+        pC->nMode = 0;
+        return;
+    }
+    std::memcpy(m_szStoredPath, pC->szPath, sizeof m_szStoredPath);
+    if (pC->nMode != 1) {
+        // Months that no edit can hold (two digits, 1 to 12) are not
+        // taken from the line; the period's months stand instead.
+        if (nLineStart >= 1 && nLineStart <= 12 && nLineEnd >= 1 && nLineEnd <= 12) {
+            pC->nStartMonth = nLineStart;
+            pC->nEndMonth = nLineEnd;
         }
+        pC->byNiwari = byLineNiwari;
+        pC->byUriage = byLineUriage;
+        pC->byShiire = byLineShiire;
     }
+}
 
-    m_nStartMonth = nStart;
-    m_nEndMonth = nEnd;
-    m_bNiwariTokurei = byNiwari;
-    m_nUriageHoushiki = byUriage;
-    m_nShiireHoushiki = byShiire;
+void CShukeiJokenDlg::AdoptOpeningConditions(const OpeningConditions& c)
+{
+    m_nStartMonth = c.nStartMonth;
+    m_nEndMonth = c.nEndMonth;
+    m_bNiwariTokurei = c.byNiwari;
+    m_nUriageHoushiki = c.byUriage;
+    m_nShiireHoushiki = c.byShiire;
+}
 
-    if (m_bSaveInfoUsable == 0) {
-        nMode = 0;
-        EnableControl(IDC_RDO_SHUKEIKIKAN, FALSE);
-        EnableControl(IDC_RDO_SEIHINVALUE, FALSE);
-    }
+void CShukeiJokenDlg::WithdrawSavedValuesChoice(int* pMode)
+{
+    *pMode = 0;
+    EnableControl(IDC_RDO_SHUKEIKIKAN, FALSE);
+    EnableControl(IDC_RDO_SEIHINVALUE, FALSE);
+}
 
-    if (szPath[0] == '\0') BuildDefaultPath(szPath);
-
+void CShukeiJokenDlg::SetOpeningOutputPath(LPCSTR pszPath)
+{
     if (!m_strPresetPath.IsEmpty()) {
         m_strOutputPath = m_strPresetPath;
         EnableControl(IDC_BTN_BROWSE, FALSE);
@@ -243,10 +278,13 @@ BOOL CShukeiJokenDlg::OnInitDialog()
         if (CWnd* p = GetDlgItem(IDC_GRP_OUTPUT)) p->SetWindowText("出力先");
         m_bPathFixed = 1;
     } else {
-        m_strOutputPath = szPath;
+        m_strOutputPath = pszPath;
         m_bPathFixed = 0;
     }
+}
 
+void CShukeiJokenDlg::ShowShukeiMode(int nMode)
+{
     if (nMode == 1) {
         SetMonthTexts(m_nSavedStartMonth, m_nSavedEndMonth);
         SetChecked(IDC_RDO_SEIHINVALUE, true);
@@ -262,13 +300,19 @@ BOOL CShukeiJokenDlg::OnInitDialog()
         SetChecked(IDC_RDO_SEIHINVALUE, false);
         m_nShukeiMode = 0;
     }
+}
 
+void CShukeiJokenDlg::SettleShiireHoushiki(BYTE byNiwari)
+{
     if (m_nKazeiKubun != 2) {
         m_nShiireHoushiki = 2;
     } else if (byNiwari == 0 && m_nShiireHoushiki == 2) {
         m_nShiireHoushiki = m_nUriageHoushiki == 1 ? 1 : 0;
     }
+}
 
+void CShukeiJokenDlg::ShowHoushikiChoices(BYTE byNiwari)
+{
     if (m_nUriageHoushiki == 1)
         SetChecked(IDC_RDO_URIAGE_TSUMIAGE, true);
     else
@@ -284,12 +328,11 @@ BOOL CShukeiJokenDlg::OnInitDialog()
         SetChecked(IDC_RDO_SHIIRE_TSUMIAGE, true);
         SetChecked(IDC_RDO_SHIIRE_WARIMODOSHI, false);
     }
+}
 
+void CShukeiJokenDlg::InitToolTip()
+{
     if (m_nKazeiKubun == 2) m_ToolTipMgr.Init(m_hWnd, kToolTips, 1);
-
-    UpdateData(FALSE);
-    UpdateControlStates();
-    return FALSE;
 }
 
 void CShukeiJokenDlg::BuildDefaultPath(char* pszPath)

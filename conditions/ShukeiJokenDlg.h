@@ -123,6 +123,47 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    // The conditions the dialog opens with, before they reach the members
+    // and the controls: the output path read or built, the source (0 journal
+    // entries, 1 saved values), the months and the three choices as bytes.
+    struct OpeningConditions {
+        char szPath[kPathBufferSize];
+        int nMode;
+        short nStartMonth;
+        short nEndMonth;
+        BYTE byNiwari;
+        BYTE byUriage;
+        BYTE byShiire;
+    };
+
+    // The steps of OnInitDialog, in their order.
+    // A tax-exempt dataset or past results: the message, then EndDialog(1006).
+    void RefuseUnusableDataset();
+    // The path edit takes 255 characters.
+    void LimitOutputPathLength();
+    // Clears m_szStoredPath and keeps the saved return's choices in
+    // m_bySaved*; the opening choices start as those.
+    OpeningConditions StartFromSavedReturn();
+    // The remembered line of this user and dataset (ReadJokenSettings) over
+    // the period's months: with mode 1 only its path is taken (also into
+    // m_szStoredPath), with another mode its months and choices as well.
+    void TakeRememberedConditions(OpeningConditions* pC);
+    // The months and the three choices into their members.
+    void AdoptOpeningConditions(const OpeningConditions& c);
+    // Without usable saved values: mode 0, both source buttons disabled.
+    void WithdrawSavedValuesChoice(int* pMode);
+    // The caller's preset path, fixed; else the path read or built.
+    void SetOpeningOutputPath(LPCSTR pszPath);
+    // The source buttons, the month texts and m_nShukeiMode for the mode.
+    void ShowShukeiMode(int nMode);
+    // No purchase method but under 原則課税, and one chosen there unless
+    // 「2割特例」 applies.
+    void SettleShiireHoushiki(BYTE byNiwari);
+    // The method buttons and the 「2割特例」 box.
+    void ShowHoushikiChoices(BYTE byNiwari);
+    // The tooltip of the saved-values choice, under 原則課税 only.
+    void InitToolTip();
+
     // The dataset's fiscal period from the suite; the run's m_lKikanFrom and
     // m_lKikanTo when the dataset or its period cannot be had.
     void GetDatasetPeriod(long* pFrom, long* pTo);

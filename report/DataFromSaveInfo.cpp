@@ -12,7 +12,7 @@
 // formed at all, so an absurd amount that is not written cannot stop the run.
 #include "report/DataFromSaveInfo.h"
 
-#include "aggregation/Kingaku.h"
+#include "app/Kingaku.h"
 #include "report/CXmlWriter.h"
 #include "report/DataFromShiwake.h"
 #include "report/DataLayout.h"

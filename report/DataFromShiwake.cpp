@@ -21,13 +21,13 @@
 //   never leave the 64-bit range; they are written from the yen sum directly.
 #include "report/DataFromShiwake.h"
 
+#include "app/YenRounding.h"
 #include "report/CXmlWriter.h"
 #include "report/DataLayout.h"
 #include "report/KanpuWriters.h"
 #include "report/LinkLevels.h"
 #include "report/RecordFields.h"
 #include "report/TagNameTable.h"
-#include "report/YenRounding.h"
 #include "suite/ClDataMgr.h"
 #include "suite/ClSetMgr.h"
 #include "suite/ClSetShohizei.h"

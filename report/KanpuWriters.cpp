@@ -10,10 +10,10 @@
 // blocks, and a zero is empty like everywhere else in DATA.
 #include "report/KanpuWriters.h"
 
+#include "app/YenRounding.h"
 #include "report/CXmlWriter.h"
 #include "report/DataFromShiwake.h"
 #include "report/LinkLevels.h"
-#include "report/YenRounding.h"
 #include "report/RecordFields.h"
 #include "report/TagNameTable.h"
 #include "suite/SuiteRecords.h"

@@ -6,24 +6,17 @@
 #include "app/ShohizeiLinkApp.h"
 
 #include "aggregation/AddTaxDlg.h"
-#include "ui/WaitCursor.h"
 #include "suite/SuiteStore.h"
-#include "tests/suite/SuiteTestHome.h"
+#include "tests/support/InProcessRun.h"
 #include "tests/support/TestCaller.h"
-#include "ui/Backends.h"
-#include "win32/DriveMap.h"
+#include "ui/WaitCursor.h"
 #include "win32/Mbcs.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <cstdio>
 #include <string>
 #include <vector>
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -61,27 +54,8 @@ protected:
     }
 };
 
-class AggregationRun : public ::testing::Test {
+class AggregationRun : public InProcessRun {
 protected:
-    void SetUp() override
-    {
-        home = suitetest::UseNewHome();
-        setenv("ZELKOR_CALLER_DIR", (home + "/callers").c_str(), 1);
-        setenv("ZELKOR_TRANSCRIPT", (home + "/transcript.txt").c_str(), 1);
-        unsetenv("ZELKOR_DRIVES");
-        PlatformConfig::Reload();  // the caller endpoints of this home, for the test caller too
-        fs::create_directories(home + "/drive_c/prog");
-        std::ofstream(home + "/drive_c/prog/OrlanzenDef.ini") << "[ProgramLevel]\nSY35=4\n";
-        WaitCursor::Reset();
-    }
-    void TearDown() override
-    {
-        ui::Backends::Stop();
-        unsetenv("ZELKOR_TRANSCRIPT");
-        unsetenv("ZELKOR_SCRIPT");
-        PlatformConfig::Reload();
-    }
-
     // The store: one dataset over the given period and taxation kind, and
     // `sql` for its accounts and entries.
     void Build(long from, long to, int kazei, const std::string& sql, int rateCount = 5)
@@ -99,53 +73,13 @@ protected:
         ASSERT_EQ(store.Exec(base + sql), SUITE_OK) << store.LastError();
     }
 
+    // A run from April to March of the period, started by the test's caller.
     BOOL Run(AggApp& app, const std::string& script)
     {
-        std::ofstream(home + "/script.txt") << script;
-        setenv("ZELKOR_SCRIPT", (home + "/script.txt").c_str(), 1);
-        PlatformConfig::Reload();
-        DriveMap::Reload();
-        ui::Backends::Start();
-        app.SetProgramPath("C:\\prog\\Zelkora");
-        app.SetCommandLine("765432,1024,7,");
         app.given.nStartMonth = 4;
         app.given.nEndMonth = 3;
-        const BOOL ok = app.InitInstance();
-        app.ExitInstance();
-        ui::Backends::Stop();
-        std::ifstream in(home + "/transcript.txt");
-        std::ostringstream text;
-        text << in.rdbuf();
-        transcript = text.str();
-        return ok;
+        return InProcessRun::Run(app, "765432,1024,7,", script.c_str());
     }
-
-    std::vector<std::string> Lines(const std::string& prefix) const
-    {
-        std::vector<std::string> out;
-        std::istringstream in(transcript);
-        for (std::string line; std::getline(in, line);)
-            if (line.rfind(prefix, 0) == 0)
-                out.push_back(line);
-        return out;
-    }
-    // The message lines whose text starts with `cp932`.
-    std::vector<std::string> Messages(const char* cp932) const
-    {
-        std::string start = mbcs::Cp932ToUtf8(cp932);
-        std::vector<std::string> out;
-        for (const std::string& line : Lines("message "))
-            if (line.find("text=\"" + start) != std::string::npos)
-                out.push_back(line);
-        return out;
-    }
-    static std::vector<std::string> Notified(int result)
-    {
-        return {"disable", "foreground", "enable", "post 1024 7 " + std::to_string(result), "enable"};
-    }
-
-    std::string home;
-    std::string transcript;
 };
 
 // An entry of business kind 6 in April.

@@ -6,19 +6,16 @@
 
 #include "suite/SuiteRecords.h"
 #include "tests/suite/SuiteTestHome.h"
+#include "tests/support/InProcessRun.h"
 #include "tests/support/TestCaller.h"
 #include "ui/Backends.h"
 #include "ui/WaitCursor.h"
-#include "win32/DriveMap.h"
-#include "win32/Mbcs.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <new>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -81,56 +78,13 @@ private:
     Stage m_stage;
 };
 
-class Pipeline : public ::testing::Test {
+class Pipeline : public InProcessRun {
 protected:
     void SetUp() override
     {
-        home = suitetest::UseNewHome();
+        InProcessRun::SetUp();
         suitetest::BuildStore(home, {"corp-general"}, "INSERT INTO selection VALUES (1, 'admin', 1, 1)");
-        setenv("ZELKOR_CALLER_DIR", (home + "/callers").c_str(), 1);
-        setenv("ZELKOR_TRANSCRIPT", (home + "/transcript.txt").c_str(), 1);
-        unsetenv("ZELKOR_SCRIPT");
-        unsetenv("ZELKOR_DRIVES");
-        PlatformConfig::Reload();
-        DriveMap::Reload();
-        fs::create_directories(home + "/drive_c/prog");
-        std::ofstream(home + "/drive_c/prog/OrlanzenDef.ini") << "[ProgramLevel]\nSY35=4\n";
-        ui::Backends::Start();
     }
-    void TearDown() override
-    {
-        ui::Backends::Stop();
-        unsetenv("ZELKOR_TRANSCRIPT");
-        PlatformConfig::Reload();
-    }
-
-    // Runs InitInstance and ExitInstance as the framework does.
-    BOOL Run(StagedApp& app, const char* commandLine)
-    {
-        app.SetProgramPath("C:\\prog\\Zelkora");
-        app.SetCommandLine(commandLine);
-        const BOOL ok = app.InitInstance();
-        app.ExitInstance();
-        ui::Backends::Stop();
-        std::ifstream in(home + "/transcript.txt");
-        std::ostringstream text;
-        text << in.rdbuf();
-        transcript = text.str();
-        return ok;
-    }
-    bool Shown(const char* cp932) const
-    {
-        std::string quoted;
-        for (char c : mbcs::Cp932ToUtf8(cp932)) quoted += (c == '\n') ? std::string("\\n") : std::string(1, c);
-        return transcript.find("text=\"" + quoted + "\"") != std::string::npos;
-    }
-    static std::vector<std::string> Notified(int result)
-    {
-        return {"disable", "foreground", "enable", "post 1024 7 " + std::to_string(result), "enable"};
-    }
-
-    std::string home;
-    std::string transcript;
 };
 
 TEST_F(Pipeline, CompletedExportRunsTheStagesInOrderAndNotifiesResult0)

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "SuiteTestHome.h"
+#include "aggregation/ShiwakeJoken.h"
 #include "suite/ClDataMgr.h"
 #include "suite/ClLinkMgr.h"
 #include "suite/ClRuleGenkashokyaku.h"
@@ -13,6 +14,7 @@
 #include "suite/ClSetBumon.h"
 #include "suite/ClSetData.h"
 #include "suite/ClSetMgr.h"
+#include "tests/support/FindTerms.h"
 
 namespace {
 
@@ -30,20 +32,7 @@ protected:
         ASSERT_EQ(rule.AttachOptLink(ClLinkMgr::Inst()->GetOptLink()), SUITE_OK);
     }
     // Months 1 to 12 and the year-end closing.
-    void FullYear()
-    {
-        std::memset(cond_, 0, sizeof cond_);
-        auto term = [](StFINDINFO& t, int cmp, int v, int con) {
-            t.lItem = FINDITEM_MONTHKIND;
-            t.nCompare = static_cast<int16_t>(cmp);
-            t.nValueType = FINDVAL_SHORT;
-            t.nValue = static_cast<int16_t>(v);
-            t.nConnect = static_cast<int16_t>(con);
-        };
-        term(cond_[0], FINDCMP_GE, 1, FINDCON_AND);
-        term(cond_[1], FINDCMP_LE, 12, FINDCON_OR);
-        term(cond_[2], FINDCMP_EQ, 18, FINDCON_END);
-    }
+    void FullYear() { findtest::MonthRange(cond_, 1, 12, false, true); }
     StFINDINFO cond_[FINDINFO_RUN_TERMS];
 };
 
@@ -111,16 +100,8 @@ TEST_F(SampleFigures, CorporationSummariesAndAssets)
 
     ClRuleGenkashokyaku assets;
     SetUpRule(assets);
-    StFINDINFO date[2];
-    std::memset(date, 0, sizeof date);
-    date[0].lItem = date[1].lItem = FINDITEM_SHUTOKUDATE;
-    date[0].nValueType = date[1].nValueType = FINDVAL_LONG;
-    date[0].nCompare = FINDCMP_GE;
-    date[0].lValue = 20240401;
-    date[0].nConnect = FINDCON_AND;
-    date[1].nCompare = FINDCMP_LE;
-    date[1].lValue = 20250331;
-    ASSERT_EQ(assets.MoveReady(date, 0, 0), SUITE_OK);
+    ShiwakeJoken joken;  // the aggregation's own condition of the acquisition dates
+    ASSERT_EQ(assets.MoveReady(joken.BuildShutokuDate(20240401, 20250331), 0, 0), SUITE_OK);
     int32_t n = 0;
     ASSERT_EQ(assets.GetCount(&n), SUITE_OK);
     EXPECT_EQ(n, 3);  // the shelf of March 2024 belongs to the year before

@@ -1,4 +1,4 @@
-#include "report/YenRounding.h"
+#include "app/YenRounding.h"
 
 __int64 RoundYen(__int64 llRaw, BYTE nHasuMode)
 {

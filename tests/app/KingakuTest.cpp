@@ -1,4 +1,4 @@
-#include "aggregation/Kingaku.h"
+#include "app/Kingaku.h"
 
 #include <gtest/gtest.h>
 
