@@ -1,11 +1,11 @@
 #include "mfc/CFile.h"
 
 #include "win32/DriveMap.h"
+#include "win32/HostWrite.h"
 #include "win32/Mbcs.h"
 
 #include <cerrno>
 #include <climits>
-#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -180,19 +180,10 @@ void CFile::Write(const void* buffer, UINT count)
     CheckOpen();
     if (count == 0) return;
     if (!buffer) ThrowErrno(EINVAL);
-    const char* p = static_cast<const char*>(buffer);
-    UINT done = 0;
-    while (done < count) {
-        ssize_t n = ::write(m_fd, p + done, count - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            // The file is open, so a bad descriptor means the access mode does not allow this.
-            ThrowErrno(errno == EBADF ? EACCES : errno);
-        }
-        // A write that makes no progress is a full disk.
-        if (n == 0) ThrowErrno(ENOSPC);
-        done += static_cast<UINT>(n);
-    }
+    // A file-size limit fails the write with EFBIG, thrown as a full disk.
+    const int err = hostio::WriteAll(m_fd, buffer, count);
+    // The file is open, so a bad descriptor means the access mode does not allow this.
+    if (err != 0) ThrowErrno(err == EBADF ? EACCES : err);
 }
 
 void CFile::Close()
@@ -210,16 +201,6 @@ void CFile::Abort()
     if (!IsOpen()) return;
     ::close(m_fd);
     m_fd = -1;
-}
-
-void CFile::InitializeHost()
-{
-    // Ignored, the signal leaves the write to fail with EFBIG. The disposition
-    // is inherited by nothing the program starts: it starts no processes.
-    struct sigaction ignore = {};
-    ignore.sa_handler = SIG_IGN;
-    sigemptyset(&ignore.sa_mask);
-    sigaction(SIGXFSZ, &ignore, nullptr);
 }
 
 BOOL CFile::GetStatus(LPCTSTR fileName, CFileStatus& status)

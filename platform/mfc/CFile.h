@@ -51,7 +51,10 @@ public:
     // Reads up to `count` bytes; fewer only at the end of the file.
     virtual UINT Read(void* buffer, UINT count);
     // Writes all `count` bytes; anything less is thrown as an error (diskFull
-    // for a full disk or a short write, invalidFile when the file is not open).
+    // for a full disk, a write past the host's file-size limit or one that
+    // makes no progress; invalidFile when the file is not open). The limit's
+    // signal never ends the process (win32/HostWrite.h), so no preparation
+    // of the process is needed.
     virtual void Write(const void* buffer, UINT count);
     // Closes the file; a closed file stays closed. Throws when the host reports
     // an error on closing (the file is closed all the same).
@@ -60,14 +63,6 @@ public:
     virtual void Abort();
 
     bool IsOpen() const { return m_fd >= 0; }
-
-    // Prepares the process for the file layer: a write past the host's
-    // file-size limit (RLIMIT_FSIZE) fails with EFBIG, which Write throws as
-    // diskFull like any full disk, instead of ending the process with
-    // SIGXFSZ. The process entry calls it before anything is written; code
-    // that writes files in a process of its own (a test) calls it as the
-    // program does. Calling it again does nothing more.
-    static void InitializeHost();
 
     // Reports any entry at the path (also one Open refuses, such as a FIFO,
     // so that the user is asked before it would be replaced).

@@ -167,9 +167,7 @@ TEST_F(CFileTest, ExclusiveOpenersRefuseEachOther)
 
 TEST_F(CFileTest, WriteErrorsAreThrown)
 {
-    // A full disk: a file that the host's file-size limit keeps at 4 bytes,
-    // in a process prepared as the program's entry prepares it.
-    CFile::InitializeHost();
+    // A full disk: a file that the host's file-size limit keeps at 4 bytes.
     CFile full;
     ASSERT_TRUE(full.Open(Win("full.xml"), CFile::modeCreate | CFile::modeWrite));
     rlimit saved{};
@@ -276,39 +274,50 @@ TEST_F(CFileTest, DevicesAndFifosAreNoFiles)
     EXPECT_EQ(e.m_cause, CFileException::badPath);
 }
 
-// Prepared by InitializeHost, a process that writes past its file-size limit
-// gets a diskFull exception; unprepared, the host ends it with SIGXFSZ.
-TEST_F(CFileTest, FileSizeLimitIsAFullDiskOnlyInAPreparedProcess)
+// A process that writes past its file-size limit with the limit's signal at
+// its default action gets a diskFull exception and lives on, with no signal
+// left pending to strike later; nothing prepares the process. The same
+// write made directly on the host ends such a process, so the limit and the
+// signal are real.
+TEST_F(CFileTest, FileSizeLimitIsAFullDiskWithoutPreparation)
 {
-    for (bool prepared : {true, false}) {
-        SCOPED_TRACE(prepared ? "prepared" : "unprepared");
-        const CString path = Win(prepared ? "prepared.txt" : "unprepared.txt");
+    for (bool direct : {false, true}) {
+        SCOPED_TRACE(direct ? "host write" : "CFile::Write");
+        const char* name = direct ? "direct.txt" : "cfile.txt";
+        const CString path = Win(name);
         const pid_t child = fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
             signal(SIGXFSZ, SIG_DFL);
-            if (prepared) CFile::InitializeHost();
-            rlimit limit{3, 3};
-            setrlimit(RLIMIT_FSIZE, &limit);
             CFile f;
             if (!f.Open(path, CFile::modeCreate | CFile::modeWrite)) _exit(10);
+            rlimit limit{3, 3};
+            setrlimit(RLIMIT_FSIZE, &limit);
+            if (direct) {
+                const int fd = open(Host(name).c_str(), O_WRONLY | O_APPEND);
+                if (write(fd, "abcdef", 6) != 3) _exit(13);
+                (void)!write(fd, "g", 1);  // past the limit: SIGXFSZ
+                _exit(14);
+            }
             try {
                 f.Write("abcdef", 6);
             } catch (CFileException* e) {
                 const bool full = e->m_cause == CFileException::diskFull;
                 e->Delete();
-                _exit(full ? 0 : 11);
+                sigset_t pending;
+                sigpending(&pending);
+                _exit(!full ? 11 : sigismember(&pending, SIGXFSZ) ? 15 : 0);
             }
             _exit(12);
         }
         int status = 0;
         ASSERT_EQ(waitpid(child, &status, 0), child);
-        if (prepared) {
-            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
-        } else {
+        if (direct) {
             EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ) << "status " << status;
+        } else {
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
         }
-        EXPECT_EQ(ReadHost(prepared ? "prepared.txt" : "unprepared.txt"), "abc");
+        EXPECT_EQ(ReadHost(name), "abc");
     }
 }
 
