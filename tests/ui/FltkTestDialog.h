@@ -180,7 +180,7 @@ protected:
         box.m_ofn.lpstrInitialDir = "C:\\";
         if (box.DoModal() == IDOK) {
             m_saved = box.GetPathName();
-            SetDlgItemText(IDC_F_PATH, m_saved);
+            ::SetWindowTextA(::GetDlgItem(m_hWnd, IDC_F_PATH), m_saved);
         }
     }
 
