@@ -54,9 +54,6 @@ public:
     // write failed, whatever was asked of the writer afterwards.
     bool HasFailed() const { return m_bFailed; }
 
-    CFile* GetFile() const { return m_pFile; }
-    const CString& GetPath() const { return m_strPath; }
-
 private:
     static void AppendAttributes(std::string& line, LPCSTR attr1Name, LPCSTR attr1Value, LPCSTR attr2Name,
                                  LPCSTR attr2Value);

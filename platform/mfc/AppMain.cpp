@@ -1,11 +1,6 @@
 // Process entry of every deliverable: the framework's start of the program's
 // application object (see AfxWinMain in WinApp.h). The command-line text is
 // the host's arguments joined with one blank each.
-//
-// A file-size limit of the host (ulimit -f) is one more way for a disk to
-// be full: the process is prepared for it before anything is written, so
-// that the write fails and the run ends through its own write-error handling.
-#include "mfc/CFile.h"
 #include "mfc/WinApp.h"
 #include "ui/Backends.h"
 
@@ -23,7 +18,6 @@ static void StartWindowBackend()
 
 int main(int argc, char** argv)
 {
-    CFile::InitializeHost();
     int result = AfxWinMain(argc, argv, &StartWindowBackend);
     ui::Backends::Stop();
     return result;

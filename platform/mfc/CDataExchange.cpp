@@ -3,58 +3,13 @@
 #include "mfc/CUserException.h"
 #include "mfc/CWnd.h"
 
-#include <cerrno>
-#include <climits>
 #include <cstdio>
-#include <cstdlib>
 
 using win::WindowKind;
 using win::WindowRegistry;
 using win::WindowState;
 
 namespace {
-
-const char* const kEnterInteger = "整数を入力してください。";
-
-// A whole decimal number with optional blanks around it and an optional sign.
-bool ParseWhole(const CString& text, long long minValue, long long maxValue, long long& out)
-{
-    const char* s = text.GetString();
-    while (*s == ' ' || *s == '\t') ++s;
-    if (!*s) return false;
-    errno = 0;
-    char* end = nullptr;
-    long long v = std::strtoll(s, &end, 10);
-    if (end == s || errno == ERANGE) return false;
-    while (*end == ' ' || *end == '\t') ++end;
-    if (*end) return false;
-    if (v < minValue || v > maxValue) return false;
-    out = v;
-    return true;
-}
-
-template <class T>
-void ExchangeWhole(CDataExchange* pDX, int nIDC, T& value, long long minValue, long long maxValue)
-{
-    HWND h = pDX->PrepareEditCtrl(nIDC);
-    if (pDX->m_bSaveAndValidate) {
-        CString text;
-        CWnd::FromHandle(h)->GetWindowText(text);
-        long long v = 0;
-        if (!ParseWhole(text, minValue, maxValue, v)) {
-            AfxMessageBox(kEnterInteger, MB_OK | MB_ICONEXCLAMATION);
-            pDX->Fail();
-        }
-        value = static_cast<T>(v);
-    } else {
-        char buf[32];
-        if constexpr (std::is_unsigned_v<T>)
-            std::snprintf(buf, sizeof buf, "%llu", static_cast<unsigned long long>(value));
-        else
-            std::snprintf(buf, sizeof buf, "%lld", static_cast<long long>(value));
-        ::SetWindowTextA(h, buf);
-    }
-}
 
 bool IsRadio(HWND h)
 {
@@ -116,11 +71,6 @@ void DDX_Text(CDataExchange* pDX, int nIDC, CString& value)
         ::SetWindowTextA(h, value);
 }
 
-void DDX_Text(CDataExchange* pDX, int nIDC, int& value) { ExchangeWhole(pDX, nIDC, value, INT_MIN, INT_MAX); }
-void DDX_Text(CDataExchange* pDX, int nIDC, long& value) { ExchangeWhole(pDX, nIDC, value, LONG_MIN, LONG_MAX); }
-void DDX_Text(CDataExchange* pDX, int nIDC, short& value) { ExchangeWhole(pDX, nIDC, value, SHRT_MIN, SHRT_MAX); }
-void DDX_Text(CDataExchange* pDX, int nIDC, UINT& value) { ExchangeWhole(pDX, nIDC, value, 0, UINT_MAX); }
-
 void DDV_MaxChars(CDataExchange* pDX, const CString& value, int nChars)
 {
     if (pDX->m_bSaveAndValidate) {
@@ -158,13 +108,4 @@ void DDX_Radio(CDataExchange* pDX, int nIDC, int& value)
         }
         ++index;
     }
-}
-
-void DDX_Check(CDataExchange* pDX, int nIDC, int& value)
-{
-    HWND h = pDX->PrepareCtrl(nIDC);
-    if (pDX->m_bSaveAndValidate)
-        value = static_cast<int>(::SendMessageA(h, BM_GETCHECK, 0, 0));
-    else
-        ::SendMessageA(h, BM_SETCHECK, static_cast<WPARAM>(value), 0);
 }

@@ -34,12 +34,6 @@ public:
 void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl);
 // The window text of the control.
 void DDX_Text(CDataExchange* pDX, int nIDC, CString& value);
-// Decimal numbers; saving refuses a text that is not a whole number within
-// the type's range with the message "整数を入力してください。".
-void DDX_Text(CDataExchange* pDX, int nIDC, int& value);
-void DDX_Text(CDataExchange* pDX, int nIDC, long& value);
-void DDX_Text(CDataExchange* pDX, int nIDC, short& value);
-void DDX_Text(CDataExchange* pDX, int nIDC, UINT& value);
 // Loading limits the last edit to nChars bytes (EM_LIMITTEXT); saving refuses
 // a longer value.
 void DDV_MaxChars(CDataExchange* pDX, const CString& value, int nChars);
@@ -47,5 +41,3 @@ void DDV_MaxChars(CDataExchange* pDX, const CString& value, int nChars);
 // the group runs to the next control with WS_GROUP, and only its radio buttons
 // count. value is the index of the checked button, -1 for none.
 void DDX_Radio(CDataExchange* pDX, int nIDC, int& value);
-// A check box: BST_UNCHECKED, BST_CHECKED or BST_INDETERMINATE.
-void DDX_Check(CDataExchange* pDX, int nIDC, int& value);

@@ -1,11 +1,11 @@
 #include "mfc/CFile.h"
 
 #include "win32/DriveMap.h"
+#include "win32/HostWrite.h"
 #include "win32/Mbcs.h"
 
 #include <cerrno>
 #include <climits>
-#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -72,12 +72,6 @@ void Fill(CFileException* error, LONG osError, LPCTSTR fileName)
 }
 
 }  // namespace
-
-CFile::CFile(LPCTSTR fileName, UINT openFlags)
-{
-    CFileException error;
-    if (!Open(fileName, openFlags, &error)) throw new CFileException(error.m_cause, error.m_lOsError, fileName);
-}
 
 CFile::~CFile()
 {
@@ -186,59 +180,10 @@ void CFile::Write(const void* buffer, UINT count)
     CheckOpen();
     if (count == 0) return;
     if (!buffer) ThrowErrno(EINVAL);
-    const char* p = static_cast<const char*>(buffer);
-    UINT done = 0;
-    while (done < count) {
-        ssize_t n = ::write(m_fd, p + done, count - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            // The file is open, so a bad descriptor means the access mode does not allow this.
-            ThrowErrno(errno == EBADF ? EACCES : errno);
-        }
-        // A write that makes no progress is a full disk.
-        if (n == 0) ThrowErrno(ENOSPC);
-        done += static_cast<UINT>(n);
-    }
-}
-
-void CFile::Flush()
-{
-    CheckOpen();
-    // Nothing is buffered here; flushing asks the host to put the data on
-    // disk. Devices and pipes cannot be synced, which is no error.
-    if (fsync(m_fd) != 0 && errno != EINVAL && errno != EROFS) ThrowErrno(errno);
-}
-
-ULONGLONG CFile::Seek(LONGLONG offset, UINT from)
-{
-    CheckOpen();
-    int whence = from == begin ? SEEK_SET : from == current ? SEEK_CUR : from == end ? SEEK_END : -1;
-    if (whence < 0) ThrowErrno(EINVAL);
-    off_t r = ::lseek(m_fd, static_cast<off_t>(offset), whence);
-    if (r < 0) ThrowErrno(errno == EINVAL ? ESPIPE : errno);
-    return static_cast<ULONGLONG>(r);
-}
-
-ULONGLONG CFile::GetLength() const
-{
-    CheckOpen();
-    struct stat st;
-    if (fstat(m_fd, &st) != 0) ThrowErrno(errno);
-    return static_cast<ULONGLONG>(st.st_size);
-}
-
-void CFile::SetLength(ULONGLONG newLength)
-{
-    CheckOpen();
-    if (ftruncate(m_fd, static_cast<off_t>(newLength)) != 0) ThrowErrno(errno);
-}
-
-ULONGLONG CFile::GetPosition() const
-{
-    CheckOpen();
-    off_t r = ::lseek(m_fd, 0, SEEK_CUR);
-    if (r < 0) ThrowErrno(errno);
-    return static_cast<ULONGLONG>(r);
+    // A file-size limit fails the write with EFBIG, thrown as a full disk.
+    const int err = hostio::WriteAll(m_fd, buffer, count);
+    // The file is open, so a bad descriptor means the access mode does not allow this.
+    if (err != 0) ThrowErrno(err == EBADF ? EACCES : err);
 }
 
 void CFile::Close()
@@ -256,22 +201,6 @@ void CFile::Abort()
     if (!IsOpen()) return;
     ::close(m_fd);
     m_fd = -1;
-}
-
-CString CFile::GetFileName() const
-{
-    int cut = m_strFileName.ReverseFind('\\');
-    return cut < 0 ? m_strFileName : m_strFileName.Mid(cut + 1);
-}
-
-void CFile::InitializeHost()
-{
-    // Ignored, the signal leaves the write to fail with EFBIG. The disposition
-    // is inherited by nothing the program starts: it starts no processes.
-    struct sigaction ignore = {};
-    ignore.sa_handler = SIG_IGN;
-    sigemptyset(&ignore.sa_mask);
-    sigaction(SIGXFSZ, &ignore, nullptr);
 }
 
 BOOL CFile::GetStatus(LPCTSTR fileName, CFileStatus& status)
@@ -292,28 +221,4 @@ BOOL CFile::GetStatus(LPCTSTR fileName, CFileStatus& status)
     std::string full = DriveMap::FullPath(fileName);
     std::strncpy(status.m_szFullName, full.c_str(), sizeof status.m_szFullName - 1);
     return TRUE;
-}
-
-void CFile::Remove(LPCTSTR fileName)
-{
-    std::string host;
-    if (!fileName || HasWildcard(fileName) || !HostPathOf(fileName, host))
-        CFileException::ThrowOsError(ERROR_PATH_NOT_FOUND, fileName);
-    struct stat st;
-    // Folders are not removed as files; read-only files are not removed.
-    if (lstat(host.c_str(), &st) == 0 && (S_ISDIR(st.st_mode) || ReadOnly(st) || OnCdrom(fileName)))
-        CFileException::ThrowOsError(ERROR_ACCESS_DENIED, fileName);
-    if (::unlink(host.c_str()) != 0) CFileException::ThrowOsError(OsErrorFor(errno, host), fileName);
-}
-
-void CFile::Rename(LPCTSTR oldName, LPCTSTR newName)
-{
-    std::string from, to;
-    if (!oldName || !HostPathOf(oldName, from)) CFileException::ThrowOsError(ERROR_PATH_NOT_FOUND, oldName);
-    if (!newName || HasWildcard(newName) || !HostPathOf(newName, to))
-        CFileException::ThrowOsError(ERROR_PATH_NOT_FOUND, newName);
-    struct stat st;
-    // Renaming never replaces an existing entry, as on the program's own platform.
-    if (lstat(to.c_str(), &st) == 0) CFileException::ThrowOsError(CFileException::ErrnoToOsError(EEXIST), oldName);
-    if (::rename(from.c_str(), to.c_str()) != 0) CFileException::ThrowOsError(OsErrorFor(errno, from), oldName);
 }

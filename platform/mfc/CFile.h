@@ -1,6 +1,6 @@
 // The framework's unbuffered binary file. Paths are Windows paths (code page
-// 932), mapped to host paths through the drive map. Every error of a read,
-// write, seek or flush is thrown as a `CFileException*`; Open reports its
+// 932), mapped to host paths through the drive map. Every error of a read or
+// write is thrown as a `CFileException*`; Open reports its
 // failure through its result and the optional exception object instead.
 //
 // Sharing modes are kept between openers (in this and other processes) with
@@ -38,11 +38,8 @@ public:
         typeText = 0x4000,  // accepted; the file is read and written as bytes all the same
         typeBinary = 0x8000,
     };
-    enum SeekPosition : UINT { begin = 0x0, current = 0x1, end = 0x2 };
 
     CFile() = default;
-    // Opens at once; throws a CFileException* when that fails.
-    CFile(LPCTSTR fileName, UINT openFlags);
     CFile(const CFile&) = delete;
     CFile& operator=(const CFile&) = delete;
     // Closes an open file without reporting errors.
@@ -54,40 +51,22 @@ public:
     // Reads up to `count` bytes; fewer only at the end of the file.
     virtual UINT Read(void* buffer, UINT count);
     // Writes all `count` bytes; anything less is thrown as an error (diskFull
-    // for a full disk or a short write, invalidFile when the file is not open).
+    // for a full disk, a write past the host's file-size limit or one that
+    // makes no progress; invalidFile when the file is not open). The limit's
+    // signal never ends the process (win32/HostWrite.h), so no preparation
+    // of the process is needed.
     virtual void Write(const void* buffer, UINT count);
-    virtual void Flush();
-    virtual ULONGLONG Seek(LONGLONG offset, UINT from);
-    ULONGLONG SeekToEnd() { return Seek(0, end); }
-    void SeekToBegin() { Seek(0, begin); }
-    virtual ULONGLONG GetLength() const;
-    virtual void SetLength(ULONGLONG newLength);
-    virtual ULONGLONG GetPosition() const;
     // Closes the file; a closed file stays closed. Throws when the host reports
     // an error on closing (the file is closed all the same).
     virtual void Close();
     // Closes without reporting any error.
     virtual void Abort();
 
-    // The path as given to Open, and its part after the last backslash.
-    CString GetFilePath() const { return m_strFileName; }
-    CString GetFileName() const;
     bool IsOpen() const { return m_fd >= 0; }
-
-    // Prepares the process for the file layer: a write past the host's
-    // file-size limit (RLIMIT_FSIZE) fails with EFBIG, which Write throws as
-    // diskFull like any full disk, instead of ending the process with
-    // SIGXFSZ. The process entry calls it before anything is written; code
-    // that writes files in a process of its own (a test) calls it as the
-    // program does. Calling it again does nothing more.
-    static void InitializeHost();
 
     // Reports any entry at the path (also one Open refuses, such as a FIFO,
     // so that the user is asked before it would be replaced).
     static BOOL GetStatus(LPCTSTR fileName, CFileStatus& status);
-    // Delete and rename a file; throw a CFileException* on failure.
-    static void Remove(LPCTSTR fileName);
-    static void Rename(LPCTSTR oldName, LPCTSTR newName);
 
 private:
     [[noreturn]] void ThrowErrno(int hostErrno) const;

@@ -127,23 +127,3 @@ INT_PTR CFileDialog::DoModal()
 }
 
 CString CFileDialog::GetPathName() const { return CString(m_ofn.lpstrFile ? m_ofn.lpstrFile : ""); }
-
-CString CFileDialog::GetFileName() const
-{
-    std::string path = m_ofn.lpstrFile ? m_ofn.lpstrFile : "";
-    return CString(path.substr(FileNameStart(path)).c_str());
-}
-
-CString CFileDialog::GetFileExt() const
-{
-    std::string name = GetFileName().GetString();
-    size_t dot = mbcs::FindLastChar(name, '.');
-    return CString(dot == std::string::npos ? "" : name.substr(dot + 1).c_str());
-}
-
-CString CFileDialog::GetFileTitle() const
-{
-    std::string name = GetFileName().GetString();
-    size_t dot = mbcs::FindLastChar(name, '.');
-    return CString(name.substr(0, dot).c_str());
-}

@@ -31,10 +31,9 @@ public:
     // IDOK with the chosen path, IDCANCEL when the user cancelled.
     INT_PTR DoModal() override;
 
-    CString GetPathName() const;   // the chosen path
-    CString GetFileName() const;   // its file name with extension
-    CString GetFileExt() const;    // its extension without the dot
-    CString GetFileTitle() const;  // its file name without extension
+    // The chosen path; m_ofn.nFileOffset and m_ofn.nFileExtension index its
+    // file name and its extension (0 for none) in it.
+    CString GetPathName() const;
 
 private:
     BOOL m_bOpenFileDialog;

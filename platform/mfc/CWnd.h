@@ -53,7 +53,6 @@ public:
     BOOL SetForegroundWindow();
     int MessageBox(LPCTSTR lpszText, LPCTSTR lpszCaption = nullptr, UINT nType = MB_OK);
 
-    void SetDlgItemText(int nID, LPCTSTR lpszString);
     void CheckDlgButton(int nIDButton, UINT nCheck);
     UINT IsDlgButtonChecked(int nIDButton) const;
 

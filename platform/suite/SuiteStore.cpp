@@ -175,7 +175,6 @@ std::string& TheSchemaPath()
 
 }  // namespace
 
-std::string SuiteStore::SchemaPath() { return TheSchemaPath(); }
 void SuiteStore::SetSchemaPath(const std::string& hostPath) { TheSchemaPath() = hostPath; }
 
 long SuiteStore::Open(const std::string& hostPath, std::string* why)
@@ -239,7 +238,7 @@ long SuiteStore::Create(const std::string& hostPath, std::string* why)
 {
     Close();
     std::string reason;
-    if (SchemaPath().empty()) {
+    if (TheSchemaPath().empty()) {
         reason = "no schema file is set to create the store " + hostPath + " from";
     } else if (FileExists(hostPath)) {
         reason = "the store " + hostPath + " already exists";
@@ -248,7 +247,7 @@ long SuiteStore::Create(const std::string& hostPath, std::string* why)
     } else {
         path_ = hostPath;
         serial_ = NextSerial();
-        if (ExecFile(SchemaPath()) == SUITE_OK) return SUITE_OK;
+        if (ExecFile(TheSchemaPath()) == SUITE_OK) return SUITE_OK;
         reason = "the schema could not be applied: " + lastError_;
     }
     lastError_ = reason;

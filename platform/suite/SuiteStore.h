@@ -112,11 +112,10 @@ public:
 
     // Host path of the store: ZELKOR_STORE when set, else "suite.db" in the suite home.
     static std::string DefaultPath();
-    // Host path of the schema file that Create applies; empty until set.
-    // The deliverables only open stores (the sqlite3 shell makes them from
-    // schema.sql), so no path of the source tree is built into them; the
+    // Sets the host path of the schema file that Create applies; empty until
+    // set. The deliverables only open stores (the sqlite3 shell makes them
+    // from schema.sql), so no path of the source tree is built into them; the
     // tests and tools that create stores name the file.
-    static std::string SchemaPath();
     static void SetSchemaPath(const std::string& hostPath);
 
     // Opens an existing store. On failure the store stays closed and `why`

@@ -2,10 +2,9 @@
 #include "win32/Kernel.h"
 
 #include "win32/DriveMap.h"
+#include "win32/HostWrite.h"
 
 #include <fcntl.h>
-#include <pthread.h>
-#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -56,32 +55,6 @@ HANDLE Fail(DWORD error)
     SetLastError(error);
     return INVALID_HANDLE_VALUE;
 }
-
-// Blocks the file-size signal for the calling thread while it writes, so a
-// size limit makes the write fail instead of ending the process; a signal
-// raised meanwhile is taken back before the old mask returns.
-class FileSizeSignalBlock {
-public:
-    FileSizeSignalBlock()
-    {
-        sigemptyset(&m_set);
-        sigaddset(&m_set, SIGXFSZ);
-        pthread_sigmask(SIG_BLOCK, &m_set, &m_old);
-    }
-    ~FileSizeSignalBlock()
-    {
-        const timespec none = {0, 0};
-        while (sigtimedwait(&m_set, nullptr, &none) == SIGXFSZ) {
-        }
-        pthread_sigmask(SIG_SETMASK, &m_old, nullptr);
-    }
-    FileSizeSignalBlock(const FileSizeSignalBlock&) = delete;
-    FileSizeSignalBlock& operator=(const FileSizeSignalBlock&) = delete;
-
-private:
-    sigset_t m_set;
-    sigset_t m_old;
-};
 
 }  // namespace
 
@@ -176,26 +149,9 @@ BOOL WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite, LPDW
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    const char* p = static_cast<const char*>(lpBuffer);
-    DWORD done = 0;
-    int err = 0;
-    {
-        FileSizeSignalBlock block;
-        while (done < nNumberOfBytesToWrite) {
-            const ssize_t n = ::write(f->fd, p + done, nNumberOfBytesToWrite - done);
-            if (n < 0 && errno == EINTR) continue;
-            if (n < 0) {
-                err = errno;
-                break;
-            }
-            if (n == 0) {  // no progress: the disk takes no more
-                err = ENOSPC;
-                break;
-            }
-            done += static_cast<DWORD>(n);
-        }
-    }
-    if (lpNumberOfBytesWritten) *lpNumberOfBytesWritten = done;
+    size_t done = 0;
+    const int err = hostio::WriteAll(f->fd, lpBuffer, nNumberOfBytesToWrite, &done);
+    if (lpNumberOfBytesWritten) *lpNumberOfBytesWritten = static_cast<DWORD>(done);
     if (err == 0) return TRUE;
     SetLastError(err == EFBIG || err == ENOSPC || err == EDQUOT ? ERROR_DISK_FULL
                  : err == EBADF                                 ? ERROR_ACCESS_DENIED

@@ -509,11 +509,6 @@ BOOL EndDialog(HWND hDlg, INT_PTR nResult)
     return TRUE;
 }
 
-BOOL SetDlgItemTextA(HWND hDlg, int nIDDlgItem, LPCSTR lpString)
-{
-    return SetWindowTextA(GetDlgItem(hDlg, nIDDlgItem), lpString);
-}
-
 BOOL CheckDlgButton(HWND hDlg, int nIDButton, UINT uCheck)
 {
     HWND h = GetDlgItem(hDlg, nIDButton);
@@ -525,12 +520,4 @@ BOOL CheckDlgButton(HWND hDlg, int nIDButton, UINT uCheck)
 UINT IsDlgButtonChecked(HWND hDlg, int nIDButton)
 {
     return static_cast<UINT>(SendMessageA(GetDlgItem(hDlg, nIDButton), BM_GETCHECK, 0, 0));
-}
-
-BOOL CheckRadioButton(HWND hDlg, int nIDFirstButton, int nIDLastButton, int nIDCheckButton)
-{
-    for (int id = nIDFirstButton; id <= nIDLastButton; ++id)
-        if (HWND h = GetDlgItem(hDlg, id))
-            SendMessageA(h, BM_SETCHECK, id == nIDCheckButton ? BST_CHECKED : BST_UNCHECKED, 0);
-    return TRUE;
 }

@@ -152,10 +152,8 @@ BOOL EndDialog(HWND hDlg, INT_PTR nResult);
 BOOL IsDialogMessageA(HWND hDlg, LPMSG lpMsg);
 HWND GetNextDlgTabItem(HWND hDlg, HWND hCtl, BOOL bPrevious);
 HWND GetNextDlgGroupItem(HWND hDlg, HWND hCtl, BOOL bPrevious);
-BOOL SetDlgItemTextA(HWND hDlg, int nIDDlgItem, LPCSTR lpString);
 BOOL CheckDlgButton(HWND hDlg, int nIDButton, UINT uCheck);
 UINT IsDlgButtonChecked(HWND hDlg, int nIDButton);
-BOOL CheckRadioButton(HWND hDlg, int nIDFirstButton, int nIDLastButton, int nIDCheckButton);
 
 // Message queue of the GUI thread: PostMessageA to a window of this process
 // queues; the modal loops and the backends pump.

@@ -179,16 +179,4 @@ void WindowRegistry::Changed(HWND hwnd, int change)
     ui::Backends::Current().ControlChanged(hwnd, static_cast<ui::Change>(change));
 }
 
-void WindowRegistry::Reset()
-{
-    Registry& r = R();
-    r.windows.clear();
-    r.topLevel.clear();
-    r.focus = nullptr;
-    r.queue.clear();
-    r.modal.clear();
-    r.nextHandler = nullptr;
-    ReleaseAllKeys();
-}
-
 }  // namespace win

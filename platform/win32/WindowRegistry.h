@@ -136,9 +136,6 @@ public:
 
     // Tells the backend about a state change (only call when a value changed).
     static void Changed(HWND hwnd, int change);
-
-    // Forgets every window (tests).
-    static void Reset();
 };
 
 }  // namespace win

@@ -135,23 +135,23 @@ TEST(PathRoot, RootsAndLimits)
 
 TEST(PathParts, CutAtTheLastSeparatorStepOverDoubleBytes)
 {
-    EXPECT_EQ(GetFolderPart("C:\\data\\*.xml"), CString("C:\\data\\"));
-    EXPECT_EQ(GetFileNamePart("C:\\data\\*.xml"), CString("*.xml"));
-    EXPECT_EQ(GetFolderPart("D:out.xml"), CString(""));
-    EXPECT_EQ(GetFileNamePart("D:out.xml"), CString("D:out.xml"));
-    EXPECT_EQ(GetDrivePart("D:out.xml"), CString("D:"));
-    EXPECT_EQ(GetAfterDrivePart("D:out.xml"), CString("out.xml"));
-    EXPECT_EQ(GetDrivePart("out.xml"), CString(""));
-    EXPECT_EQ(GetAfterDrivePart("out.xml"), CString("out.xml"));
-    EXPECT_EQ(GetFileNamePart("C:\\data\\"), CString(""));
+    EXPECT_STREQ(GetFolderPart("C:\\data\\*.xml"), "C:\\data\\");
+    EXPECT_STREQ(GetFileNamePart("C:\\data\\*.xml"), "*.xml");
+    EXPECT_STREQ(GetFolderPart("D:out.xml"), "");
+    EXPECT_STREQ(GetFileNamePart("D:out.xml"), "D:out.xml");
+    EXPECT_STREQ(GetDrivePart("D:out.xml"), "D:");
+    EXPECT_STREQ(GetAfterDrivePart("D:out.xml"), "out.xml");
+    EXPECT_STREQ(GetDrivePart("out.xml"), "");
+    EXPECT_STREQ(GetAfterDrivePart("out.xml"), "out.xml");
+    EXPECT_STREQ(GetFileNamePart("C:\\data\\"), "");
 
     // The trail byte of the last character is no separator.
     const CString jp = CString("C:\\") + kHyo + "\\" + kSo + ".xml";
-    EXPECT_EQ(GetFolderPart(jp), CString("C:\\") + kHyo + "\\");
-    EXPECT_EQ(GetFileNamePart(jp), CString(kSo) + ".xml");
+    EXPECT_STREQ(GetFolderPart(jp), CString("C:\\") + kHyo + "\\");
+    EXPECT_STREQ(GetFileNamePart(jp), CString(kSo) + ".xml");
     const CString noSep = CString(kSo) + kHyo + ".xml";
-    EXPECT_EQ(GetFolderPart(noSep), CString(""));
-    EXPECT_EQ(GetFileNamePart(noSep), noSep);
+    EXPECT_STREQ(GetFolderPart(noSep), "");
+    EXPECT_STREQ(GetFileNamePart(noSep), noSep);
 }
 
 TEST(PathChars, RefusedAndAllowed)

@@ -239,7 +239,7 @@ RunResult RunHarness::Run(const std::vector<std::string>& args, int timeoutMs)
         }
         // The program starts with the signals' default dispositions, whatever
         // this process has set: a write past a file-size limit ends it unless
-        // it prepares for that itself.
+        // its writes hold the signal back themselves.
         std::signal(SIGXFSZ, SIG_DFL);
         sigset_t none;
         sigemptyset(&none);

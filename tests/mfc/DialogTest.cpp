@@ -225,7 +225,8 @@ TEST_F(DialogTest, RadioClickClearsItsGroupButSetCheckDoesNot)
     check->SendMessage(BM_CLICK);
     EXPECT_EQ(dlg.IsDlgButtonChecked(IDC_CHECK), static_cast<UINT>(BST_UNCHECKED));
     // DDX_Radio with no button of the group checked gives -1.
-    ::CheckRadioButton(h, IDC_X, IDC_Y, 0);
+    ::CheckDlgButton(h, IDC_X, BST_UNCHECKED);
+    ::CheckDlgButton(h, IDC_Y, BST_UNCHECKED);
     ASSERT_TRUE(dlg.UpdateData(TRUE));
     EXPECT_EQ(dlg.m_group1, 2);
     EXPECT_EQ(dlg.m_group2, -1);

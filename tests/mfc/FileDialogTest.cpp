@@ -28,9 +28,8 @@ TEST(FileDialog, ChosenPathGetsTheDefaultExtension)
     SaveBox box(0x180C);
     ASSERT_EQ(box.dlg.DoModal(), IDOK);
     EXPECT_STREQ(box.dlg.GetPathName(), "C:\\out\\決算.XML");
-    EXPECT_STREQ(box.dlg.GetFileName(), "決算.XML");
-    EXPECT_STREQ(box.dlg.GetFileExt(), "XML");
-    EXPECT_STREQ(box.dlg.GetFileTitle(), "決算");
+    EXPECT_STREQ(box.dlg.m_ofn.lpstrFile + box.dlg.m_ofn.nFileOffset, "決算.XML");
+    EXPECT_STREQ(box.dlg.m_ofn.lpstrFile + box.dlg.m_ofn.nFileExtension, "XML");
     std::string t = run.Transcript();
     EXPECT_NE(t.find("save-box owner=none title=\"" + U8("保存ファイルを指定") +
                      "\" folder=\"C:\\\\out\" file=\"*.xml\" ext=\"XML\" filter=\"Xml Files (*.xml)|*.xml\" "

@@ -88,7 +88,11 @@ protected:
         DDX_Text(pDX, IDC_NAME, m_name);
         DDX_Radio(pDX, IDC_A, m_group1);
         DDX_Radio(pDX, IDC_X, m_group2);
-        DDX_Check(pDX, IDC_CHECK, m_check);
+        // The check box as the program's dialogs keep one: read and set directly.
+        if (pDX->m_bSaveAndValidate)
+            m_check = static_cast<int>(IsDlgButtonChecked(IDC_CHECK));
+        else
+            CheckDlgButton(IDC_CHECK, static_cast<UINT>(m_check));
     }
 
     BOOL OnInitDialog() override

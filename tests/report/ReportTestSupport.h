@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -230,23 +231,31 @@ struct AppWithBuffers {
 };
 
 // Files beyond `bytes` cannot grow while it lives: writes fail as on a full
-// disk, with the process prepared as the program's entry prepares it.
+// disk. The limit's signal keeps its default action meanwhile, which ends the
+// test program if a write lets it through.
 class FileSizeLimit {
 public:
     explicit FileSizeLimit(rlim_t bytes)
     {
-        CFile::InitializeHost();
+        struct sigaction fatal = {};
+        fatal.sa_handler = SIG_DFL;
+        sigaction(SIGXFSZ, &fatal, &oldAction_);
         getrlimit(RLIMIT_FSIZE, &old_);
         rlimit limit = old_;
         limit.rlim_cur = bytes;
         setrlimit(RLIMIT_FSIZE, &limit);
     }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &old_); }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &old_);
+        sigaction(SIGXFSZ, &oldAction_, nullptr);
+    }
     FileSizeLimit(const FileSizeLimit&) = delete;
     FileSizeLimit& operator=(const FileSizeLimit&) = delete;
 
 private:
     rlimit old_{};
+    struct sigaction oldAction_ = {};
 };
 
 }  // namespace reporttest

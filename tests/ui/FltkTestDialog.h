@@ -116,7 +116,11 @@ protected:
         DDV_MaxChars(pDX, m_end, 2);
         DDX_Text(pDX, IDC_F_PATH, m_path);
         DDX_Radio(pDX, IDC_F_MODE0, m_mode);
-        DDX_Check(pDX, IDC_F_CHECK, m_check);
+        // The check box as the program's dialogs keep one: read and set directly.
+        if (pDX->m_bSaveAndValidate)
+            m_check = static_cast<int>(IsDlgButtonChecked(IDC_F_CHECK));
+        else
+            CheckDlgButton(IDC_F_CHECK, static_cast<UINT>(m_check));
     }
 
     BOOL OnInitDialog() override
@@ -176,7 +180,7 @@ protected:
         box.m_ofn.lpstrInitialDir = "C:\\";
         if (box.DoModal() == IDOK) {
             m_saved = box.GetPathName();
-            SetDlgItemText(IDC_F_PATH, m_saved);
+            ::SetWindowTextA(::GetDlgItem(m_hWnd, IDC_F_PATH), m_saved);
         }
     }
 

@@ -32,12 +32,8 @@ public:
     // Builds the window and its controls from the registry's state of `hwnd`.
     explicit DialogWindow(HWND hwnd);
 
-    HWND Hwnd() const { return m_hwnd; }
-    const DialogUnits::Base& Base() const { return m_base; }
-
     // The view of a child control, or null.
     ControlView* ViewOf(HWND control) const;
-    const std::vector<ControlView*>& Views() const { return m_views; }
 
     // Marks what changed; Sync brings the marked state to the screen.
     void MarkCaption() { m_captionDirty = m_dirty = true; }
@@ -46,7 +42,6 @@ public:
         view->dirty = true;
         m_dirty = true;
     }
-    bool Dirty() const { return m_dirty; }
     void Sync();
     // Tooltips of the controls: the control's own, else the tooltip manager's
     // table for this dialog.

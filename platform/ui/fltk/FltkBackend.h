@@ -91,7 +91,6 @@ private:
     static void WatchSaveBox(void* self);
     bool AcceptsInput(Fl_Window* window) const;
     bool IdleExpired() const;
-    double IdleLimit() const { return m_idleLimit; }
     void SyncAll();
     void ApplyCursor(DialogWindow* window);
     void NoInput(const std::string& what, const std::string& fallback);

@@ -35,7 +35,6 @@ public:
     static Paint::Icon IconOf(UINT type);
 
     const std::vector<std::string>& Lines() const { return m_lines; }
-    int FocusedButton() const { return m_buttons[m_focus].id; }
 
     int handle(int event) override;
 

@@ -1,0 +1,66 @@
+#include "win32/HostWrite.h"
+
+#include <cerrno>
+#include <csignal>
+#include <ctime>
+#include <pthread.h>
+#include <unistd.h>
+
+namespace {
+
+// Blocks the file-size signal for the calling thread while it lives; a signal
+// raised meanwhile is taken back before the old mask returns, so it can never
+// strike later.
+class FileSizeSignalBlock {
+public:
+    FileSizeSignalBlock()
+    {
+        sigemptyset(&m_set);
+        sigaddset(&m_set, SIGXFSZ);
+        pthread_sigmask(SIG_BLOCK, &m_set, &m_old);
+    }
+    ~FileSizeSignalBlock()
+    {
+        const timespec none = {0, 0};
+        while (sigtimedwait(&m_set, nullptr, &none) == SIGXFSZ) {
+        }
+        pthread_sigmask(SIG_SETMASK, &m_old, nullptr);
+    }
+    FileSizeSignalBlock(const FileSizeSignalBlock&) = delete;
+    FileSizeSignalBlock& operator=(const FileSizeSignalBlock&) = delete;
+
+private:
+    sigset_t m_set;
+    sigset_t m_old;
+};
+
+}  // namespace
+
+namespace hostio {
+
+int WriteAll(int fd, const void* buffer, std::size_t count, std::size_t* written)
+{
+    const char* p = static_cast<const char*>(buffer);
+    std::size_t done = 0;
+    int err = 0;
+    {
+        FileSizeSignalBlock block;
+        while (done < count) {
+            const ssize_t n = ::write(fd, p + done, count - done);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) {
+                err = errno;
+                break;
+            }
+            if (n == 0) {  // no progress: the disk takes no more
+                err = ENOSPC;
+                break;
+            }
+            done += static_cast<std::size_t>(n);
+        }
+    }
+    if (written) *written = done;
+    return err;
+}
+
+}  // namespace hostio
