@@ -103,9 +103,6 @@ public:
     // the file as it was (also when the turn did not come within the wait).
     BOOL Write(LPCSTR pszKey, const Conditions& values) const;
 
-    // The full Windows path of the settings file.
-    const CString& GetFilePath() const { return m_strFilePath; }
-
     // The line for a key (with its line feed), or empty when it cannot be
     // stored (a line feed or carriage return in key or path, a path too long).
     static std::string FormatLine(LPCSTR pszKey, const Conditions& values);
