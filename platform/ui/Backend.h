@@ -13,6 +13,7 @@
 #pragma once
 
 #include "win32/WinTypes.h"
+#include "win32/WindowDriver.h"
 
 #include <string>
 #include <utility>
@@ -20,28 +21,10 @@
 
 namespace ui {
 
-// What changed on a window, for ControlChanged.
-enum class Change {
-    Text,       // window text (a top-level window's caption)
-    Enabled,
-    Visible,    // of a child control; top-level windows use WindowShown
-    Check,      // button check state
-    Focus,      // the window gained or lost the keyboard focus
-    Selection,  // edit selection
-    Progress,   // progress bar range, position or step
-    Style,
-    ToolTip,    // a control's tooltip text
-};
-
-struct MessageBoxRequest {
-    HWND owner = nullptr;  // a framework window, a foreign window, or none
-    std::string text;
-    std::string caption;
-    UINT type = 0;         // MB_ buttons, icon and default-button bits
-
-    // The buttons of a box type (MB_OK ...), in the system's order.
-    static std::vector<int> ButtonsOf(UINT type);
-};
+// The payloads of the window functions' calls (WindowDriver.h), under the
+// names the backends use.
+using Change = win::Change;
+using MessageBoxRequest = win::MessageBoxRequest;
 
 struct SaveBoxRequest {
     HWND owner = nullptr;

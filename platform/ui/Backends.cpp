@@ -1,5 +1,6 @@
 #include "ui/Backends.h"
 
+#include "ui/BackendDriver.h"
 #include "ui/WaitCursor.h"
 #include "ui/script/ScriptBackend.h"
 #include "win32/PlatformConfig.h"
@@ -27,6 +28,13 @@ State& S()
     static State state;
     return state;
 }
+
+// Installs the driver of the window functions as the process starts, before
+// any window exists: the first window shown or message box asked for then
+// starts the configured backend, as Current() does.
+struct DriverAtStart {
+    DriverAtStart() { win::WindowDriver::Install(&BackendDriver::Instance()); }
+} driverAtStart;
 
 }  // namespace
 
@@ -66,6 +74,8 @@ Backend& Backends::Start()
     }
     s.current = it->second();
     s.current->Start();
+    // The window functions reach it through their driver.
+    win::WindowDriver::Install(&BackendDriver::Instance());
     // The wait cursor's state is the framework's; the backend shows it.
     WaitCursor::SetListener([](bool on) { Backends::Current().WaitCursor(on); });
     if (WaitCursor::IsOn()) s.current->WaitCursor(true);

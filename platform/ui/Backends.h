@@ -11,6 +11,12 @@
 // says so and the script backend runs instead. Without a script it has no
 // input: every modal window is cancelled and the run ends as cancelled, with
 // its transcript on standard output.
+//
+// The window functions (win32) reach the running backend through the display
+// driver that ui installs (win::WindowDriver, forwarding each call to
+// Current()): installed as the process starts and again whenever a backend
+// starts, so a window shown or a message box asked for with no backend
+// running starts the configured one.
 #pragma once
 
 #include "ui/Backend.h"

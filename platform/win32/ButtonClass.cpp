@@ -14,7 +14,7 @@ void SetCheck(WindowState* w, UINT check)
 {
     if (w->check == check) return;
     w->check = check;
-    Changed(w->hwnd, ui::Change::Check);
+    Changed(w->hwnd, win::Change::Check);
 }
 
 }  // namespace
@@ -69,7 +69,7 @@ LRESULT ButtonProc(WindowState* w, UINT msg, WPARAM wParam, LPARAM, bool& handle
         DWORD style = (w->style & ~BS_TYPEMASK) | (static_cast<DWORD>(wParam) & BS_TYPEMASK);
         if (style != w->style) {
             w->style = style;
-            Changed(w->hwnd, ui::Change::Style);
+            Changed(w->hwnd, win::Change::Style);
         }
         return 0;
     }

@@ -8,7 +8,7 @@
 // focus and hands its access key on (DialogKeys.cpp).
 #pragma once
 
-#include "ui/Backends.h"
+#include "win32/WindowDriver.h"
 #include "win32/WindowRegistry.h"
 
 #include <cstddef>
@@ -17,9 +17,9 @@
 
 namespace win::user {
 
-inline void Changed(HWND hwnd, ui::Change what) { WindowRegistry::Changed(hwnd, static_cast<int>(what)); }
+inline void Changed(HWND hwnd, Change what) { WindowRegistry::Changed(hwnd, static_cast<int>(what)); }
 
-inline ui::Backend& Backend() { return ui::Backends::Current(); }
+inline WindowDriver& Driver() { return WindowDriver::Current(); }
 
 // The text cut to at most `max` bytes without splitting a double-byte character.
 size_t FitBytes(const std::string& s, size_t max);
@@ -27,7 +27,7 @@ size_t FitBytes(const std::string& s, size_t max);
 // WM_COMMAND with `code` from a child control to its parent.
 void NotifyParent(WindowState* w, WORD code);
 
-// The window's text, telling the backend when it changed.
+// The window's text, telling the driver when it changed.
 void SetText(WindowState* w, const std::string& text);
 
 // The siblings of a control that form its group: from the nearest control at

@@ -31,7 +31,7 @@ bool ReplaceSelection(WindowState* w, const std::string& insert, bool notify)
         SetText(w, text);
         if (notify) NotifyParent(w, EN_CHANGE);
     } else if (selChanged) {
-        Changed(w->hwnd, ui::Change::Selection);
+        Changed(w->hwnd, win::Change::Selection);
     }
     return insert.empty() || !fitted.empty();
 }
@@ -106,7 +106,7 @@ LRESULT EditProc(WindowState* w, UINT msg, WPARAM wParam, LPARAM lParam, bool& h
         if (w->selStart != a || w->selEnd != b) {
             w->selStart = a;
             w->selEnd = b;
-            Changed(w->hwnd, ui::Change::Selection);
+            Changed(w->hwnd, win::Change::Selection);
         }
         return 0;
     }

@@ -22,7 +22,7 @@ void SetProgress(WindowState* w, int low, int high, int pos, int step)
     w->high = high;
     w->pos = pos;
     w->step = step;
-    Changed(w->hwnd, ui::Change::Progress);
+    Changed(w->hwnd, win::Change::Progress);
 }
 
 }  // namespace

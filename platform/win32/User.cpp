@@ -19,7 +19,7 @@
 using win::WindowKind;
 using win::WindowRegistry;
 using win::WindowState;
-using win::user::Backend;
+using win::user::Driver;
 using win::user::Changed;
 using win::user::FitBytes;
 using win::user::NotifyParent;
@@ -40,7 +40,7 @@ std::map<uint32_t, bool>& ForeignEnabled()
 void ForeignEvent(HWND hwnd, const CallerEvent& event)
 {
     bool delivered = CallerEndpoint::Deliver(HwndToValue(hwnd), event);
-    Backend().CallerEvent(HwndToValue(hwnd), event.ToText(), delivered);
+    Driver().CallerEvent(HwndToValue(hwnd), event.ToText(), delivered);
 }
 
 CallerEvent Event(CallerEvent::Kind kind)
@@ -95,7 +95,7 @@ void SetText(WindowState* w, const std::string& text)
 {
     if (w->text == text) return;
     w->text = text;
-    Changed(w->hwnd, ui::Change::Text);
+    Changed(w->hwnd, win::Change::Text);
 }
 
 std::vector<HWND> GroupOf(WindowState* w)
@@ -196,9 +196,9 @@ BOOL DestroyWindow(HWND hWnd)
     if (w->IsTopLevel()) {
         if (w->visible) {
             w->visible = false;
-            Backend().WindowShown(hWnd, false);
+            Driver().WindowShown(hWnd, false);
         }
-        Backend().WindowDestroyed(hWnd);
+        Driver().WindowDestroyed(hWnd);
     }
     HWND focus = WindowRegistry::Focus();
     if (focus && WindowRegistry::IsDescendant(hWnd, focus)) WindowRegistry::SetFocusRaw(nullptr);
@@ -260,7 +260,7 @@ LRESULT SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
     if (!w) {
         // Another process's window procedure cannot be called from here.
         if (WindowRegistry::IsForeign(hWnd))
-            Backend().CallerEvent(HwndToValue(hWnd),
+            Driver().CallerEvent(HwndToValue(hWnd),
                                   "send " + std::to_string(Msg) + " " + std::to_string(static_cast<int32_t>(wParam)) +
                                       " " + std::to_string(static_cast<int32_t>(lParam)),
                                   false);
@@ -338,7 +338,7 @@ BOOL EnableWindow(HWND hWnd, BOOL bEnable)
     bool enable = bEnable != FALSE;
     if (wasEnabled != enable) {
         w->enabled = enable;
-        Changed(hWnd, ui::Change::Enabled);
+        Changed(hWnd, win::Change::Enabled);
         // A disabled window cannot keep the keyboard focus.
         if (!enable && WindowRegistry::Focus() == hWnd) WindowRegistry::SetFocusRaw(nullptr);
         SendMessageA(hWnd, WM_ENABLE, enable ? TRUE : FALSE, 0);
@@ -380,7 +380,7 @@ BOOL SetForegroundWindow(HWND hWnd)
     }
     HWND top = WindowRegistry::TopLevelOf(hWnd);
     if (!top) return FALSE;
-    Backend().Raise(top);
+    Driver().Raise(top);
     return TRUE;
 }
 
@@ -389,7 +389,7 @@ BOOL BringWindowToTop(HWND hWnd)
     if (WindowRegistry::IsForeign(hWnd)) return TRUE;  // another process's stacking order is not ours to change
     HWND top = WindowRegistry::TopLevelOf(hWnd);
     if (!top) return FALSE;
-    Backend().Raise(top);
+    Driver().Raise(top);
     return TRUE;
 }
 
@@ -397,7 +397,7 @@ BOOL UpdateWindow(HWND hWnd)
 {
     HWND top = WindowRegistry::TopLevelOf(hWnd);
     if (!top) return WindowRegistry::IsForeign(hWnd) ? TRUE : FALSE;
-    if (WindowState* t = WindowRegistry::Find(top); t && t->visible) Backend().Repaint(top);
+    if (WindowState* t = WindowRegistry::Find(top); t && t->visible) Driver().Repaint(top);
     return TRUE;
 }
 
@@ -413,10 +413,10 @@ BOOL ShowWindow(HWND hWnd, int nCmdShow)
     w = WindowRegistry::Find(hWnd);
     if (!w) return was ? TRUE : FALSE;
     if (w->IsTopLevel())
-        Backend().WindowShown(hWnd, show);
+        Driver().WindowShown(hWnd, show);
     else
-        Changed(hWnd, ui::Change::Visible);
-    // A hidden window gives up the focus (after the backend saw it last).
+        Changed(hWnd, win::Change::Visible);
+    // A hidden window gives up the focus (after the driver saw it last).
     if (!show) {
         HWND focus = WindowRegistry::Focus();
         if (focus && WindowRegistry::IsDescendant(hWnd, focus)) {
@@ -489,12 +489,12 @@ HWND GetParent(HWND hWnd)
 
 int MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType)
 {
-    ui::MessageBoxRequest request;
+    win::MessageBoxRequest request;
     request.owner = hWnd;
     request.text = lpText ? lpText : "";
     request.caption = lpCaption ? lpCaption : "エラー";
     request.type = uType;
-    return Backend().MessageBox(request);
+    return Driver().MessageBox(request);
 }
 
 // --- Dialogs ---------------------------------------------------------------

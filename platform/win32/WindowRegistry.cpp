@@ -1,6 +1,6 @@
 #include "win32/WindowRegistry.h"
 
-#include "ui/Backends.h"
+#include "win32/WindowDriver.h"
 
 #include <algorithm>
 #include <unordered_map>
@@ -90,7 +90,7 @@ void WindowRegistry::SetToolTip(HWND hwnd, const std::string& text)
     WindowState* w = Find(hwnd);
     if (!w || w->toolTip == text) return;
     w->toolTip = text;
-    Changed(hwnd, static_cast<int>(ui::Change::ToolTip));
+    Changed(hwnd, static_cast<int>(Change::ToolTip));
 }
 
 HWND WindowRegistry::TopLevelOf(HWND hwnd)
@@ -120,12 +120,12 @@ void WindowRegistry::SetFocusRaw(HWND hwnd)
     if (old == hwnd) return;
     r.focus = hwnd;
     if (old && Find(old)) {
-        Changed(old, static_cast<int>(ui::Change::Focus));
+        Changed(old, static_cast<int>(Change::Focus));
         SendMessageA(old, WM_KILLFOCUS, reinterpret_cast<WPARAM>(hwnd), 0);
     }
     if (hwnd) {
         if (WindowState* top = Find(TopLevelOf(hwnd)); top && top->hwnd != hwnd) top->lastFocus = hwnd;
-        Changed(hwnd, static_cast<int>(ui::Change::Focus));
+        Changed(hwnd, static_cast<int>(Change::Focus));
         SendMessageA(hwnd, WM_SETFOCUS, reinterpret_cast<WPARAM>(old), 0);
     }
 }
@@ -176,7 +176,7 @@ HWND WindowRegistry::ActiveModal()
 
 void WindowRegistry::Changed(HWND hwnd, int change)
 {
-    ui::Backends::Current().ControlChanged(hwnd, static_cast<ui::Change>(change));
+    WindowDriver::Current().ControlChanged(hwnd, static_cast<Change>(change));
 }
 
 }  // namespace win

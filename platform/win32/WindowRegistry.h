@@ -134,7 +134,8 @@ public:
     static void PopModal(HWND dialog);
     static HWND ActiveModal();
 
-    // Tells the backend about a state change (only call when a value changed).
+    // Tells the display driver (WindowDriver.h) about a state change (only call
+    // when a value changed); `change` is a win::Change.
     static void Changed(HWND hwnd, int change);
 };
 

@@ -10,6 +10,9 @@
 #include <gtest/gtest.h>
 
 #include <time.h>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 namespace {
@@ -231,6 +234,36 @@ TEST(Backends, MissingBackendFallsBackToTheScriptBackend)
     EXPECT_NE(err.find("\"nonesuch\" is not available"), std::string::npos) << err;
     ::setenv("ZELKOR_BACKEND", "script", 1);
     PlatformConfig::Reload();
+}
+
+TEST(Backends, AWindowFunctionWithNoBackendRunningStartsTheConfiguredOne)
+{
+    // Set up by hand, without ScriptRun's start: run on its own (as ctest
+    // runs it), no backend has been started in this process before.
+    char name[] = "/tmp/zk_ui_XXXXXX";
+    const std::string dir = ::mkdtemp(name);
+    std::ofstream(dir + "/script.txt", std::ios::binary) << "answer yes\n";
+    ::setenv("ZELKOR_HOME", dir.c_str(), 1);
+    ::setenv("ZELKOR_BACKEND", "script", 1);
+    ::setenv("ZELKOR_SCRIPT", (dir + "/script.txt").c_str(), 1);
+    ::setenv("ZELKOR_TRANSCRIPT", (dir + "/transcript.txt").c_str(), 1);
+    PlatformConfig::Reload();
+    ui::Backends::Stop();
+    // The window functions' driver starts the configured backend, which reads
+    // the script: its answer, not the one that cancels (No).
+    EXPECT_EQ(MessageBoxA(nullptr, "q", "c", MB_YESNO), IDYES);
+    ui::Backends::Stop();
+    std::ifstream in(dir + "/transcript.txt", std::ios::binary);
+    std::ostringstream t;
+    t << in.rdbuf();
+    EXPECT_NE(t.str().find("message owner=none caption=\"c\" icon=none buttons=YES,NO text=\"q\" answer=YES"),
+              std::string::npos)
+        << t.str();
+    ::setenv("ZELKOR_SCRIPT", "", 1);
+    ::setenv("ZELKOR_TRANSCRIPT", "/dev/null", 1);
+    PlatformConfig::Reload();
+    std::error_code ec;
+    std::filesystem::remove_all(dir, ec);
 }
 
 TEST(Backends, ScriptErrorsAreReportedAndSkipped)

@@ -50,15 +50,7 @@ std::string ButtonList(const std::vector<int>& buttons)
 
 std::unique_ptr<Backend> ScriptBackend::Create() { return std::make_unique<ScriptBackend>(); }
 
-int ScriptBackend::CancellingAnswer(UINT type)
-{
-    std::vector<int> buttons = MessageBoxRequest::ButtonsOf(type);
-    for (int b : buttons)
-        if (b == IDCANCEL) return IDCANCEL;
-    for (int b : buttons)
-        if (b == IDNO) return IDNO;
-    return buttons.front();
-}
+int ScriptBackend::CancellingAnswer(UINT type) { return MessageBoxRequest::CancellingAnswer(type); }
 
 void ScriptBackend::Start()
 {
