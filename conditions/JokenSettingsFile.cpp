@@ -3,7 +3,6 @@
 #include "conditions/FolderChain.h"
 #include "conditions/PathParts.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -54,17 +53,13 @@ private:
     bool m_bHeld = false;
 };
 
-// Writes all of `text` to a handle; false on any shortfall.
+// Writes all of `text` to a handle (WriteFile writes everything or fails);
+// false on any shortfall. The text is a settings file of at most
+// kMaxFileSize bytes and one line, well within one call.
 bool WriteAll(HANDLE h, const std::string& text)
 {
-    size_t done = 0;
-    while (done < text.size()) {
-        const DWORD chunk = static_cast<DWORD>(std::min<size_t>(text.size() - done, 1u << 20));
-        DWORD written = 0;
-        if (!WriteFile(h, text.data() + done, chunk, &written, nullptr) || written != chunk) return false;
-        done += written;
-    }
-    return true;
+    DWORD written = 0;
+    return WriteFile(h, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) && written == text.size();
 }
 
 }  // namespace

@@ -22,7 +22,6 @@ namespace {
 
 using namespace e2e;
 
-const char kOverwrite[] = "同名のファイルが存在します。\n\n上書きしてもよろしいですか？";
 const char kT1[] = "動作環境が不正です。\n消費税のOrlanzenが正しくインストールされているか確認してください。";
 
 // Every run here must end well within this; a run that blocks is killed
@@ -124,17 +123,9 @@ TEST(HostileFiles, FifoAsTheOutputFileCannotBeCreated)
         SCOPED_TRACE(c.name);
         const int reader = c.reader ? open(fifo.c_str(), O_RDONLY | O_NONBLOCK) : -1;
         ASSERT_TRUE(!c.reader || reader >= 0);
-        std::string script = "type 1008 C:\\fifo.xml\nkey F12\nanswer YES\n";
-        std::vector<std::string> expected = {Message("question", "YES,NO", "YES", kOverwrite)};
-        if (c.yes) {
-            script += "answer YES\nanswer YES\nanswer YES\nanswer OK\n";
-            for (const char* q : kQuestions) expected.push_back(Message("exclamation", "YES,NO", "YES", q));
-            expected.push_back(Message("exclamation", "OK", "OK", kIncomplete));
-        } else {
-            script += "answer NO\n";
-            expected.push_back(Message("exclamation", "YES,NO", "NO", kQuestions[0]));
-        }
-        h.WriteScript(script);
+        const FailingWriteRun failing = OverwriteThenFailingSections("C:\\fifo.xml", c.yes);
+        const std::vector<std::string>& expected = failing.messages;
+        h.WriteScript(failing.script);
         TestCaller caller(kCaller, 5, kTimeLimitMs);
         ASSERT_TRUE(caller.Ready());
         const RunResult r = h.Run({"123456,1024,7,"}, kTimeLimitMs);

@@ -19,7 +19,6 @@ namespace {
 
 using namespace e2e;
 
-const char kOverwrite[] = "同名のファイルが存在します。\n\n上書きしてもよろしいですか？";
 const char kBadDrive[] = "ドライブ名が有効でありません。\n\n有効なドライブを指定してください。";
 
 // The key of the user admin on the first sample dataset in Zelkora.env.
@@ -125,17 +124,9 @@ TEST(RobustOutput, ReadOnlyFileKeepsItsContent)
 
     for (bool yes : {false, true}) {
         SCOPED_TRACE(yes ? "Yes" : "No");
-        std::string script = "type 1008 C:\\kept.xml\nkey F12\nanswer YES\n";
-        std::vector<std::string> expected = {Message("question", "YES,NO", "YES", kOverwrite)};
-        if (yes) {
-            script += "answer YES\nanswer YES\nanswer YES\nanswer OK\n";
-            for (const char* q : kQuestions) expected.push_back(Message("exclamation", "YES,NO", "YES", q));
-            expected.push_back(Message("exclamation", "OK", "OK", kIncomplete));
-        } else {
-            script += "answer NO\n";
-            expected.push_back(Message("exclamation", "YES,NO", "NO", kQuestions[0]));
-        }
-        h.WriteScript(script);
+        const FailingWriteRun failing = OverwriteThenFailingSections("C:\\kept.xml", yes);
+        const std::vector<std::string>& expected = failing.messages;
+        h.WriteScript(failing.script);
         const CalledRun run = RunCalled(h);
         EXPECT_EQ(Messages(run.r), expected) << Brief(run.r);
         EXPECT_EQ(run.caller, Notified(7, 2));

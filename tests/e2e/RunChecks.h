@@ -32,6 +32,8 @@ inline constexpr const char* kQuestions[3] = {
     "基本情報の出力に失敗しました。\n\n出力を続けますか？",
     "連動情報の出力に失敗しました。\n\n出力を続けますか？",
 };
+// The question before an existing output file is overwritten.
+inline constexpr char kOverwrite[] = "同名のファイルが存在します。\n\n上書きしてもよろしいですか？";
 
 // A run and what its caller received.
 struct CalledRun {
@@ -116,6 +118,30 @@ inline std::string Message(const std::string& icon, const std::string& buttons, 
                            const std::string& cp932Text)
 {
     return icon + " " + buttons + " " + answer + ": " + Quoted(cp932Text);
+}
+
+// A run to a file that exists and cannot be written: the path typed, 実行,
+// the overwrite question answered Yes, then every section's question
+// answered Yes (ending with the incomplete-file message) or the first one No.
+// The script and the messages Messages() must give.
+struct FailingWriteRun {
+    std::string script;
+    std::vector<std::string> messages;
+};
+inline FailingWriteRun OverwriteThenFailingSections(const std::string& cp932Path, bool goOn)
+{
+    FailingWriteRun run;
+    run.script = "type 1008 " + cp932Path + "\nkey F12\nanswer YES\n";
+    run.messages = {Message("question", "YES,NO", "YES", kOverwrite)};
+    if (goOn) {
+        run.script += "answer YES\nanswer YES\nanswer YES\nanswer OK\n";
+        for (const char* q : kQuestions) run.messages.push_back(Message("exclamation", "YES,NO", "YES", q));
+        run.messages.push_back(Message("exclamation", "OK", "OK", kIncomplete));
+    } else {
+        run.script += "answer NO\n";
+        run.messages.push_back(Message("exclamation", "YES,NO", "NO", kQuestions[0]));
+    }
+    return run;
 }
 
 // A message box as the transcript's road shows it, with its owner and the
