@@ -55,6 +55,16 @@ const char kMsgKakoJisseki[] = "過去実績データは、連携の対象とし
 const char kMsgMenzei[] = "消費税申告区分が免税のデータは、連携の対象として使用できません。";
 const char kMsgQuit[] = "\n\nアプリケーションを終了します。";
 
+// The month edits hold two characters.
+constexpr int kMonthEditChars = 2;
+
+// Whether a month's text, as the edits are given it, fits them (-9 to 99).
+bool FitsMonthEdit(short nMonth)
+{
+    char buf[16];
+    return std::strlen(_itoa(nMonth, buf, 10)) <= static_cast<size_t>(kMonthEditChars);
+}
+
 bool IsDown(int vk)
 {
     return GetKeyState(vk) < 0;
@@ -120,9 +130,9 @@ void CShukeiJokenDlg::DoDataExchange(CDataExchange* pDX)
     DDX_Text(pDX, IDC_LBL_DETAIL, m_strDetailLabel);
     DDX_Text(pDX, IDC_STC_DETAIL, m_strDetailValue);
     DDX_Text(pDX, IDC_EDT_STARTMONTH, m_strStartMonth);
-    DDV_MaxChars(pDX, m_strStartMonth, 2);
+    DDV_MaxChars(pDX, m_strStartMonth, kMonthEditChars);
     DDX_Text(pDX, IDC_EDT_ENDMONTH, m_strEndMonth);
-    DDV_MaxChars(pDX, m_strEndMonth, 2);
+    DDV_MaxChars(pDX, m_strEndMonth, kMonthEditChars);
     DDX_Text(pDX, IDC_EDT_OUTPUTPATH, m_strOutputPath);
     DDX_Radio(pDX, IDC_RDO_SHUKEIKIKAN, m_nShukeiMode);
 }
@@ -241,9 +251,12 @@ void CShukeiJokenDlg::TakeRememberedConditions(OpeningConditions* pC)
     }
     std::memcpy(m_szStoredPath, pC->szPath, sizeof m_szStoredPath);
     if (pC->nMode != 1) {
-        // Months that no edit can hold (two digits, 1 to 12) are not
-        // taken from the line; the period's months stand instead.
-        if (nLineStart >= 1 && nLineStart <= 12 && nLineEnd >= 1 && nLineEnd <= 12) {
+        // The line's months are shown as they are, also outside 1 to 12:
+        // 実行 refuses them as it refuses the same months typed. Only a
+        // month whose text the two-character edits cannot show would fail
+        // their length check on every data exchange; then the period's
+        // months stand for both.
+        if (FitsMonthEdit(nLineStart) && FitsMonthEdit(nLineEnd)) {
             pC->nStartMonth = nLineStart;
             pC->nEndMonth = nLineEnd;
         }

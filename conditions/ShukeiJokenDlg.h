@@ -147,6 +147,10 @@ private:
     // The remembered line of this user and dataset (ReadJokenSettings) over
     // the period's months: with mode 1 only its path is taken (also into
     // m_szStoredPath), with another mode its months and choices as well.
+    // The line's months are taken as they are, 13 or 0 too (実行 refuses
+    // them as typed ones); only when either month's text is longer than the
+    // two characters of the month edits (below -9 or above 99), which no
+    // data exchange could read back, do the period's months stand for both.
     void TakeRememberedConditions(OpeningConditions* pC);
     // The months and the three choices into their members.
     void AdoptOpeningConditions(const OpeningConditions& c);

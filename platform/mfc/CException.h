@@ -14,8 +14,4 @@ public:
 
     // Releases an exception object that was thrown by pointer.
     void Delete() { delete this; }
-
-    // A short description of the error, as far as it fits in `maxLength`
-    // bytes with its terminator; FALSE when there is none.
-    virtual BOOL GetErrorMessage(LPTSTR buffer, UINT maxLength, UINT* helpContext = nullptr) const;
 };

@@ -3,7 +3,6 @@
 #include "win32/Kernel.h"
 
 #include <cerrno>
-#include <cstdio>
 
 namespace {
 
@@ -72,33 +71,4 @@ void CFileException::ThrowOsError(LONG osError, LPCTSTR fileName)
 {
     if (osError == ERROR_SUCCESS) osError = kGenFailure;  // never throw "no error"
     throw new CFileException(OsErrorToException(osError), osError, fileName);
-}
-
-BOOL CFileException::GetErrorMessage(LPTSTR buffer, UINT maxLength, UINT* helpContext) const
-{
-    if (helpContext) *helpContext = 0;
-    if (!buffer || maxLength == 0) return FALSE;
-    const char* what;
-    switch (m_cause) {
-    case none: what = "エラーはありません。"; break;
-    case fileNotFound: what = "ファイルが見つかりません。"; break;
-    case badPath: what = "パスが正しくありません。"; break;
-    case tooManyOpenFiles: what = "開いているファイルが多すぎます。"; break;
-    case accessDenied: what = "アクセスが拒否されました。"; break;
-    case invalidFile: what = "ファイルが開かれていません。"; break;
-    case removeCurrentDir: what = "カレントディレクトリは削除できません。"; break;
-    case directoryFull: what = "ディレクトリがいっぱいです。"; break;
-    case badSeek: what = "ファイル位置の設定に失敗しました。"; break;
-    case hardIO: what = "入出力エラーが発生しました。"; break;
-    case sharingViolation: what = "ファイルは他のプロセスで使用中です。"; break;
-    case lockViolation: what = "ファイルはロックされています。"; break;
-    case diskFull: what = "ディスクがいっぱいです。"; break;
-    case endOfFile: what = "ファイルの終わりを越えて読み込もうとしました。"; break;
-    default: what = "ファイルのエラーが発生しました。"; break;
-    }
-    if (m_strFileName.IsEmpty())
-        snprintf(buffer, maxLength, "%s", what);
-    else
-        snprintf(buffer, maxLength, "%s\n%s", static_cast<LPCTSTR>(m_strFileName), what);
-    return TRUE;
 }

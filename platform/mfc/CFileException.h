@@ -35,8 +35,6 @@ public:
     // The Windows error code that fits a host errno value.
     static LONG ErrnoToOsError(int hostErrno);
 
-    BOOL GetErrorMessage(LPTSTR buffer, UINT maxLength, UINT* helpContext = nullptr) const override;
-
     int m_cause;
     LONG m_lOsError;
     CString m_strFileName;

@@ -40,15 +40,6 @@ struct DriverAtStart {
 
 void Backends::Register(const std::string& name, Factory factory) { S().factories[name] = factory; }
 
-bool Backends::IsRegistered(const std::string& name) { return S().factories.count(name) != 0; }
-
-std::vector<std::string> Backends::Names()
-{
-    std::vector<std::string> names;
-    for (const auto& [name, factory] : S().factories) names.push_back(name);
-    return names;
-}
-
 Backend& Backends::Current()
 {
     State& s = S();

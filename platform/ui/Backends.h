@@ -23,7 +23,6 @@
 
 #include <memory>
 #include <string>
-#include <vector>
 
 namespace ui {
 
@@ -33,8 +32,6 @@ public:
 
     // Registers (or replaces) the factory of a backend.
     static void Register(const std::string& name, Factory factory);
-    static bool IsRegistered(const std::string& name);
-    static std::vector<std::string> Names();
 
     // The running backend; starts the configured one on first use.
     static Backend& Current();

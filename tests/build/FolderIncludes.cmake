@@ -9,6 +9,12 @@
 # and every folder may include the two leaf headers of app/, the amount type
 # and the yen rounding, which themselves include no program header. Above
 # all, report/ and aggregation/ never include the application object.
+#
+# No program file (these folders and editions/) names an include by a path
+# that climbs out of a folder ("../platform/suite/SuiteStore.h", or a ".."
+# anywhere in it) or by an absolute path: the compiler looks for a quoted
+# include beside the including file first, so such a path reaches headers
+# that no include root of the program offers.
 cmake_minimum_required(VERSION 3.24)
 
 if(NOT IS_DIRECTORY "${ROOT}")
@@ -25,10 +31,25 @@ set(leaves app/Kingaku.h app/YenRounding.h)
 
 set(faults "")
 set(checked 0)
-foreach(folder IN LISTS folders)
+foreach(folder IN LISTS folders ITEMS editions)
   file(GLOB files LIST_DIRECTORIES false RELATIVE ${ROOT} ${ROOT}/${folder}/*.h ${ROOT}/${folder}/*.cpp)
   foreach(file IN LISTS files)
     math(EXPR checked "${checked} + 1")
+    file(STRINGS ${ROOT}/${file} lines REGEX "^[ \t]*#[ \t]*include[ \t]*[\"<]")
+    foreach(line IN LISTS lines)
+      if(line MATCHES "[\"<]([^\">]*)[\">]")
+        set(header ${CMAKE_MATCH_1})
+        if(header MATCHES "(^|/)\\.\\.(/|$)" OR header MATCHES "^/")
+          list(APPEND faults "${file}: the include climbs out of its folder: ${header}")
+        endif()
+      endif()
+    endforeach()
+  endforeach()
+endforeach()
+
+foreach(folder IN LISTS folders)
+  file(GLOB files LIST_DIRECTORIES false RELATIVE ${ROOT} ${ROOT}/${folder}/*.h ${ROOT}/${folder}/*.cpp)
+  foreach(file IN LISTS files)
     list(FIND leaves ${file} leaf)
     file(STRINGS ${ROOT}/${file} lines REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
     foreach(line IN LISTS lines)

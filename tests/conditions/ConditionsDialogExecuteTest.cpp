@@ -194,6 +194,26 @@ TEST_F(ExecuteTest, NiwariDateInModeZeroOnly)
     EXPECT_STREQ(Dlg().m_strEndMonth, "9");
 }
 
+TEST_F(ExecuteTest, NiwariTakesAnEndMonthThatEndsOnTheFirstDay)
+{
+    // Months closing on the 1st: 月度 10 runs from 2023-09-02 to 2023-10-01,
+    // the first day of the 「2割特例」, and passes; 月度 9, ending on
+    // 2023-09-01, is refused.
+    auto setup = [](CShukeiJokenDlg& d) {
+        d.m_lKikanFrom = 20230402;
+        d.m_lKikanTo = 20240401;
+    };
+    long from = 0, to = 0;
+    Run("", setup);
+    Dlg().GetMonthDates(10, &from, &to);
+    ASSERT_EQ(to, 20231001);
+    EXPECT_EQ(Run("click 1039\ntype 1016 10\ntype 1008 C:\\out\\n.xml\nkey F12\n", setup), IDC_BTN_EXECUTE)
+        << Transcript();
+    EXPECT_EQ(Dlg().m_bNiwariTokurei, 1);
+    EXPECT_EQ(Run("click 1039\ntype 1016 9\ntype 1008 C:\\out\\n.xml\nkey F12\nanswer OK\n", setup), IDC_BTN_CANCEL);
+    ExpectMessage(0, "指定された集計期間は「2割特例」の対象期間外です。\n集計条件を見直してください。");
+}
+
 TEST_F(ExecuteTest, ResultsFromTheButtons)
 {
     ASSERT_EQ(Run("click 1034\ntype 1014 5\ntype 1016 7\ntype 1008 C:\\out\\r.xml\nclick 1005\n"), IDC_BTN_EXECUTE);

@@ -5,6 +5,8 @@
 
 #include "mfc/DialogTemplate.h"
 
+#include <cstdlib>
+
 namespace {
 
 using InitTest = ConditionsDialogTest;
@@ -170,6 +172,31 @@ TEST_F(InitTest, RememberedMonthsNoEditCanHoldAreReplacedByThePeriod)
     EXPECT_TRUE(Init().Checked(1034));  // the rest of the line stands
     // No validation message came from the data exchange.
     EXPECT_EQ(Messages(Transcript()).size(), 1u);
+}
+
+TEST_F(InitTest, RememberedMonthsOutsideTheYearAreShownAsTheyAre)
+{
+    // Months the edits can show stand, whether 実行 will take them or not;
+    // one whose text is longer than the edits' two characters makes the
+    // period's months stand for both.
+    const struct {
+        const char* months;
+        const char* start;
+        const char* end;
+    } cases[] = {
+        {"13/9", "13", "9"}, {"0/-9", "0", "-9"}, {"99/4", "99", "4"},
+        {"-10/5", "4", "3"}, {"5/100", "4", "3"},
+    };
+    for (const auto& c : cases) {
+        WriteSettings(std::string("U1/D0001:0/") + c.months + "/1/1/0/C:\\kept\\e.xml\n");
+        Run("");
+        Init().ExpectTexts({{1014, c.start}, {1016, c.end}});
+        EXPECT_EQ(Dlg().m_nStartMonth, std::atoi(c.start)) << c.months;
+        EXPECT_EQ(Dlg().m_nEndMonth, std::atoi(c.end)) << c.months;
+        EXPECT_TRUE(Init().Checked(1034)) << c.months;  // the line's choices
+        // Only the cancellation: the data exchange found nothing to refuse.
+        EXPECT_EQ(Messages(Transcript()).size(), 1u) << c.months << "\n" << Transcript();
+    }
 }
 
 TEST_F(InitTest, PresetPathIsFixed)

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -76,6 +77,50 @@ TEST(RememberedConditions, SecondRunOpensWithWhatTheFirstRemembered)
     EXPECT_NE(Shown(c, 1037).find("\" checked"), std::string::npos) << Shown(c, 1037);
     EXPECT_NE(Shown(c, 1029).find("\" checked"), std::string::npos) << Shown(c, 1029);
     EXPECT_EQ(e2e::ReadFile(e2e::SettingsFile(h)), settings);
+}
+
+TEST(RememberedConditions, MonthsOutsideTheYearAreShownAndRefusedAsTyped)
+{
+    e2e::RunHarness h("Zelkora");
+    h.BuildHome({"corp-general"}, 1);
+    h.WriteScript(kFirstRun);
+    ASSERT_EQ(h.Run({}).exitStatus, 0);
+    // The remembered line, its months changed to 13 and 9.
+    std::string settings = e2e::ReadFile(e2e::SettingsFile(h));
+    const size_t at = settings.find(":0/5/2/");
+    ASSERT_NE(at, std::string::npos) << settings;
+    settings.replace(at, 7, ":0/13/9/");
+    e2e::WriteFile(e2e::SettingsFile(h), settings);
+
+    // The dialog shows them; 実行 refuses the start month, the run is then
+    // cancelled and the line stays.
+    const std::string script = "key F12\nanswer OK\nkey ESCAPE\nanswer OK\n";
+    h.WriteScript(script);
+    const e2e::RunResult remembered = h.Run({});
+    EXPECT_EQ(remembered.exitStatus, 0) << remembered.stderrText;
+    const std::map<int, std::string> c = DialogControls(remembered.transcript);
+    EXPECT_EQ(Shown(c, 1014), "\"13\"");
+    EXPECT_EQ(Shown(c, 1016), "\"9\"");
+    const std::vector<std::string> expected = {
+        e2e::Message("exclamation", "OK", "OK", "集計期間に誤りがあります。\n\n集計期間を設定しなおしてください。"),
+        e2e::Message("information", "OK", "OK", e2e::kCancelled)};
+    EXPECT_EQ(e2e::Messages(remembered), expected) << e2e::Brief(remembered);
+    EXPECT_EQ(e2e::ReadFile(e2e::SettingsFile(h)), settings);
+
+    // Typed 13 and 9, without a remembered line: the same refusal, on the
+    // same edit.
+    std::remove(e2e::SettingsFile(h).c_str());
+    h.WriteScript("type 1014 13\ntype 1016 9\n" + script);
+    const e2e::RunResult typed = h.Run({});
+    EXPECT_EQ(e2e::Messages(typed), expected) << e2e::Brief(typed);
+    // Both times the refusal leaves the start edit focused with its text
+    // selected.
+    const std::string selected = "  changed 1014 EDIT \"13\" focus sel=0-2\n";
+    for (const e2e::RunResult* r : {&remembered, &typed}) {
+        const size_t refusal = r->transcript.find(" icon=exclamation ");
+        ASSERT_NE(refusal, std::string::npos) << r->transcript;
+        EXPECT_NE(r->transcript.find(selected, refusal), std::string::npos) << r->transcript;
+    }
 }
 
 TEST(RememberedConditions, CallersPathIsNotRemembered)

@@ -149,6 +149,26 @@ TEST_F(KanpuWriters, SavedAmountsFeedTheBlockOfTheOrganisationKind)
     EXPECT_EQ(d["KANPUH"].size() + d["KANPUK"].size(), 33u);
 }
 
+TEST_F(KanpuWriters, EachSavedAmountAloneMarksTheClassOfItsGroup)
+{
+    // One saved amount at a time: the settlement class of the corporation
+    // follows slots 0 to 7, its asset class slots 8 to 13, the individual's
+    // class all 16 slots.
+    b.app.m_nHasuMode = 1;
+    b.app.m_nKazeiKubun = 2;
+    b.app.m_pSaveTaxInfo[9865] = 2;
+    b.app.m_pSaveTaxInfo[9866] = 2;
+    b.app.m_pSaveTaxInfo[9867] = 2;
+    for (int slot : {0, 7, 8, 13, 15}) {
+        for (int i = 0; i < 16; ++i) b.Save(9868 + 8 * i, i == slot ? 10000 : 0);
+        auto d = Saved(0);
+        EXPECT_EQ(ValueOf(d, "KANPUH", "KESSANZEIKUBUN"), slot <= 7 ? "2" : "") << slot;
+        EXPECT_EQ(ValueOf(d, "KANPUH", "SHISANZEIKUBUN"), slot >= 8 && slot <= 13 ? "2" : "") << slot;
+        d = Saved(3);
+        EXPECT_EQ(ValueOf(d, "KANPUK", "KESSANZEIKUBUN"), "2") << slot;
+    }
+}
+
 TEST_F(KanpuWriters, AFailedWriteStopsTheBlock)
 {
     StDATAINFO data{};

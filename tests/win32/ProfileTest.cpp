@@ -102,6 +102,19 @@ TEST_F(ProfileTest, ReadsStopAtTheirBound)
     EXPECT_EQ(Read("ProgramLevel", "SY35", "4", sizeof buf, "C:\\app\\huge.ini"), "1:5");
 }
 
+// A file of exactly the bound is read whole, also a last line without its
+// line end.
+TEST_F(ProfileTest, LastLineWithoutLineEndAtTheBoundCounts)
+{
+    std::string text = "[ProgramLevel]\r\n";
+    while (text.size() + 20 < 65536) text += "; a comment line\r\n";
+    text += std::string(65536 - text.size() - 8, ';') + "\r\n";
+    text += "SY35=3";
+    ASSERT_EQ(text.size(), 65536u);
+    tmp.WriteFile("c/app/exact.ini", text);
+    EXPECT_EQ(Read("ProgramLevel", "SY35", "4", sizeof buf, "C:\\app\\exact.ini"), "1:3");
+}
+
 TEST_F(ProfileTest, MissingKeyOrSectionGivesTheDefaultEmptyValueGivesEmpty)
 {
     EXPECT_EQ(Read("ProgramLevel", "SY99", "4"), "1:4");
@@ -120,6 +133,14 @@ TEST_F(ProfileTest, ValuesMatchIgnoringCaseAndLoseBlanksAndQuotes)
     EXPECT_EQ(Read("ProgramLevel", "Spaced", "x"), "12:padded value");
     EXPECT_EQ(Read("ProgramLevel", "Quoted", "x"), "10:  inside  ");
     EXPECT_EQ(Read("ProgramLevel", "Kana", "x"), "4:\x83\x5C\\x");
+}
+
+// A lone quote is no pair of quotes: it is the value.
+TEST_F(ProfileTest, OneQuoteCharacterIsKept)
+{
+    tmp.WriteFile("c/app/quote.ini", "[ProgramLevel]\r\nSY35=\"\r\nSingle= '  \r\n");
+    EXPECT_EQ(Read("ProgramLevel", "SY35", "4", sizeof buf, "C:\\app\\quote.ini"), "1:\"");
+    EXPECT_EQ(Read("ProgramLevel", "Single", "4", sizeof buf, "C:\\app\\quote.ini"), "1:'");
 }
 
 TEST_F(ProfileTest, TruncationKeepsSizeMinusOneBytes)
