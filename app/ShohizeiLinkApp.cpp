@@ -11,11 +11,15 @@
 
 CShohizeiLinkApp theApp;
 
-CShohizeiLinkApp::CShohizeiLinkApp() = default;
+CShohizeiLinkApp::CShohizeiLinkApp()
+{
+    InitializeCriticalSection(&m_csEnding);
+}
 
 CShohizeiLinkApp::~CShohizeiLinkApp()
 {
     ReleaseRunBuffers();
+    DeleteCriticalSection(&m_csEnding);
 }
 
 // ---------------------------------------------------------------------------

@@ -213,9 +213,18 @@ public:
     // directory.
     void EnterProgramFolder();
     // The output file the run is writing: set by the stage that opens it and
-    // cleared when it is closed, so that an interrupted run removes it.
-    void SetOutputInProgress(LPCTSTR lpszPath) { m_strOutputInProgress = lpszPath; }
-    void ClearOutputInProgress() { m_strOutputInProgress.Empty(); }
+    // cleared when it is closed, so that an interrupted run removes it (also
+    // one that a termination signal ends, on the signal's thread).
+    void SetOutputInProgress(LPCTSTR lpszPath);
+    void ClearOutputInProgress();
+    // The caller's release at the end of a run: brought to the front,
+    // enabled, told `nResult`, enabled once more.
+    void ReleaseCaller(int nResult);
+    // Ends a run that a termination signal interrupts, on the signal's
+    // thread while the run's thread is held (see OnControlEvent).
+    void EndRunOnSignal();
+    // The control handler of the run: a termination signal ends it.
+    static BOOL OnControlEvent(DWORD dwCtrlType);
     // Copies the dialog's output path into the conditions; a path longer
     // than 260 bytes ends the run (message, result 2) and gives 0.
     int TakeOutputPath(LPCTSTR lpszPath, ShukeiConditions* pConditions);
@@ -235,6 +244,9 @@ private:
     HWND m_hMessageOwner = nullptr;   // owner of the run's messages once the progress dialog exists
     int m_nWaitCursorDepth = 0;       // wait cursors the run began and has not ended
     CString m_strOutputInProgress;    // the output file while the run writes it
+    // Guards what a termination signal's ending reads from another thread:
+    // m_strOutputInProgress and m_bLaunchedByCaller.
+    CRITICAL_SECTION m_csEnding;
 };
 
 extern CShohizeiLinkApp theApp;

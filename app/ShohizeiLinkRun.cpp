@@ -20,7 +20,22 @@
 // - an amount beyond the range of the amount type (the integer -1 thrown by
 //   ClKingaku), a lack of memory, or any other exception inside the run:
 //   a message, result 2, the wait cursor ended, an output file the run had
-//   begun is removed (it is incomplete), and M7 is not shown.
+//   begun is removed (it is incomplete), and M7 is not shown;
+// - a termination signal (SIGTERM, SIGINT, SIGHUP: the console's control
+//   events) at any moment of the run, in a dialog, a query or a write: the
+//   run ends like an error at once, on the signal's thread while the run's
+//   own thread is held at its next effect (EndRunOnSignal): an output file
+//   the run had begun is removed, as an interrupted run's is (a partial file
+//   would look like a link file and is none; also the file the user agreed to
+//   overwrite, which the run had emptied), the caller is released and told
+//   result 2 once, no message is shown, and the settings are not written
+//   (a signal during the settings write itself finds the settings file whole,
+//   old or new, by the writer's own safety). The connection to the store is
+//   closed by the process's end: the store is only read, and closing it from
+//   the signal's thread while the run's thread may be inside a query of it
+//   would break that query's state. A signal once ExitInstance has begun lets
+//   that ending finish with the run's own result; then the process ends by
+//   the signal.
 #include "app/ShohizeiLinkApp.h"
 
 #include "aggregation/AddTaxDlg.h"
@@ -80,6 +95,7 @@ const char CShohizeiLinkApp::kMsgStageMissing[] =
 BOOL CShohizeiLinkApp::InitInstance()
 {
     EnableControlContainer();
+    SetConsoleCtrlHandler(&CShohizeiLinkApp::OnControlEvent, TRUE);
     const char* failure = nullptr;
     try {
         return RunExport();
@@ -105,12 +121,56 @@ void CShohizeiLinkApp::AbandonRun(LPCTSTR lpszText)
     while (m_nWaitCursorDepth > 0) {
         EndRunWaitCursor();
     }
-    if (!m_strOutputInProgress.IsEmpty()) {
-        DeleteFileA(m_strOutputInProgress);
-        m_strOutputInProgress.Empty();
+    // Taken out under the lock and removed outside it: a signal's ending
+    // holds this thread at the removal and must still get the lock.
+    EnterCriticalSection(&m_csEnding);
+    const CString strBegun = m_strOutputInProgress;
+    m_strOutputInProgress.Empty();
+    LeaveCriticalSection(&m_csEnding);
+    if (!strBegun.IsEmpty()) {
+        DeleteFileA(strBegun);
     }
     ReleaseRunBuffers();
     FailRun(lpszText);
+}
+
+void CShohizeiLinkApp::SetOutputInProgress(LPCTSTR lpszPath)
+{
+    EnterCriticalSection(&m_csEnding);
+    m_strOutputInProgress = lpszPath;
+    LeaveCriticalSection(&m_csEnding);
+}
+
+void CShohizeiLinkApp::ClearOutputInProgress()
+{
+    EnterCriticalSection(&m_csEnding);
+    m_strOutputInProgress.Empty();
+    LeaveCriticalSection(&m_csEnding);
+}
+
+BOOL CShohizeiLinkApp::OnControlEvent(DWORD /*dwCtrlType*/)
+{
+    theApp.EndRunOnSignal();
+    return TRUE;
+}
+
+// A termination signal's ending of the run, on the signal's thread. The run's
+// thread is held at its next write, file change or caller event from before
+// this starts, so what is removed here stays removed and the caller hears
+// nothing from it afterwards; ExitInstance has not begun (or this would not
+// run), so the caller has not been released. Nothing here waits for the user.
+void CShohizeiLinkApp::EndRunOnSignal()
+{
+    EnterCriticalSection(&m_csEnding);
+    const CString strBegun = m_strOutputInProgress;
+    const int bLaunched = m_bLaunchedByCaller;
+    LeaveCriticalSection(&m_csEnding);
+    if (!strBegun.IsEmpty()) {
+        DeleteFileA(strBegun);
+    }
+    if (bLaunched == 1) {
+        ReleaseCaller(RESULT_ERROR);
+    }
 }
 
 BOOL CShohizeiLinkApp::RunExport()
@@ -205,7 +265,11 @@ int CShohizeiLinkApp::PrepareConnection()
 
 void CShohizeiLinkApp::RecordCaller()
 {
+    // Recorded before the window is disabled: a signal's ending that sees the
+    // caller releases it, and one that comes before sees nobody to release.
+    EnterCriticalSection(&m_csEnding);
     m_bLaunchedByCaller = 1;
+    LeaveCriticalSection(&m_csEnding);
     m_pCallerWnd = CWnd::FromHandle(m_hCallerWnd);
     EnableWindow(m_hCallerWnd, FALSE);
     ClAccConnect::Inst()->m_hOwnerWnd = m_hCallerWnd;
@@ -450,18 +514,23 @@ int CShohizeiLinkApp::ExitInstance()
     pConnect->Terminate();
     pConnect->Release();
     if (m_bLaunchedByCaller == 1) {
-        SetForegroundWindow(m_hCallerWnd);
-        EnableWindow(m_hCallerWnd, TRUE);
-        // The function id travels sign-widened to 32 bits.
-        PostMessageA(m_hCallerWnd, m_nNotifyMsg, static_cast<WPARAM>(static_cast<LPARAM>(m_nFunctionId)),
-                     static_cast<LPARAM>(m_nResultCode));
-        // Enabled once more after the notice: the hand-shake the callers
-        // were built against is enable, notify, enable, so that the caller's
-        // window is usable both when the notice arrives and after it was
-        // posted. On a window that is already enabled the call changes
-        // nothing; it stays because the caller is not ours to change.
-        EnableWindow(m_hCallerWnd, TRUE);
+        ReleaseCaller(m_nResultCode);
     }
     ReleaseRunBuffers();
     return CWinApp::ExitInstance();
+}
+
+void CShohizeiLinkApp::ReleaseCaller(int nResult)
+{
+    SetForegroundWindow(m_hCallerWnd);
+    EnableWindow(m_hCallerWnd, TRUE);
+    // The function id travels sign-widened to 32 bits.
+    PostMessageA(m_hCallerWnd, m_nNotifyMsg, static_cast<WPARAM>(static_cast<LPARAM>(m_nFunctionId)),
+                 static_cast<LPARAM>(nResult));
+    // Enabled once more after the notice: the hand-shake the callers were
+    // built against is enable, notify, enable, so that the caller's window is
+    // usable both when the notice arrives and after it was posted. On a
+    // window that is already enabled the call changes nothing; it stays
+    // because the caller is not ours to change.
+    EnableWindow(m_hCallerWnd, TRUE);
 }

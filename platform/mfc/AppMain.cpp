@@ -1,8 +1,11 @@
 // Process entry of every deliverable: the framework's start of the program's
 // application object (see AfxWinMain in WinApp.h). The command-line text is
-// the host's arguments joined with one blank each.
+// the host's arguments joined with one blank each. A termination signal
+// (SIGTERM, SIGINT, SIGHUP) is the console's control event and ends the run
+// through the program's control handler (win32/ControlEvents.h).
 #include "mfc/WinApp.h"
 #include "ui/Backends.h"
+#include "win32/ControlEvents.h"
 
 // Starts the window backend that the platform configuration names, before the
 // program's InitInstance shows its first window. A backend in a library of
@@ -18,7 +21,11 @@ static void StartWindowBackend()
 
 int main(int argc, char** argv)
 {
+    // First, while this is the only thread: the termination signals go to a
+    // thread of their own, and the file-size signal is ignored.
+    win::ControlEvents::Start();
     int result = AfxWinMain(argc, argv, &StartWindowBackend);
     ui::Backends::Stop();
+    win::ControlEvents::EndAsSignalled();
     return result;
 }

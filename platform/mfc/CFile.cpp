@@ -3,12 +3,14 @@
 #include "win32/DriveMap.h"
 #include "win32/HostWrite.h"
 #include "win32/Mbcs.h"
+#include "win32/ProcessEnding.h"
 
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <optional>
 #include <string>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -80,6 +82,10 @@ CFile::~CFile()
 
 BOOL CFile::Open(LPCTSTR fileName, UINT openFlags, CFileException* error)
 {
+    // Creating or truncating a file changes the disk: not once a signal is
+    // ending the process (and not half-way when it begins).
+    std::optional<win::ProcessEnding::Effect> effect;
+    if ((openFlags & modeCreate) || (openFlags & 0x3) != modeRead) effect.emplace();
     if (IsOpen()) Abort();  // reopening a file object starts afresh
     m_strFileName = fileName;
     std::string host;

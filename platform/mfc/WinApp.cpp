@@ -3,6 +3,7 @@
 #include "ui/WaitCursor.h"
 #include "win32/DriveMap.h"
 #include "win32/Mbcs.h"
+#include "win32/ProcessEnding.h"
 
 #include <climits>
 #include <cstdio>
@@ -98,19 +99,26 @@ int AfxWinMain(int argc, char** argv, void (*startBackend)())
     app->SetProgramPath(program);
     if (startBackend) startBackend();
 
+    // The run's own ending begins with ExitInstance (also the one Run ends
+    // with). From then on a termination signal leaves the ending to it, so
+    // that the caller is released once; when a signal's ending began first,
+    // the ending is that one's and this thread goes no further.
     enum { initialising, running, exiting } stage = initialising;
     try {
         if (app->InitInstance()) {
             stage = running;  // Run ends with ExitInstance
+            win::ProcessEnding::BeginOwnEnding();
             return app->Run();
         }
         stage = exiting;
+        win::ProcessEnding::BeginOwnEnding();
         return app->ExitInstance();
     } catch (...) {
         std::fprintf(stderr, "the program stopped on an exception that nothing handled\n");
     }
     if (stage == initialising) {
         try {
+            win::ProcessEnding::BeginOwnEnding();
             app->ExitInstance();
         } catch (...) {
             std::fprintf(stderr, "ExitInstance stopped on an exception as well\n");

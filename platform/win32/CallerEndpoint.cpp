@@ -1,6 +1,7 @@
 #include "win32/CallerEndpoint.h"
 
 #include "win32/PlatformConfig.h"
+#include "win32/ProcessEnding.h"
 
 #include <cerrno>
 #include <charconv>
@@ -82,6 +83,9 @@ std::string CallerEndpoint::SocketPath(uint32_t hwndValue)
 
 bool CallerEndpoint::Deliver(uint32_t hwndValue, const CallerEvent& event)
 {
+    // One notification of a caller at a time; none from the program's thread
+    // once a signal's ending notifies it instead.
+    const win::ProcessEnding::Effect effect;
     std::string path = SocketPath(hwndValue);
     if (path.empty()) return false;
     int fd = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);

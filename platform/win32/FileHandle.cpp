@@ -3,6 +3,7 @@
 
 #include "win32/DriveMap.h"
 #include "win32/HostWrite.h"
+#include "win32/ProcessEnding.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -11,6 +12,7 @@
 
 #include <cerrno>
 #include <ctime>
+#include <optional>
 #include <string>
 
 namespace {
@@ -89,6 +91,9 @@ HANDLE CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD, LPSECURITY_A
     if ((writes || !exists) && OnCdrom(full)) return Fail(ERROR_ACCESS_DENIED);
     if (writes && exists && (before.st_mode & S_IWUSR) == 0) return Fail(ERROR_ACCESS_DENIED);
 
+    // Creating a file changes the disk: not once a signal is ending the process.
+    std::optional<win::ProcessEnding::Effect> effect;
+    if (flags & O_CREAT) effect.emplace();
     const int fd = ::open(host.c_str(), flags, 0666);
     if (fd < 0) {
         const int err = errno;

@@ -3,6 +3,7 @@
 
 #include "win32/DriveMap.h"
 #include "win32/Mbcs.h"
+#include "win32/ProcessEnding.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -78,6 +79,8 @@ bool IsRoot(const std::string& full)
 
 BOOL CreateDirectoryA(LPCSTR lpPathName, LPSECURITY_ATTRIBUTES)
 {
+    // Held while it changes the disk; a process a signal is ending does not.
+    const win::ProcessEnding::Effect effect;
     std::string host, full;
     if (!HostOf(lpPathName, &host, &full)) return FALSE;
     // A new folder's path leaves room for an 8.3 name below it (248 bytes).
@@ -106,6 +109,8 @@ BOOL CreateDirectoryA(LPCSTR lpPathName, LPSECURITY_ATTRIBUTES)
 
 BOOL RemoveDirectoryA(LPCSTR lpPathName)
 {
+    // Held while it changes the disk; a process a signal is ending does not.
+    const win::ProcessEnding::Effect effect;
     std::string host, full;
     if (!HostOf(lpPathName, &host, &full)) return FALSE;
     struct stat st;
@@ -131,6 +136,8 @@ BOOL RemoveDirectoryA(LPCSTR lpPathName)
 
 BOOL DeleteFileA(LPCSTR lpFileName)
 {
+    // Held while it changes the disk; a process a signal is ending does not.
+    const win::ProcessEnding::Effect effect;
     std::string host, full;
     if (!HostOf(lpFileName, &host, &full)) return FALSE;
     struct stat st;
@@ -151,6 +158,8 @@ BOOL DeleteFileA(LPCSTR lpFileName)
 
 BOOL MoveFileExA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, DWORD dwFlags)
 {
+    // Held while it changes the disk; a process a signal is ending does not.
+    const win::ProcessEnding::Effect effect;
     if (dwFlags & ~static_cast<DWORD>(MOVEFILE_REPLACE_EXISTING)) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;

@@ -1,5 +1,7 @@
 #include "win32/HostWrite.h"
 
+#include "win32/ProcessEnding.h"
+
 #include <cerrno>
 #include <csignal>
 #include <ctime>
@@ -44,6 +46,9 @@ int WriteAll(int fd, const void* buffer, std::size_t count, std::size_t* written
     std::size_t done = 0;
     int err = 0;
     {
+        // A process that a signal is ending writes nothing more (but a write
+        // under way is finished before the ending acts).
+        const win::ProcessEnding::Effect effect;
         FileSizeSignalBlock block;
         while (done < count) {
             const ssize_t n = ::write(fd, p + done, count - done);

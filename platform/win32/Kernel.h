@@ -250,3 +250,32 @@ LPVOID GlobalLock(HGLOBAL hMem);
 BOOL GlobalUnlock(HGLOBAL hMem);
 // Null on success, the handle on failure.
 HGLOBAL GlobalFree(HGLOBAL hMem);
+
+// --- control events and critical sections --------------------------------
+// A termination signal of the host is the console's control event: SIGINT
+// (Ctrl+C) CTRL_C_EVENT, SIGHUP (the terminal closed) CTRL_CLOSE_EVENT,
+// SIGTERM CTRL_SHUTDOWN_EVENT. The handlers run on a thread of their own, the
+// last added first, until one returns TRUE; then the process ends by the
+// signal whatever they returned (a host asked to end a process means it). The
+// rest of the process is held at its next file write, file or folder change
+// or caller notification from the moment the handlers start (see the platform
+// README, "Termination signals"), so a handler may remove a file and notify a
+// caller without the program's thread undoing it.
+#define CTRL_C_EVENT 0
+#define CTRL_BREAK_EVENT 1
+#define CTRL_CLOSE_EVENT 2
+#define CTRL_LOGOFF_EVENT 5
+#define CTRL_SHUTDOWN_EVENT 6
+typedef BOOL (*PHANDLER_ROUTINE)(DWORD dwCtrlType);
+// Adds (Add TRUE) or removes a handler; a null handler is refused.
+BOOL SetConsoleCtrlHandler(PHANDLER_ROUTINE HandlerRoutine, BOOL Add);
+
+// A lock between the program's thread and a control handler; recursive, as
+// on Windows.
+typedef struct _CRITICAL_SECTION {
+    void* impl;
+} CRITICAL_SECTION, *LPCRITICAL_SECTION;
+void InitializeCriticalSection(LPCRITICAL_SECTION lpCriticalSection);
+void EnterCriticalSection(LPCRITICAL_SECTION lpCriticalSection);
+void LeaveCriticalSection(LPCRITICAL_SECTION lpCriticalSection);
+void DeleteCriticalSection(LPCRITICAL_SECTION lpCriticalSection);

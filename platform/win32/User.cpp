@@ -9,11 +9,13 @@
 #include "win32/CallerEndpoint.h"
 #include "win32/ControlClasses.h"
 #include "win32/Mbcs.h"
+#include "win32/ProcessEnding.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cstring>
 #include <map>
+#include <mutex>
 #include <string>
 
 using win::WindowKind;
@@ -29,6 +31,13 @@ namespace {
 
 // --- Foreign windows ------------------------------------------------------
 
+// The functions on foreign windows are the ones a control handler calls to
+// release its caller while a signal ends the process, on the signal thread,
+// while the program's thread may be anywhere: they touch nothing of the
+// window registry but the handle range, keep the foreign state under a lock
+// of its own, and on the ending thread do not show the event (the backend
+// belongs to the program's thread).
+
 // The enabled state last given to each foreign window (they start enabled).
 std::map<uint32_t, bool>& ForeignEnabled()
 {
@@ -36,11 +45,17 @@ std::map<uint32_t, bool>& ForeignEnabled()
     return state;
 }
 
+std::mutex& ForeignLock()
+{
+    static std::mutex lock;
+    return lock;
+}
+
 // Hands an event for a foreign window to the caller endpoint and records it.
 void ForeignEvent(HWND hwnd, const CallerEvent& event)
 {
     bool delivered = CallerEndpoint::Deliver(HwndToValue(hwnd), event);
-    Driver().CallerEvent(HwndToValue(hwnd), event.ToText(), delivered);
+    if (!win::ProcessEnding::IsEndingThread()) Driver().CallerEvent(HwndToValue(hwnd), event.ToText(), delivered);
 }
 
 CallerEvent Event(CallerEvent::Kind kind)
@@ -324,16 +339,20 @@ SHORT GetKeyState(int nVirtKey)
 
 BOOL EnableWindow(HWND hWnd, BOOL bEnable)
 {
-    WindowState* w = WindowRegistry::Find(hWnd);
-    if (!w) {
-        if (!WindowRegistry::IsForeign(hWnd)) return FALSE;
-        auto& state = ForeignEnabled();
-        auto it = state.find(HwndToValue(hWnd));
-        bool wasEnabled = it == state.end() || it->second;
-        state[HwndToValue(hWnd)] = bEnable != FALSE;
+    if (WindowRegistry::IsForeign(hWnd)) {
+        bool wasEnabled;
+        {
+            std::lock_guard<std::mutex> hold(ForeignLock());
+            auto& state = ForeignEnabled();
+            auto it = state.find(HwndToValue(hWnd));
+            wasEnabled = it == state.end() || it->second;
+            state[HwndToValue(hWnd)] = bEnable != FALSE;
+        }
         ForeignEvent(hWnd, Event(bEnable ? CallerEvent::Enable : CallerEvent::Disable));
         return wasEnabled ? FALSE : TRUE;
     }
+    WindowState* w = WindowRegistry::Find(hWnd);
+    if (!w) return FALSE;
     bool wasEnabled = w->enabled;
     bool enable = bEnable != FALSE;
     if (wasEnabled != enable) {
@@ -350,6 +369,7 @@ BOOL IsWindowEnabled(HWND hWnd)
 {
     if (WindowState* w = WindowRegistry::Find(hWnd)) return w->enabled ? TRUE : FALSE;
     if (!WindowRegistry::IsForeign(hWnd)) return FALSE;
+    std::lock_guard<std::mutex> hold(ForeignLock());
     auto& state = ForeignEnabled();
     auto it = state.find(HwndToValue(hWnd));
     return it == state.end() || it->second ? TRUE : FALSE;

@@ -191,14 +191,21 @@ void RunHarness::WriteScript(const std::string& script)
 
 RunResult RunHarness::Run(const std::vector<std::string>& args, int timeoutMs)
 {
+    return Run(args, timeoutMs, nullptr);
+}
+
+RunResult RunHarness::Run(const std::vector<std::string>& args, int timeoutMs,
+                          const std::function<void(int pid)>& watch)
+{
     RunResult result;
-    const std::string transcriptPath = m_root + "/transcript.txt";
+    const std::string transcriptPath = TranscriptPath();
     const std::string stderrPath = m_root + "/stderr.txt";
     fs::remove(transcriptPath);
 
     // A run with a file-size limit writes its transcript to standard output,
-    // a pipe, which the limit does not touch.
-    const bool limited = m_fileLimit > 0;
+    // a pipe, which the limit does not touch (unless asked otherwise).
+    const bool limited = m_fileLimit > 0 && !m_transcriptUnderLimit;
+    const bool sizeLimit = m_fileLimit > 0;
     std::vector<std::string> env = {
         "ZELKOR_HOME=" + HomeDir(),
         "ZELKOR_BACKEND=script",
@@ -234,6 +241,8 @@ RunResult RunHarness::Run(const std::vector<std::string>& args, int timeoutMs)
             dup2(out[1], 1);
             close(out[0]);
             close(out[1]);
+        }
+        if (sizeLimit) {
             rlimit limit{static_cast<rlim_t>(m_fileLimit), static_cast<rlim_t>(m_fileLimit)};
             setrlimit(RLIMIT_FSIZE, &limit);
         }
@@ -241,6 +250,7 @@ RunResult RunHarness::Run(const std::vector<std::string>& args, int timeoutMs)
         // this process has set: a write past a file-size limit ends it unless
         // its writes hold the signal back themselves.
         std::signal(SIGXFSZ, SIG_DFL);
+        for (int s : {SIGTERM, SIGINT, SIGHUP}) std::signal(s, SIG_DFL);
         sigset_t none;
         sigemptyset(&none);
         sigprocmask(SIG_SETMASK, &none, nullptr);
@@ -268,6 +278,7 @@ RunResult RunHarness::Run(const std::vector<std::string>& args, int timeoutMs)
         drain();
         const pid_t done = waitpid(pid, &status, WNOHANG);
         if (done == pid) break;
+        if (watch) watch(pid);
         if (waited > timeoutMs) {
             kill(pid, SIGKILL);
             waitpid(pid, &status, 0);
@@ -277,6 +288,7 @@ RunResult RunHarness::Run(const std::vector<std::string>& args, int timeoutMs)
         usleep(10 * 1000);
     }
     if (WIFEXITED(status)) result.exitStatus = WEXITSTATUS(status);
+    if (WIFSIGNALED(status)) result.endSignal = WTERMSIG(status);
     if (limited) {
         drain();
         close(out[0]);

@@ -4,6 +4,7 @@
 // the script backend with its transcript, and an optional test caller.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -12,6 +13,7 @@ namespace e2e {
 
 struct RunResult {
     int exitStatus = -1;             // the process's exit status; -1 when it did not end normally
+    int endSignal = 0;               // the signal that ended the process; 0 when it exited
     std::string transcript;          // UTF-8
     std::string stderrText;
     std::vector<std::string> messages;  // the transcript's message-box lines
@@ -44,6 +46,11 @@ public:
 
     // Runs the copied executable with `args`, waiting at most `timeoutMs`.
     RunResult Run(const std::vector<std::string>& args, int timeoutMs = 30000);
+    // The same, calling `watch` with the process id every 10 ms while the
+    // process runs (to act on it at a moment of the run).
+    RunResult Run(const std::vector<std::string>& args, int timeoutMs, const std::function<void(int pid)>& watch);
+    // The host path of the transcript of a run that writes it to a file.
+    std::string TranscriptPath() const { return m_root + "/transcript.txt"; }
 
     // The folder of the caller endpoints, set as ZELKOR_CALLER_DIR in this
     // process too so that a TestCaller binds there.
@@ -56,11 +63,15 @@ public:
     // it fails as on a full disk. The transcript then travels through a
     // pipe, which the limit does not touch.
     void LimitFileSize(long bytes) { m_fileLimit = bytes; }
+    // The transcript of a limited run goes to its file all the same, under
+    // the limit.
+    void TranscriptToFileUnderLimit() { m_transcriptUnderLimit = true; }
 
 private:
     std::string m_root;
     std::string m_edition;
     long m_fileLimit = 0;
+    bool m_transcriptUnderLimit = false;
 };
 
 // The whole content of a host file ("" when it cannot be read).
