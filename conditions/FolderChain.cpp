@@ -69,6 +69,12 @@ int CreateFolderChain(LPCSTR pszFolder)
             continue;
         }
         if (!CreateDirectoryA(level.c_str(), nullptr)) {
+            // Another process may have made the level since the look above
+            // (two first runs at one moment): it exists, and it is not ours.
+            if (IsExistingFolder(level.c_str())) {
+                kept = level;
+                continue;
+            }
             RemoveCreatedFolders(level.c_str(), kept.c_str());
             return 0;
         }
@@ -92,6 +98,10 @@ int RemoveCreatedFolders(LPCSTR pszFailedLevel, LPCSTR pszKeptLevel)
         const size_t n = *it;
         if (n < 1)
             break;
+        // The level that could not be created is nobody's here: when it
+        // exists now, another process made it.
+        if (n + 1 == std::strlen(failed.pszTail))
+            continue;
         if (_strnicmp(failed.pszTail, kept.pszTail, n) == 0)
             return 1;  // reached the kept level
         if (!LevelText(failed.szRoot, failed.pszTail, n, level))

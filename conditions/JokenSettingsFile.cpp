@@ -5,6 +5,8 @@
 
 #include <cstdio>
 #include <cstring>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -13,53 +15,139 @@ bool HasLineBreak(const char* text)
     return std::strpbrk(text, "\r\n") != nullptr;
 }
 
-// The writers' turn: an exclusive lock of the lock file, asked for again
-// until the wait is over. Released (and the file closed) when it goes.
+// True when the path names the file that the handle has open (the same file
+// of the same volume), false also when the path cannot be opened.
+bool NamesFile(LPCSTR pszPath, HANDLE hFile)
+{
+    HANDLE h = CreateFileA(pszPath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    BY_HANDLE_FILE_INFORMATION a = {};
+    BY_HANDLE_FILE_INFORMATION b = {};
+    const bool same = GetFileInformationByHandle(h, &a) && GetFileInformationByHandle(hFile, &b) &&
+                      a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh &&
+                      a.nFileIndexLow == b.nFileIndexLow;
+    CloseHandle(h);
+    return same;
+}
+
+// The writers' turn: the settings file opened for reading and writing
+// (created empty when missing) and held under an exclusive lock that is asked
+// for again until the wait is over. A lock taken on a file that another
+// writer has meanwhile replaced is no turn: the file is opened anew. Where
+// the file system keeps no locks, the open file is the turn. Released (and
+// the file closed) when it goes.
 class WriterTurn {
 public:
-    WriterTurn(const CString& lockPath, DWORD dwWaitMs)
+    WriterTurn(const CString& path, DWORD dwWaitMs)
     {
-        m_hLock = CreateFileA(lockPath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (m_hLock == INVALID_HANDLE_VALUE) return;
         const DWORD dwStart = GetTickCount();
         for (;;) {
+            HANDLE h = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                   OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+            if (h == INVALID_HANDLE_VALUE) return;
+            m_bCreated = GetLastError() != ERROR_ALREADY_EXISTS;
             OVERLAPPED ov = {};
-            if (LockFileEx(m_hLock, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &ov)) {
-                m_bHeld = true;
+            if (LockFileEx(h, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &ov)) {
+                if (NamesFile(path, h)) {
+                    m_hFile = h;
+                    return;
+                }
+                CloseHandle(h);  // the lock of a file that is gone
+                if (GetTickCount() - dwStart >= dwWaitMs) return;
+                continue;
+            }
+            const DWORD err = GetLastError();
+            if (err == ERROR_NOT_SUPPORTED) {
+                m_hFile = h;
                 return;
             }
-            if (GetLastError() != ERROR_LOCK_VIOLATION || GetTickCount() - dwStart >= dwWaitMs) return;
+            CloseHandle(h);
+            if (err != ERROR_LOCK_VIOLATION || GetTickCount() - dwStart >= dwWaitMs) return;
             Sleep(kPollMs);
         }
     }
     ~WriterTurn()
     {
-        if (m_hLock == INVALID_HANDLE_VALUE) return;
-        if (m_bHeld) {
-            OVERLAPPED ov = {};
-            UnlockFileEx(m_hLock, 0, 1, 0, &ov);
-        }
-        CloseHandle(m_hLock);
+        // Closing the handle releases its lock.
+        if (m_hFile != INVALID_HANDLE_VALUE) CloseHandle(m_hFile);
     }
     WriterTurn(const WriterTurn&) = delete;
     WriterTurn& operator=(const WriterTurn&) = delete;
 
-    bool Held() const { return m_bHeld; }
+    bool Held() const { return m_hFile != INVALID_HANDLE_VALUE; }
+    HANDLE File() const { return m_hFile; }
+
+    // After a failed write: a file that this turn created and that is still
+    // empty goes again, so that a failure leaves no file where there was none.
+    void RemoveIfCreatedEmpty(const CString& path) const
+    {
+        DWORD high = 0;
+        if (m_bCreated && GetFileSize(m_hFile, &high) == 0 && high == 0 && NamesFile(path, m_hFile))
+            DeleteFileA(path);
+    }
 
 private:
     static constexpr DWORD kPollMs = 10;
-    HANDLE m_hLock = INVALID_HANDLE_VALUE;
-    bool m_bHeld = false;
+    HANDLE m_hFile = INVALID_HANDLE_VALUE;
+    bool m_bCreated = false;
 };
 
-// Writes all of `text` to a handle (WriteFile writes everything or fails);
-// false on any shortfall. The text is a settings file of at most
-// kMaxFileSize bytes and one line, well within one call.
-bool WriteAll(HANDLE h, const std::string& text)
+// Writes all of `bytes` at a byte offset of the file (WriteFile writes
+// everything or fails); false on any shortfall. The bytes are a settings
+// file of at most kMaxFileSize bytes, well within one call.
+bool WriteAt(HANDLE h, size_t offset, const std::string& bytes)
 {
     DWORD written = 0;
-    return WriteFile(h, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) && written == text.size();
+    return SetFilePointer(h, static_cast<LONG>(offset), nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER &&
+           WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size();
+}
+
+// The whole file of a handle, positioned at its start; false when it is
+// larger than the bound or cannot be read.
+bool ReadWhole(HANDLE h, std::string& text, unsigned maxSize)
+{
+    DWORD high = 0;
+    const DWORD low = GetFileSize(h, &high);
+    if ((low == INVALID_FILE_SIZE && GetLastError() != ERROR_SUCCESS) || high != 0 || low > maxSize) return false;
+    // One byte more than the size tells a file that grew meanwhile.
+    text.assign(static_cast<size_t>(low) + 1, '\0');
+    DWORD got = 0;
+    const bool ok = ReadFile(h, text.data(), low + 1, &got, nullptr) && got <= low;
+    text.resize(ok ? got : 0);
+    return ok;
+}
+
+// Appends the line to the file that holds `text`, hidden behind a NUL in
+// place of its first byte until it is whole; a file whose last line has no
+// line feed gets one first. On failure the file is cut back to `text`.
+bool AppendLine(HANDLE h, const std::string& text, const std::string& line)
+{
+    std::string tail;
+    if (!text.empty() && text.back() != '\n') tail += '\n';
+    const size_t lineAt = text.size() + tail.size();
+    tail += line;
+    tail[lineAt - text.size()] = '\0';
+    if (WriteAt(h, text.size(), tail) && WriteAt(h, lineAt, line.substr(0, 1)) && FlushFileBuffers(h)) return true;
+    if (SetFilePointer(h, static_cast<LONG>(text.size()), nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER)
+        SetEndOfFile(h);
+    return false;
+}
+
+// Blanks the bytes [from, to) of a line in place: no key matches it from the
+// first write on, and none of the writes can leave the start of a new line.
+bool BlankLine(HANDLE h, size_t from, size_t to)
+{
+    if (!WriteAt(h, from, std::string(1, '\0'))) return false;
+    if (to - from > 1 && !WriteAt(h, from + 1, std::string(to - from - 1, ' '))) return false;
+    return WriteAt(h, from, " ");
+}
+
+// A line that a rewrite in place blanked: spaces only, up to its line feed.
+bool IsBlankedLine(const std::string& text, size_t from, size_t to)
+{
+    return to > from && text.find_first_not_of(' ', from) >= to;
 }
 
 }  // namespace
@@ -141,26 +229,12 @@ size_t JokenSettingsFile::FindLine(const std::string& text, const std::string& k
     return std::string::npos;
 }
 
-bool JokenSettingsFile::LoadFile(std::string& text, bool& bMissing) const
+bool JokenSettingsFile::LoadFile(std::string& text) const
 {
-    bMissing = false;
     HANDLE h = CreateFileA(m_strFilePath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) {
-        const DWORD err = GetLastError();
-        bMissing = err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND;
-        return false;
-    }
-    DWORD high = 0;
-    const DWORD low = GetFileSize(h, &high);
-    bool ok = !(low == INVALID_FILE_SIZE && GetLastError() != ERROR_SUCCESS) && high == 0 && low <= kMaxFileSize;
-    if (ok) {
-        // One byte more than the size tells a file that grew meanwhile.
-        text.assign(static_cast<size_t>(low) + 1, '\0');
-        DWORD got = 0;
-        ok = ReadFile(h, text.data(), low + 1, &got, nullptr) && got <= low;
-        text.resize(ok ? got : 0);
-    }
+    if (h == INVALID_HANDLE_VALUE) return false;
+    const bool ok = ReadWhole(h, text, kMaxFileSize);
     CloseHandle(h);
     return ok;
 }
@@ -171,8 +245,7 @@ BOOL JokenSettingsFile::Read(LPCSTR pszKey, Conditions& out) const
     if (m_strFolder.IsEmpty()) return FALSE;
 
     std::string text;
-    bool missing = false;
-    if (!LoadFile(text, missing)) return FALSE;
+    if (!LoadFile(text)) return FALSE;
 
     const std::string key(pszKey);
     size_t at = FindLine(text, key);
@@ -199,46 +272,70 @@ bool JokenSettingsFile::EnsureFolder() const
 
 bool JokenSettingsFile::ReplaceWith(const std::string& text) const
 {
-    const CString newPath = m_strFilePath + kNewSuffix;
-    // Whatever is left at the name goes as an entry; a link is not followed.
-    DeleteFileA(newPath);
-    HANDLE h = CreateFileA(newPath, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
-    const bool written = WriteAll(h, text) && FlushFileBuffers(h);
-    const bool closed = CloseHandle(h) != FALSE;
+    char szNew[MAX_PATH + 1] = {};
+    if (GetTempFileNameA(m_strFolder, kNewContentPrefix, 0, szNew) == 0) return false;
+    // The name was made new and empty by this call; a link put there since
+    // is not followed.
+    HANDLE h = CreateFileA(szNew, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    bool written = false;
+    if (h != INVALID_HANDLE_VALUE) {
+        written = WriteAt(h, 0, text) && FlushFileBuffers(h);
+        written = CloseHandle(h) != FALSE && written;
+    }
     // One step: a reader finds the old file or the new one, never none.
-    if (written && closed && MoveFileExA(newPath, m_strFilePath, MOVEFILE_REPLACE_EXISTING)) return true;
-    DeleteFileA(newPath);
+    if (written && ReplaceFileA(m_strFilePath, szNew, nullptr, 0, nullptr, nullptr)) return true;
+    DeleteFileA(szNew);
     return false;
 }
 
-BOOL JokenSettingsFile::Write(LPCSTR pszKey, const Conditions& values) const
+BOOL JokenSettingsFile::Write(LPCSTR pszKey, const Conditions& values, LPCSTR pszExport) const
 {
     const std::string line = FormatLine(pszKey, values);
     if (line.empty()) return FALSE;
     if (m_strFolder.IsEmpty()) return FALSE;
     if (!EnsureFolder()) return FALSE;
 
-    const WriterTurn turn(m_strFilePath + kLockSuffix, m_dwLockWaitMs);
+    const WriterTurn turn(m_strFilePath, m_dwLockWaitMs);
     if (!turn.Held()) return FALSE;
+    if (WriteInTurn(turn.File(), pszKey, line, pszExport)) return TRUE;
+    turn.RemoveIfCreatedEmpty(m_strFilePath);
+    return FALSE;
+}
+
+bool JokenSettingsFile::WriteInTurn(HANDLE hFile, LPCSTR pszKey, const std::string& line, LPCSTR pszExport) const
+{
+    // The export that the run has just completed stays as it was written.
+    if (pszExport != nullptr && *pszExport != '\0' && NamesFile(pszExport, hFile)) return false;
 
     std::string text;
-    bool missing = false;
-    if (!LoadFile(text, missing) && !missing) return FALSE;
+    if (!ReadWhole(hFile, text, kMaxFileSize)) return false;
 
-    // Every line of the key goes; the others keep their bytes and order.
+    // The key's lines go, and so do the lines blanked by earlier rewrites in
+    // place; the others keep their bytes and order.
     const std::string key(pszKey);
+    std::vector<std::pair<size_t, size_t>> keyLines;
     std::string kept;
     kept.reserve(text.size() + line.size() + 1);
-    size_t pos = 0;
-    for (size_t at = FindLine(text, key); at != std::string::npos; at = FindLine(text, key, pos)) {
-        kept.append(text, pos, at - pos);
-        size_t lf = text.find('\n', at);
-        pos = lf == std::string::npos ? text.size() : lf + 1;
+    for (size_t at = 0; at < text.size();) {
+        const size_t lf = text.find('\n', at);
+        const size_t end = lf == std::string::npos ? text.size() : lf;
+        const size_t next = lf == std::string::npos ? text.size() : lf + 1;
+        if (text.compare(at, key.size(), key) == 0)
+            keyLines.emplace_back(at, end);
+        else if (!IsBlankedLine(text, at, end))
+            kept.append(text, at, next - at);
+        at = next;
     }
-    kept.append(text, pos, std::string::npos);
+    const bool appendFits = text.size() + line.size() + 1 <= kMaxFileSize;
+    if (keyLines.empty()) return appendFits && AppendLine(hFile, text, line);
+
     if (!kept.empty() && kept.back() != '\n') kept += '\n';
     kept += line;
-    if (kept.size() > kMaxFileSize) return FALSE;
-    return ReplaceWith(kept) ? TRUE : FALSE;
+    if (kept.size() <= kMaxFileSize && ReplaceWith(kept)) return true;
+
+    // In place: the new line first, then the old ones blanked.
+    if (!appendFits || !AppendLine(hFile, text, line)) return false;
+    for (const auto& [from, to] : keyLines)
+        if (!BlankLine(hFile, from, to)) return false;
+    return FlushFileBuffers(hFile) != FALSE;
 }

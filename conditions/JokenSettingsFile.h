@@ -7,29 +7,57 @@
 // Only the first six slashes after the key separate fields, so the path may
 // hold slashes. Lines end with a line feed alone; texts are code page 932.
 //
-// The file is never changed in place: a write builds the whole new content
-// in a file beside the settings file and then puts it in the settings file's
-// place, so a write that fails half way (full disk, a file-size limit,
-// removed folder) leaves the old file, and every other user's line in it, as
-// it was.
+// Writers of one settings file take turns: the read, the change and the
+// write happen under an exclusive lock of the settings file itself, taken
+// through a handle that may read and write it (the file is created empty when
+// there is none yet). A writer whose file was replaced while it waited (the
+// writer before it put a new file in its place) finds that its handle no
+// longer names the file and takes its turn on the new one. Nothing else is
+// made beside the settings file to take turns, so nothing can be left behind
+// that keeps another user out: the lock goes with the handle, also when a run
+// is killed. A writer waits for its turn at most the lock wait (kLockWaitMs by
+// default) and then gives up as for a file that cannot be written; it never
+// hangs. On a file system that keeps no locks (a share without its lock
+// service, some user-space mounts) the writer goes on without a turn, as a
+// single writer would; runs that finish at the same moment there may then
+// lose one of their lines. Readers take no turn: every state a writer leaves
+// the file in, at any moment, is a whole file.
 //
-// Writers of one settings file take turns: the read, the change and the swap
-// happen under an exclusive lock of the file "<settings file>.lock" beside it
-// (created when missing, never removed, never written). Several deliverables
-// and users finish runs on one shared folder at the same moment, and without
-// the turns the later swap would drop the line the earlier one had added. A
-// writer waits for its turn at most the lock wait (kLockWaitMs by default)
-// and then gives up as for a file that cannot be written; it never hangs.
-// Readers take no turn: the swap is one step, so they see the old file or the
-// new one.
-//
-// The new content goes to the fixed name "<settings file>.new". Under the
-// lock nobody else uses that name, so whatever is found there is left over
-// from an interrupted write (or planted): it is removed as an entry, never
-// followed when it is a link, and the name is then created afresh with an
-// exclusive creation that fails rather than open anything that appeared
-// there meanwhile. A link planted at the name can thus neither receive the
-// settings lines nor end up as the settings file.
+// A settings folder shared by several host users holds one file that each of
+// them may read and write through the group or the other users' permissions,
+// and a write keeps that so: the file keeps its permission bits, its group and
+// its owner, whatever the writer's umask.
+// - A new key's line is appended to the file as it is (also the first line
+//   of a new file). The line is written with a NUL byte in place of its first
+//   byte, which no key holds, so a reader cannot take a line cut short by a
+//   crash or a full disk for a line of its key; the real first byte follows
+//   as a write of one byte. A write that fails cuts the file back to its old
+//   length.
+// - A key that has a line already: the new content (the other lines, then
+//   the key's new line) is written to a file of a new name made exclusively
+//   beside the settings file ("Zel<hex>.TMP") and put in the settings file's
+//   place in one step, with the settings file's permission bits, group and
+//   owner. That step is only possible to the file's owner (or to root) and
+//   only where the folder allows it: where the new file cannot take the old
+//   one's identity or the folder refuses the rename (a sticky folder and a
+//   file of another user), the new name is removed again and the file is
+//   rewritten in place instead.
+// - The rewrite in place first appends the new line as above and then blanks
+//   each old line of the key: its first byte becomes a NUL (the line is no
+//   line of any key from then on), the rest spaces, then the first byte a
+//   space. A reader finds the old line until the new one is whole, then the
+//   new one; every other line keeps its bytes and its place throughout. A
+//   crash at any point leaves a whole file: at worst the old line beside the
+//   new one (the next write of the key drops both) or a line hidden behind
+//   its NUL. The blanked lines, of spaces only and matching no key, are
+//   dropped by the next write that puts a new file in place (the owner's);
+//   until then they count towards kMaxFileSize.
+// Whatever the writer removes or renames is the file it created itself in
+// that write: no fixed name is used beside the settings file, so an entry
+// found there (the export of a run, a planted link) is never touched. The
+// file a run has just exported is never changed afterwards: when it is the
+// settings file itself (the user chose that name and its overwrite), the
+// write is refused and the run's conditions are not remembered.
 //
 // Only regular files are read: a settings file that is a link, a pipe or a
 // device reads as a file that cannot be opened (nothing remembered), and a
@@ -71,9 +99,8 @@ public:
     static constexpr unsigned kMaxFileSize = 1024 * 1024;
     // How long a writer waits for its turn; each turn lasts milliseconds.
     static constexpr DWORD kLockWaitMs = 5000;
-    // Names beside the settings file: the new content, the writers' lock.
-    static constexpr const char* kNewSuffix = ".new";
-    static constexpr const char* kLockSuffix = ".lock";
+    // The first characters of the names of new content beside the file.
+    static constexpr const char* kNewContentPrefix = "Zel";
 
     struct Conditions {
         int nMode = 0;
@@ -100,8 +127,10 @@ public:
     // Replaces or adds the key's line, which becomes the last line of the
     // file; the other lines keep their order. Creates a missing folder (and
     // removes what it created when that fails). 1 when written, else 0 with
-    // the file as it was (also when the turn did not come within the wait).
-    BOOL Write(LPCSTR pszKey, const Conditions& values) const;
+    // the file whole and every other line as it was (also when the turn did
+    // not come within the wait). pszExport, when given, is the file the run
+    // has just exported: when it is the settings file, nothing is written.
+    BOOL Write(LPCSTR pszKey, const Conditions& values, LPCSTR pszExport = nullptr) const;
 
     // The line for a key (with its line feed), or empty when it cannot be
     // stored (a line feed or carriage return in key or path, a path too long).
@@ -112,12 +141,14 @@ public:
 private:
     // Byte offset of the first line that begins with the key, or npos.
     static size_t FindLine(const std::string& text, const std::string& key, size_t from = 0);
-    // The whole file, or false when it is missing (bMissing set), not a
-    // regular file, too large or unreadable.
-    bool LoadFile(std::string& text, bool& bMissing) const;
+    // The whole file, or false when it is missing, not a regular file, too
+    // large or unreadable.
+    bool LoadFile(std::string& text) const;
     bool EnsureFolder() const;
-    // Puts `text` in the settings file's place through the new-content name.
+    // Puts `text` in the settings file's place through a new file of its own.
     bool ReplaceWith(const std::string& text) const;
+    // The change of the file that the writer's turn holds open.
+    bool WriteInTurn(HANDLE hFile, LPCSTR pszKey, const std::string& line, LPCSTR pszExport) const;
 
     CString m_strFolder;
     CString m_strFilePath;

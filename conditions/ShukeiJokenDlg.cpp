@@ -823,5 +823,6 @@ BOOL CShukeiJokenDlg::WriteJokenSettings(short nStartMonth, short nEndMonth, LPC
 
     const CString strFolder = ClFileMgr::Inst()->GetAppFolderPath(ClFileMgr::FOLDER_SETTINGS);
     JokenSettingsFile file(strFolder, g_Edition.pszSettingsFile);
-    return file.Write(SettingsKey(), c);
+    // The run's output, which the line must never be written into.
+    return file.Write(SettingsKey(), c, m_strOutputPath);
 }

@@ -84,12 +84,16 @@ HANDLE CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD, LPSECURITY_A
     if (dwCreationDisposition == CREATE_NEW) flags |= O_CREAT | O_EXCL;
     if (dwCreationDisposition == OPEN_ALWAYS) flags |= O_CREAT;
 
+    // The open's own flags refuse an existing entry of CREATE_NEW (O_EXCL)
+    // and a link at the name (O_NOFOLLOW), also one put there after this
+    // look; the look keeps other kinds of entry (a device, a pipe, a folder)
+    // from being opened at all.
     struct stat before;
     const bool exists = ::lstat(host.c_str(), &before) == 0;
-    if (exists && dwCreationDisposition == CREATE_NEW) return Fail(ERROR_FILE_EXISTS);
-    if (exists && !S_ISREG(before.st_mode)) return Fail(ERROR_ACCESS_DENIED);
+    const bool opensExisting = exists && dwCreationDisposition != CREATE_NEW && !S_ISLNK(before.st_mode);
+    if (opensExisting && !S_ISREG(before.st_mode)) return Fail(ERROR_ACCESS_DENIED);
     if ((writes || !exists) && OnCdrom(full)) return Fail(ERROR_ACCESS_DENIED);
-    if (writes && exists && (before.st_mode & S_IWUSR) == 0) return Fail(ERROR_ACCESS_DENIED);
+    if (writes && opensExisting && (before.st_mode & S_IWUSR) == 0) return Fail(ERROR_ACCESS_DENIED);
 
     // Creating a file changes the disk: not once a signal is ending the process.
     std::optional<win::ProcessEnding::Effect> effect;
@@ -179,6 +183,74 @@ DWORD GetFileSize(HANDLE hFile, LPDWORD lpFileSizeHigh)
     return static_cast<DWORD>(size);
 }
 
+DWORD SetFilePointer(HANDLE hFile, LONG lDistanceToMove, LONG* lpDistanceToMoveHigh, DWORD dwMoveMethod)
+{
+    HostFile* f = FileOf(hFile);
+    if (!f) return INVALID_SET_FILE_POINTER;
+    const int whence = dwMoveMethod == FILE_BEGIN ? SEEK_SET : dwMoveMethod == FILE_CURRENT ? SEEK_CUR
+                       : dwMoveMethod == FILE_END ? SEEK_END : -1;
+    if (whence < 0) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return INVALID_SET_FILE_POINTER;
+    }
+    // Without a high half the distance is a signed 32-bit value, with one
+    // the two halves make a signed 64-bit value.
+    long long distance = static_cast<int>(static_cast<DWORD>(lDistanceToMove));
+    if (lpDistanceToMoveHigh)
+        distance = static_cast<long long>((static_cast<unsigned long long>(static_cast<DWORD>(*lpDistanceToMoveHigh)) << 32) |
+                                          static_cast<DWORD>(lDistanceToMove));
+    const off_t at = ::lseek(f->fd, static_cast<off_t>(distance), whence);
+    if (at < 0) {
+        SetLastError(errno == EINVAL ? ERROR_NEGATIVE_SEEK : Win32ErrorFromErrno(errno));
+        return INVALID_SET_FILE_POINTER;
+    }
+    if (lpDistanceToMoveHigh) *lpDistanceToMoveHigh = static_cast<LONG>(static_cast<DWORD>(static_cast<unsigned long long>(at) >> 32));
+    SetLastError(ERROR_SUCCESS);
+    return static_cast<DWORD>(static_cast<unsigned long long>(at));
+}
+
+BOOL SetEndOfFile(HANDLE hFile)
+{
+    HostFile* f = FileOf(hFile);
+    if (!f) return FALSE;
+    const win::ProcessEnding::Effect effect;
+    const off_t at = ::lseek(f->fd, 0, SEEK_CUR);
+    if (at < 0 || ::ftruncate(f->fd, at) != 0) {
+        SetLastError(errno == EBADF || errno == EINVAL ? ERROR_ACCESS_DENIED : Win32ErrorFromErrno(errno));
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL GetFileInformationByHandle(HANDLE hFile, LPBY_HANDLE_FILE_INFORMATION lpFileInformation)
+{
+    HostFile* f = FileOf(hFile);
+    if (!f) return FALSE;
+    if (!lpFileInformation) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    struct stat st;
+    if (::fstat(f->fd, &st) != 0) {
+        SetLastError(Win32ErrorFromErrno(errno));
+        return FALSE;
+    }
+    BY_HANDLE_FILE_INFORMATION info = {};
+    info.dwFileAttributes = (st.st_mode & S_IWUSR) ? FILE_ATTRIBUTE_NORMAL : FILE_ATTRIBUTE_READONLY;
+    // The device number folded to 32 bits: one number per mounted file system.
+    const unsigned long long dev = static_cast<unsigned long long>(st.st_dev);
+    info.dwVolumeSerialNumber = static_cast<DWORD>(dev ^ (dev >> 32));
+    const unsigned long long size = static_cast<unsigned long long>(st.st_size);
+    info.nFileSizeHigh = static_cast<DWORD>(size >> 32);
+    info.nFileSizeLow = static_cast<DWORD>(size);
+    info.nNumberOfLinks = static_cast<DWORD>(st.st_nlink);
+    const unsigned long long ino = static_cast<unsigned long long>(st.st_ino);
+    info.nFileIndexHigh = static_cast<DWORD>(ino >> 32);
+    info.nFileIndexLow = static_cast<DWORD>(ino);
+    *lpFileInformation = info;
+    return TRUE;
+}
+
 BOOL FlushFileBuffers(HANDLE hFile)
 {
     HostFile* f = FileOf(hFile);
@@ -223,7 +295,14 @@ BOOL LockFileEx(HANDLE hFile, DWORD dwFlags, DWORD dwReserved, DWORD nNumberOfBy
         rc = ::flock(f->fd, op);
     } while (rc != 0 && errno == EINTR);
     if (rc != 0) {
-        SetLastError(errno == EWOULDBLOCK ? ERROR_LOCK_VIOLATION : Win32ErrorFromErrno(errno));
+        const int err = errno;
+        // The file system keeps no locks: a share without its lock service
+        // (ENOLCK), a mount that has no whole-file locks (EINVAL, ENOSYS,
+        // EOPNOTSUPP).
+        const bool unsupported = err == ENOLCK || err == EINVAL || err == ENOSYS || err == EOPNOTSUPP;
+        SetLastError(err == EWOULDBLOCK ? ERROR_LOCK_VIOLATION
+                     : unsupported      ? ERROR_NOT_SUPPORTED
+                                        : Win32ErrorFromErrno(err));
         return FALSE;
     }
     return TRUE;

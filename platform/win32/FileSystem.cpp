@@ -5,10 +5,13 @@
 #include "win32/Mbcs.h"
 #include "win32/ProcessEnding.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -191,6 +194,119 @@ BOOL MoveFileExA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, DWORD dwFlags)
         return FALSE;
     }
     return TRUE;
+}
+
+namespace {
+
+// Gives the open replacement the replaced file's owner, group and permission
+// bits; false when the host refuses one of them or keeps an access list
+// beside the bits that a copy of the bits would not carry.
+bool TakeIdentity(int fd, const std::string& replacedHost, const struct stat& replaced)
+{
+    if (::lgetxattr(replacedHost.c_str(), "system.posix_acl_access", nullptr, 0) >= 0) return false;
+    struct stat own;
+    if (::fstat(fd, &own) != 0) return false;
+    if ((own.st_uid != replaced.st_uid || own.st_gid != replaced.st_gid) &&
+        ::fchown(fd, replaced.st_uid, replaced.st_gid) != 0)
+        return false;
+    // After the owner: a change of owner clears the set-id bits.
+    return ::fchmod(fd, replaced.st_mode & 07777) == 0;
+}
+
+}  // namespace
+
+BOOL ReplaceFileA(LPCSTR lpReplacedFileName, LPCSTR lpReplacementFileName, LPCSTR lpBackupFileName,
+                  DWORD dwReplaceFlags, LPVOID lpExclude, LPVOID lpReserved)
+{
+    if (lpBackupFileName || dwReplaceFlags || lpExclude || lpReserved) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    std::string replaced, replacement, fullReplaced, fullReplacement;
+    if (!HostOf(lpReplacedFileName, &replaced, &fullReplaced) ||
+        !HostOf(lpReplacementFileName, &replacement, &fullReplacement))
+        return FALSE;
+    struct stat old;
+    if (::lstat(replaced.c_str(), &old) != 0) {
+        SetLastError(StatError(replaced, errno));
+        return FALSE;
+    }
+    if (!S_ISREG(old.st_mode) || ReadOnlyAttribute(old) || OnCdrom(fullReplaced) || OnCdrom(fullReplacement)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    const win::ProcessEnding::Effect effect;
+    const int fd = ::open(replacement.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        SetLastError(errno == ENOENT ? MissingError(replacement) : ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    struct stat st;
+    const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    const bool same = regular && st.st_dev == old.st_dev && st.st_ino == old.st_ino;
+    const bool ready = regular && !same && TakeIdentity(fd, replaced, old);
+    ::close(fd);
+    if (!regular || same) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    if (!ready || ::rename(replacement.c_str(), replaced.c_str()) != 0) {
+        SetLastError(ERROR_UNABLE_TO_REMOVE_REPLACED);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+UINT GetTempFileNameA(LPCSTR lpPathName, LPCSTR lpPrefixString, UINT uUnique, LPSTR lpTempFileName)
+{
+    if (!lpPathName || !*lpPathName || !lpTempFileName) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    std::string folder = lpPathName;
+    if (folder.back() != '\\' || mbcs::IsTrailAt(folder, folder.size() - 1)) folder += '\\';
+    // The prefix's first three characters, a double-byte one never cut.
+    std::string prefix;
+    for (const char* p = lpPrefixString ? lpPrefixString : ""; *p && prefix.size() < 3;) {
+        const size_t n = mbcs::IsLeadByte(static_cast<unsigned char>(*p)) && p[1] ? 2 : 1;
+        prefix.append(p, n);
+        p += n;
+    }
+    auto nameOf = [&](UINT number) {
+        char hex[16];
+        std::snprintf(hex, sizeof hex, "%X", number & 0xFFFFu);
+        return folder + prefix + hex + ".TMP";
+    };
+    auto copyOut = [&](const std::string& name) {
+        if (name.size() >= MAX_PATH) {
+            SetLastError(ERROR_FILENAME_EXCED_RANGE);
+            return false;
+        }
+        std::memcpy(lpTempFileName, name.c_str(), name.size() + 1);
+        return true;
+    };
+    if (uUnique != 0) return copyOut(nameOf(uUnique)) ? (uUnique & 0xFFFFu) : 0;
+
+    // Numbers from one that differs between processes and moments, each name
+    // created exclusively until one is new.
+    UINT number = (static_cast<UINT>(::getpid()) * 2654435761u ^ GetTickCount()) & 0xFFFFu;
+    for (UINT tried = 0; tried < 0xFFFFu; ++tried, number = (number % 0xFFFFu) + 1) {
+        if (number == 0) number = 1;
+        const std::string name = nameOf(number);
+        if (name.size() >= MAX_PATH) {
+            SetLastError(ERROR_FILENAME_EXCED_RANGE);
+            return 0;
+        }
+        HANDLE h = CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h != INVALID_HANDLE_VALUE) {
+            CloseHandle(h);
+            copyOut(name);
+            return number;
+        }
+        if (GetLastError() != ERROR_FILE_EXISTS) return 0;
+    }
+    SetLastError(ERROR_FILE_EXISTS);
+    return 0;
 }
 
 UINT GetDriveTypeA(LPCSTR lpRootPathName)

@@ -100,6 +100,26 @@ BOOL DeleteFileA(LPCSTR lpFileName);
 // name is replaced in one step (a reader sees the old or the new file, never
 // none). Other flags are refused. Folders cannot be replaced.
 BOOL MoveFileExA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, DWORD dwFlags);
+// Puts the replacement file in the place of the replaced one in one step,
+// with the replaced file's identity: its permission bits, its group and its
+// owner (a reader sees the old file or the new one, never none). The
+// replacement must be a regular file of a name of its own. When the
+// replacement cannot be given that identity (a writer who is not the file's
+// owner, a group the writer is no member of, an access list the host keeps
+// beside the bits) or the folder refuses the rename (a sticky folder and a
+// file of another user), nothing changes: both files stay as they were and
+// the error is ERROR_UNABLE_TO_REMOVE_REPLACED. No backup file and no flags
+// are kept (ERROR_INVALID_PARAMETER otherwise).
+BOOL ReplaceFileA(LPCSTR lpReplacedFileName, LPCSTR lpReplacementFileName, LPCSTR lpBackupFileName,
+                  DWORD dwReplaceFlags, LPVOID lpExclude, LPVOID lpReserved);
+// Creates a new empty file "<path>\<prefix><hex>.tmp" (the prefix's first
+// three characters, a hexadecimal number of one to four digits) that did not
+// exist before, and writes its name to the buffer (MAX_PATH bytes). With
+// uUnique 0 the number is chosen here and the file created exclusively, so
+// no existing entry (a file, a link) is ever opened or changed; the result is
+// the number, 0 with the error when no name could be created. A non-zero
+// uUnique only forms the name.
+UINT GetTempFileNameA(LPCSTR lpPathName, LPCSTR lpPrefixString, UINT uUnique, LPSTR lpTempFileName);
 // Type of the drive or share with the given root ("C:\", "C:", "\\srv\share\");
 // null: the root of the current directory.
 UINT GetDriveTypeA(LPCSTR lpRootPathName);
@@ -149,6 +169,23 @@ UINT GetDriveTypeA(LPCSTR lpRootPathName);
 #ifndef ERROR_LOCK_VIOLATION
 #define ERROR_LOCK_VIOLATION 33L
 #endif
+#ifndef ERROR_NOT_SUPPORTED
+#define ERROR_NOT_SUPPORTED 50L
+#endif
+#ifndef ERROR_NEGATIVE_SEEK
+#define ERROR_NEGATIVE_SEEK 131L
+#endif
+#ifndef ERROR_UNABLE_TO_REMOVE_REPLACED
+#define ERROR_UNABLE_TO_REMOVE_REPLACED 1175L
+#endif
+#ifndef FILE_BEGIN
+#define FILE_BEGIN 0
+#define FILE_CURRENT 1
+#define FILE_END 2
+#endif
+#ifndef INVALID_SET_FILE_POINTER
+#define INVALID_SET_FILE_POINTER 0xFFFFFFFFu
+#endif
 
 typedef DWORD* LPDWORD;
 typedef struct _OVERLAPPED {
@@ -179,11 +216,45 @@ BOOL WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite, LPDW
 DWORD GetFileSize(HANDLE hFile, LPDWORD lpFileSizeHigh);
 BOOL FlushFileBuffers(HANDLE hFile);
 BOOL CloseHandle(HANDLE hObject);
+// Moves the handle's position, where the next ReadFile or WriteFile starts
+// (from the start, the position or the end; the high half of the distance in
+// *lpDistanceToMoveHigh when given). The new position's low 32 bits, or
+// INVALID_SET_FILE_POINTER with the error set.
+DWORD SetFilePointer(HANDLE hFile, LONG lDistanceToMove, LONG* lpDistanceToMoveHigh, DWORD dwMoveMethod);
+// Cuts or extends the file to the handle's position.
+BOOL SetEndOfFile(HANDLE hFile);
+
+typedef struct _FILETIME {
+    DWORD dwLowDateTime;
+    DWORD dwHighDateTime;
+} FILETIME;
+typedef struct _BY_HANDLE_FILE_INFORMATION {
+    DWORD dwFileAttributes;
+    FILETIME ftCreationTime;
+    FILETIME ftLastAccessTime;
+    FILETIME ftLastWriteTime;
+    DWORD dwVolumeSerialNumber;
+    DWORD nFileSizeHigh;
+    DWORD nFileSizeLow;
+    DWORD nNumberOfLinks;
+    DWORD nFileIndexHigh;
+    DWORD nFileIndexLow;
+} BY_HANDLE_FILE_INFORMATION, *LPBY_HANDLE_FILE_INFORMATION;
+// What the handle's file is: the volume serial number and the file index
+// together name one file (two handles of one file give the same pair, also
+// through different names), the size, the number of names. The attributes
+// are FILE_ATTRIBUTE_NORMAL or FILE_ATTRIBUTE_READONLY; the times are not
+// kept (zero).
+BOOL GetFileInformationByHandle(HANDLE hFile, LPBY_HANDLE_FILE_INFORMATION lpFileInformation);
+
 // Locks between handles, in this process and others. A lock covers the whole
 // file whatever range is given (the host's whole-file lock, held by the
 // handle); a handle opened for reading only may take an exclusive lock. With
 // LOCKFILE_FAIL_IMMEDIATELY a lock held elsewhere gives ERROR_LOCK_VIOLATION
 // at once; without it the call waits. Closing the handle releases its lock.
+// A file system that keeps no locks (a network share without its lock
+// service, some mounts of user-space file systems) gives ERROR_NOT_SUPPORTED,
+// so that a caller can tell "no locks here" from "held by another".
 BOOL LockFileEx(HANDLE hFile, DWORD dwFlags, DWORD dwReserved, DWORD nNumberOfBytesToLockLow,
                 DWORD nNumberOfBytesToLockHigh, LPOVERLAPPED lpOverlapped);
 BOOL UnlockFileEx(HANDLE hFile, DWORD dwReserved, DWORD nNumberOfBytesToUnlockLow, DWORD nNumberOfBytesToUnlockHigh,

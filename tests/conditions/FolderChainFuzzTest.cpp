@@ -12,9 +12,10 @@
 //   it only ever adds folders that are levels of that part; on 0 the host
 //   tree is exactly as before (what it created is removed, nothing else).
 // - RemoveCreatedFolders: removes only folders on the failed level's path
-//   strictly below the kept level, and only empty ones (never a file); when it
-//   gives 1 for a failed level below the kept one, none of those levels exists
-//   any more.
+//   strictly below the kept level and above the failed level itself (which,
+//   when it exists, another process made), and only empty ones (never a
+//   file); when it gives 1 for a failed level below the kept one, none of
+//   those levels exists any more.
 #include "conditions/FolderChain.h"
 #include "conditions/OutputLocation.h"
 #include "conditions/PathParts.h"
@@ -231,7 +232,7 @@ TEST_F(FolderChainFuzzTest, RollBackRemovesOnlyEmptyFoldersBelowTheKeptLevel)
         for (const std::string& level : ancestors) {
             if (level.size() > kept.size() && _strnicmp(level.c_str(), kept.c_str(), kept.size()) == 0) {
                 below = true;
-                removable.insert(level);
+                if (level != failedLevel) removable.insert(level);
             }
         }
         const auto before = Tree();

@@ -2,7 +2,10 @@
 
 #include "TestDrives.h"
 
+#include <atomic>
 #include <string>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -122,6 +125,47 @@ TEST_F(FolderChain, RemoveCreatedFoldersStopsAtTheKeptLevel)
     fs::create_directories(OnC(u8"a/b"));
     EXPECT_EQ(RemoveCreatedFolders("C:\\a\\b\\c\\", "C:\\"), 1);
     EXPECT_FALSE(fs::exists(OnC(u8"a")));
+}
+
+// Processes that create one folder path at the same moment: whichever makes
+// a level first, the others take it as existing, and all succeed.
+TEST_F(FolderChain, ChainsThatMeetAllSucceed)
+{
+    constexpr int kRounds = 40;
+    constexpr int kCreators = 6;
+    int failures = 0;
+    for (int round = 0; round < kRounds; ++round) {
+        const std::string path = "C:\\r" + std::to_string(round) + "\\s\\t\\u\\v\\";
+        std::atomic<int> ready{0};
+        std::atomic<int> failed{0};
+        std::vector<std::thread> creators;
+        for (int i = 0; i < kCreators; ++i)
+            creators.emplace_back([&] {
+                ++ready;
+                while (ready < kCreators) {
+                }
+                if (CreateFolderChain(path.c_str()) != 1) ++failed;
+            });
+        for (std::thread& t : creators) t.join();
+        failures += failed;
+        EXPECT_TRUE(fs::is_directory(root_ / "c" / ("r" + std::to_string(round)) / "s/t/u/v"));
+    }
+    EXPECT_EQ(failures, 0);
+}
+
+// The level that could not be created is never removed by the roll-back:
+// when it exists, another process made it after the failure.
+TEST_F(FolderChain, RollBackLeavesTheFailedLevelToWhoeverMadeIt)
+{
+    fs::create_directories(OnC(u8"a/b/c"));
+    // b holds it now, so the roll-back stops there.
+    EXPECT_EQ(RemoveCreatedFolders("C:\\a\\b\\c\\", "C:\\a\\"), 0);
+    EXPECT_TRUE(fs::is_directory(OnC(u8"a/b/c")));
+    // Above it, what the chain made goes as before.
+    EXPECT_EQ(RemoveCreatedFolders("C:\\a\\x\\y\\", "C:\\a\\"), 1);
+    fs::create_directories(OnC(u8"a/x"));
+    EXPECT_EQ(RemoveCreatedFolders("C:\\a\\x\\y\\", "C:\\a\\"), 1);
+    EXPECT_FALSE(fs::exists(OnC(u8"a/x")));
 }
 
 TEST_F(FolderChain, RemoveCreatedFoldersStepsOverDoubleBytes)

@@ -4,6 +4,8 @@
 
 #include "TestDrives.h"
 
+#include <sys/resource.h>
+
 #include <climits>
 #include <cstring>
 #include <fstream>
@@ -247,18 +249,29 @@ TEST_F(JokenSettingsFileTest, OversizedFileIsNeitherReadNorChanged)
 TEST_F(JokenSettingsFileTest, FailedWriteLeavesOldFileWhole)
 {
     SetContents("A:0/1/1/0/0/0/a\nK:0/1/1/0/0/0/k\n");
-    // The new content cannot be written beside the file (a folder stands in
-    // its way): the old file with every line stays, and the folder too.
-    std::filesystem::create_directories(HostFile().string() + ".new/inner");
-    EXPECT_FALSE(File().Write("K:", Make(0, 2, 2, 0, 0, 0, "new")));
+    // The disk takes no more (a file-size limit at the file's size; the
+    // limit's signal keeps its default action, so the test ends if a write
+    // lets it through): neither a new file nor a line in place can be
+    // written, and the old file with every line stays, with nothing beside it.
+    rlimit old{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    rlimit tight = old;
+    tight.rlim_cur = Contents().size();
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &tight), 0);
+    const BOOL written = File().Write("K:", Make(0, 2, 2, 0, 0, 0, "new"));
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    EXPECT_FALSE(written);
     EXPECT_EQ(Contents(), "A:0/1/1/0/0/0/a\nK:0/1/1/0/0/0/k\n");
-    EXPECT_TRUE(std::filesystem::is_directory(HostFile().string() + ".new/inner"));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(HostFile().parent_path()),
+                            std::filesystem::directory_iterator()),
+              1);
 
-    // A file left over from an earlier interrupted write is overwritten.
-    std::filesystem::remove_all(NewFile());
-    std::ofstream(NewFile()) << "stale half line";
+    // Entries of the names an earlier version wrote its new content to stay
+    // as they are: a file there may be anybody's.
+    std::filesystem::create_directories(HostFile().string() + ".new/inner");
     ASSERT_TRUE(File().Write("K:", Make(0, 2, 2, 0, 0, 0, "new")));
     EXPECT_EQ(Contents(), "A:0/1/1/0/0/0/a\nK:0/2/2/0/0/0/new\n");
+    EXPECT_TRUE(std::filesystem::is_directory(HostFile().string() + ".new/inner"));
 
     // The settings name taken by a folder: nothing is read or written.
     std::filesystem::remove(HostFile());

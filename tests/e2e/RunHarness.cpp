@@ -14,7 +14,9 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <grp.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -150,6 +152,22 @@ RunHarness::~RunHarness()
     }
 }
 
+bool CanRunAsOtherUsers() { return geteuid() == 0; }
+
+std::string HostShimPath() { return EnvOr("ZK_BINARY_DIR", ZK_BINARY_DIR) + std::string("/tests/zk_host_shim.so"); }
+
+void RunHarness::OpenToAllUsers() const
+{
+    fs::create_directories(HomeDir() + "/drive_c");
+    const auto all = fs::perms::all;
+    fs::permissions(m_root, all);
+    for (const std::string& top : {ProgramDir(), HomeDir(), CallerDir()}) {
+        fs::permissions(top, all);
+        for (const auto& entry : fs::recursive_directory_iterator(top))
+            if (!entry.is_symlink()) fs::permissions(entry.path(), all);
+    }
+}
+
 void RunHarness::WriteDefinitionFile(const std::string& content)
 {
     std::ofstream(ProgramDir() + "/OrlanzenDef.ini", std::ios::binary) << content;
@@ -216,6 +234,7 @@ RunResult RunHarness::Run(const std::vector<std::string>& args, int timeoutMs,
         "HOME=" + m_root,
         "LANG=C.UTF-8",
     };
+    env.insert(env.end(), m_extraEnv.begin(), m_extraEnv.end());
     const std::string program = ProgramDir() + "/" + m_edition;
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(program.c_str()));
@@ -254,6 +273,13 @@ RunResult RunHarness::Run(const std::vector<std::string>& args, int timeoutMs,
         sigset_t none;
         sigemptyset(&none);
         sigprocmask(SIG_SETMASK, &none, nullptr);
+        if (m_asUser) {
+            std::vector<gid_t> groups(m_user.groups.begin(), m_user.groups.end());
+            if (setgroups(groups.size(), groups.data()) != 0 || setresgid(m_user.gid, m_user.gid, m_user.gid) != 0 ||
+                setresuid(m_user.uid, m_user.uid, m_user.uid) != 0)
+                _exit(125);
+            umask(static_cast<mode_t>(m_user.umask));
+        }
         // The program starts in a folder other than its own.
         if (chdir(m_root.c_str()) != 0) _exit(126);
         execve(program.c_str(), argv.data(), envp.data());

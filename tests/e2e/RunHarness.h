@@ -67,12 +67,36 @@ public:
     // the limit.
     void TranscriptToFileUnderLimit() { m_transcriptUnderLimit = true; }
 
+    // Later runs run as this host user (a test run as root takes spare uids)
+    // with its own umask; null: as this process. The harness's folders are
+    // opened to every user first (OpenToAllUsers).
+    struct HostUser {
+        unsigned uid = 0;
+        unsigned gid = 0;
+        std::vector<unsigned> groups;
+        unsigned umask = 022;
+    };
+    void RunAs(const HostUser* user) { m_user = user ? *user : HostUser{}; m_asUser = user != nullptr; }
+    // Lets any host user use the program, the home and the run files.
+    void OpenToAllUsers() const;
+    // Variables added to the environment of later runs ("NAME=value").
+    void SetExtraEnvironment(const std::vector<std::string>& env) { m_extraEnv = env; }
+
 private:
     std::string m_root;
     std::string m_edition;
     long m_fileLimit = 0;
     bool m_transcriptUnderLimit = false;
+    bool m_asUser = false;
+    HostUser m_user;
+    std::vector<std::string> m_extraEnv;
 };
+
+// True when this process may run programs as other host users (root).
+bool CanRunAsOtherUsers();
+
+// The host path of the shim that the tests preload into the deliverables.
+std::string HostShimPath();
 
 // The whole content of a host file ("" when it cannot be read).
 std::string ReadFile(const std::string& path);

@@ -207,6 +207,46 @@ TEST_F(FileHandleTest, LocksExcludeOtherHandlesUntilReleased)
     CloseHandle(first);
 }
 
+// Positions, cutting, and what a handle tells of its file.
+TEST_F(FileHandleTest, PositionedWritesCutsAndIdentity)
+{
+    tmp.WriteFile("c/f.txt", "0123456789");
+    HANDLE h = Open("C:\\f.txt", GENERIC_READ | GENERIC_WRITE, OPEN_EXISTING);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    ASSERT_EQ(SetFilePointer(h, 4, nullptr, FILE_BEGIN), 4u);
+    ASSERT_TRUE(WriteFile(h, "ab", 2, &written, nullptr));
+    EXPECT_EQ(SetFilePointer(h, 0, nullptr, FILE_END), 10u);
+    ASSERT_TRUE(WriteFile(h, "!", 1, &written, nullptr));
+    EXPECT_EQ(SetFilePointer(h, -3, nullptr, FILE_CURRENT), 8u);
+    EXPECT_EQ(SetFilePointer(h, -1, nullptr, FILE_BEGIN), INVALID_SET_FILE_POINTER);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NEGATIVE_SEEK));
+    EXPECT_EQ(Bytes("c/f.txt"), "0123ab6789!");
+    ASSERT_EQ(SetFilePointer(h, 6, nullptr, FILE_BEGIN), 6u);
+    ASSERT_TRUE(SetEndOfFile(h));
+    EXPECT_EQ(Bytes("c/f.txt"), "0123ab");
+
+    // Two names of one file give one identity; another file another.
+    fs::create_hard_link(tmp / "c/f.txt", tmp / "c/g.txt");
+    tmp.WriteFile("c/other.txt", "0123ab");
+    HANDLE same = Open("C:\\g.txt", GENERIC_READ, OPEN_EXISTING);
+    HANDLE other = Open("C:\\other.txt", GENERIC_READ, OPEN_EXISTING);
+    BY_HANDLE_FILE_INFORMATION a = {}, b = {}, o = {};
+    ASSERT_TRUE(GetFileInformationByHandle(h, &a));
+    ASSERT_TRUE(GetFileInformationByHandle(same, &b));
+    ASSERT_TRUE(GetFileInformationByHandle(other, &o));
+    EXPECT_EQ(a.dwVolumeSerialNumber, b.dwVolumeSerialNumber);
+    EXPECT_EQ(a.nFileIndexLow, b.nFileIndexLow);
+    EXPECT_EQ(a.nFileIndexHigh, b.nFileIndexHigh);
+    EXPECT_EQ(a.nNumberOfLinks, 2u);
+    EXPECT_EQ(a.nFileSizeLow, 6u);
+    EXPECT_FALSE(a.nFileIndexLow == o.nFileIndexLow && a.nFileIndexHigh == o.nFileIndexHigh);
+    CloseHandle(other);
+    CloseHandle(same);
+    CloseHandle(h);
+    EXPECT_FALSE(GetFileInformationByHandle(h, &a));
+}
+
 TEST_F(FileHandleTest, TickCountAdvancesAcrossSleep)
 {
     const DWORD start = GetTickCount();

@@ -5,10 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <grp.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 
 namespace {
 
@@ -182,6 +186,123 @@ TEST_F(FileSystemTest, MoveFileReplacesOnlyWhenAsked)
     std::string text;
     in >> text;
     EXPECT_EQ(text, "new");
+}
+
+// A new file's name is made by creating it exclusively: an entry of any kind
+// at a name (a file, a link, a dangling link) is never opened or changed,
+// and when every name is taken none is made.
+TEST_F(FileSystemTest, TemporaryNamesAreCreatedNewAndNeverOpenAnEntry)
+{
+    namespace fs = std::filesystem;
+    tmp.WriteFile("victim.txt", "precious");
+    tmp.MakeDir("c/tmp");
+    char name[MAX_PATH] = {};
+    for (unsigned n = 1; n <= 0xFFFF; ++n) {
+        if (n == 0x2A5) continue;
+        char host[64];
+        std::snprintf(host, sizeof host, "c/tmp/Zel%X.TMP", n);
+        if (n % 3 == 0)
+            fs::create_symlink(tmp / "victim.txt", tmp / host);
+        else if (n % 3 == 1)
+            fs::create_symlink(tmp / "nowhere.txt", tmp / host);
+        else
+            tmp.WriteFile(host, "taken");
+    }
+    // The prefix's first three characters; the one free name is taken.
+    ASSERT_EQ(GetTempFileNameA("C:\\tmp", "Zelkora", 0, name), 0x2A5u);
+    EXPECT_STREQ(name, "C:\\tmp\\Zel2A5.TMP");
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(tmp / "c/tmp/Zel2A5.TMP")));
+    EXPECT_EQ(fs::file_size(tmp / "c/tmp/Zel2A5.TMP"), 0u);
+    EXPECT_EQ(GetTempFileNameA("C:\\tmp\\", "Zel", 0, name), 0u);
+    ExpectError(ERROR_FILE_EXISTS);
+    std::ifstream victim(tmp / "victim.txt");
+    std::string text;
+    victim >> text;
+    EXPECT_EQ(text, "precious");
+    EXPECT_FALSE(fs::exists(fs::symlink_status(tmp / "nowhere.txt")));
+    EXPECT_EQ(std::ifstream(tmp / "c/tmp/Zel2.TMP").get(), 't');
+
+    // A number given only forms the name.
+    EXPECT_EQ(GetTempFileNameA("C:\\other", "ab", 0x1F, name), 0x1Fu);
+    EXPECT_STREQ(name, "C:\\other\\ab1F.TMP");
+    EXPECT_FALSE(tmp.Exists("c/other"));
+    EXPECT_EQ(GetTempFileNameA("Y:\\", "Zel", 0, name), 0u);
+}
+
+// A replacement takes the replaced file's place with its identity: the bits,
+// the group and the owner.
+TEST_F(FileSystemTest, ReplaceFileKeepsTheReplacedFilesIdentity)
+{
+    tmp.WriteFile("c/settings.env", "old");
+    tmp.WriteFile("c/new.tmp", "new");
+    const std::string settings = tmp / "c/settings.env";
+    ::chmod(settings.c_str(), 0640);
+    ::chmod((tmp / "c/new.tmp").c_str(), 0600);
+    const bool root = ::geteuid() == 0;
+    if (root) {
+        EXPECT_EQ(::chown(settings.c_str(), 2003, 2000), 0);
+    }
+    struct stat before = {};
+    ASSERT_EQ(::stat(settings.c_str(), &before), 0);
+
+    ASSERT_TRUE(ReplaceFileA("C:\\settings.env", "C:\\new.tmp", nullptr, 0, nullptr, nullptr));
+    struct stat after = {};
+    ASSERT_EQ(::stat(settings.c_str(), &after), 0);
+    EXPECT_EQ(after.st_mode & 07777, 0640u);
+    EXPECT_EQ(after.st_uid, before.st_uid);
+    EXPECT_EQ(after.st_gid, before.st_gid);
+    EXPECT_NE(after.st_ino, before.st_ino);
+    EXPECT_FALSE(tmp.Exists("c/new.tmp"));
+    std::ifstream in(settings);
+    std::string text;
+    in >> text;
+    EXPECT_EQ(text, "new");
+
+    // What is no replacement of a file, or has none to replace.
+    tmp.WriteFile("c/other.tmp", "x");
+    EXPECT_FALSE(ReplaceFileA("C:\\missing.env", "C:\\other.tmp", nullptr, 0, nullptr, nullptr));
+    ExpectError(ERROR_FILE_NOT_FOUND);
+    EXPECT_FALSE(ReplaceFileA("C:\\settings.env", "C:\\settings.env", nullptr, 0, nullptr, nullptr));
+    EXPECT_FALSE(ReplaceFileA("C:\\settings.env", "C:\\other.tmp", "C:\\backup", 0, nullptr, nullptr));
+    ExpectError(ERROR_INVALID_PARAMETER);
+    std::filesystem::create_symlink(tmp / "c/other.tmp", tmp / "c/link.tmp");
+    EXPECT_FALSE(ReplaceFileA("C:\\settings.env", "C:\\link.tmp", nullptr, 0, nullptr, nullptr));
+    EXPECT_TRUE(std::filesystem::is_symlink(tmp / "c/link.tmp"));
+}
+
+// A writer that may not give the replacement the file's owner (any user but
+// the owner and root) changes nothing: both files stay as they were.
+TEST_F(FileSystemTest, ReplaceFileThatCannotKeepTheOwnerChangesNothing)
+{
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root, to act as two host users";
+    tmp.WriteFile("c/settings.env", "old");
+    tmp.WriteFile("c/new.tmp", "new");
+    ::chmod(tmp.Path().c_str(), 0755);
+    ::chmod(c.c_str(), 01777);
+    const std::string settings = tmp / "c/settings.env";
+    ASSERT_EQ(::chown(settings.c_str(), 2003, 2000), 0);
+    ::chmod(settings.c_str(), 0666);
+    ASSERT_EQ(::chown((tmp / "c/new.tmp").c_str(), 2001, 2001), 0);
+    struct stat before = {};
+    ASSERT_EQ(::stat(settings.c_str(), &before), 0);
+
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        const gid_t groups[] = {2000};
+        if (::setgroups(1, groups) != 0 || ::setresgid(2001, 2001, 2001) != 0 || ::setresuid(2001, 2001, 2001) != 0)
+            _exit(90);
+        const BOOL ok = ReplaceFileA("C:\\settings.env", "C:\\new.tmp", nullptr, 0, nullptr, nullptr);
+        _exit(ok ? 91 : GetLastError() == ERROR_UNABLE_TO_REMOVE_REPLACED ? 0 : 92);
+    }
+    int status = -1;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    struct stat after = {};
+    ASSERT_EQ(::stat(settings.c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(after.st_uid, 2003u);
+    EXPECT_TRUE(tmp.Exists("c/new.tmp"));
 }
 
 TEST_F(FileSystemTest, DriveTypeOfCurrentRoot)
