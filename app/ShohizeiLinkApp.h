@@ -244,8 +244,9 @@ private:
     HWND m_hMessageOwner = nullptr;   // owner of the run's messages once the progress dialog exists
     int m_nWaitCursorDepth = 0;       // wait cursors the run began and has not ended
     CString m_strOutputInProgress;    // the output file while the run writes it
+    bool m_bExportCompleted = false;  // set by CompleteRun once the file is whole and remembered
     // Guards what a termination signal's ending reads from another thread:
-    // m_strOutputInProgress and m_bLaunchedByCaller.
+    // m_strOutputInProgress, m_bExportCompleted and m_bLaunchedByCaller.
     CRITICAL_SECTION m_csEnding;
 };
 

@@ -33,9 +33,11 @@
 //   old or new, by the writer's own safety). The connection to the store is
 //   closed by the process's end: the store is only read, and closing it from
 //   the signal's thread while the run's thread may be inside a query of it
-//   would break that query's state. A signal once ExitInstance has begun lets
-//   that ending finish with the run's own result; then the process ends by
-//   the signal.
+//   would break that query's state. A signal while the closing message is
+//   shown (the file is complete and the conditions are remembered) ends the
+//   run with result 0, as the export is done. A signal once ExitInstance has
+//   begun lets that ending finish with the run's own result; then the
+//   process ends by the signal.
 #include "app/ShohizeiLinkApp.h"
 
 #include "aggregation/AddTaxDlg.h"
@@ -164,12 +166,13 @@ void CShohizeiLinkApp::EndRunOnSignal()
     EnterCriticalSection(&m_csEnding);
     const CString strBegun = m_strOutputInProgress;
     const int bLaunched = m_bLaunchedByCaller;
+    const bool bCompleted = m_bExportCompleted;
     LeaveCriticalSection(&m_csEnding);
     if (!strBegun.IsEmpty()) {
         DeleteFileA(strBegun);
     }
     if (bLaunched == 1) {
-        ReleaseCaller(RESULT_ERROR);
+        ReleaseCaller(bCompleted ? RESULT_EXPORTED : RESULT_ERROR);
     }
 }
 
@@ -475,6 +478,11 @@ void CShohizeiLinkApp::CompleteRun(const ShukeiConditions& conditions)
                                              conditions.nUriageHoushiki, conditions.nShiireHoushiki);
     }
     ReleaseRunBuffers();
+    // From here the export is done: a signal during the closing message
+    // ends the run with its result, not as a failure.
+    EnterCriticalSection(&m_csEnding);
+    m_bExportCompleted = true;
+    LeaveCriticalSection(&m_csEnding);
     MessageBoxA(m_hMessageOwner, kMsgCompleted, kCaption, MB_OK | MB_ICONINFORMATION);
 }
 
