@@ -12,6 +12,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace e2e {
@@ -53,6 +54,23 @@ inline CalledRun RunCalled(RunHarness& h, const std::vector<std::string>& args =
     out.r = h.Run(args);
     out.caller = caller.Finish();
     return out;
+}
+
+// Two users' exports of pair `n` (to C:\a<n>.xml and C:\b<n>.xml, months 5
+// to 2) at one moment, each on its own machine; false when either did not end
+// normally.
+inline bool ExportTogether(RunHarness& a, RunHarness& b, int n)
+{
+    const std::string name = std::to_string(n);
+    a.WriteScript("type 1014 5\ntype 1016 2\ntype 1008 C:\\a" + name + ".xml\nkey F12\nanswer OK\n");
+    b.WriteScript("type 1014 5\ntype 1016 2\ntype 1008 C:\\b" + name + ".xml\nkey F12\nanswer OK\n");
+    RunResult ra, rb;
+    std::thread other([&] { rb = b.Run({}); });
+    ra = a.Run({});
+    other.join();
+    EXPECT_EQ(ra.exitStatus, 0) << ra.stderrText;
+    EXPECT_EQ(rb.exitStatus, 0) << rb.stderrText;
+    return ra.exitStatus == 0 && rb.exitStatus == 0;
 }
 
 // How often `what` stands in `text`.

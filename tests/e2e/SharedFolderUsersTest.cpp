@@ -19,7 +19,6 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -90,6 +89,13 @@ public:
         std::ofstream(File(), std::ios::binary) << kOtherLine;
         EXPECT_EQ(::chown(File().c_str(), kOwner, kOffice), 0);
         EXPECT_EQ(::chmod(File().c_str(), 0664), 0);
+    }
+
+    // A settings folder of this process's user holding another user's line.
+    void MakePlainFolder() const
+    {
+        fs::create_directories(Folder());
+        std::ofstream(File(), std::ios::binary) << kOtherLine;
     }
 
     // A user's machine: a suite home of its own whose current user is
@@ -215,8 +221,7 @@ TEST(SharedFolderWithoutLocks, ConditionsAreRememberedWithoutTurns)
     for (const int err : {ENOLCK, EINVAL, ENOSYS, EOPNOTSUPP}) {
         SCOPED_TRACE("flock fails with errno " + std::to_string(err));
         SharedFolder shared;
-        fs::create_directories(shared.Folder());
-        std::ofstream(shared.File(), std::ios::binary) << kOtherLine;
+        shared.MakePlainFolder();
         RunHarness a, b;
         shared.Equip(a, "sato");
         shared.Equip(b, "tanaka");
@@ -245,8 +250,7 @@ TEST(SharedFolderWithoutLocks, ConditionsAreRememberedWithoutTurns)
 TEST(SharedFolderLocked, LockHeldPastTheWaitMeansNotSaved)
 {
     SharedFolder shared;
-    fs::create_directories(shared.Folder());
-    std::ofstream(shared.File(), std::ios::binary) << kOtherLine;
+    shared.MakePlainFolder();
     RunHarness a;
     shared.Equip(a, "sato");
     const int holder = ::open(shared.File().c_str(), O_RDONLY);
@@ -266,8 +270,7 @@ TEST(SharedFolderLocked, LockHeldPastTheWaitMeansNotSaved)
 TEST(SettingsFolderExports, ExportThatNamesASettingsFolderFileIsNeverChangedAfterwards)
 {
     SharedFolder shared;
-    fs::create_directories(shared.Folder());
-    std::ofstream(shared.File(), std::ios::binary) << kOtherLine;
+    shared.MakePlainFolder();
     RunHarness a;
     shared.Equip(a, "sato");
     for (const std::string name : {"Zelkora.env.new", "Zelkora.env.lock", "ZelA.TMP", "Zelkora.env"}) {
@@ -320,15 +323,7 @@ TEST(SharedFolderFirstRuns, RunsCreatingTheFolderTogetherKeepBothLines)
     for (int pair = 0; pair < kPairs; ++pair) {
         SCOPED_TRACE("pair " + std::to_string(pair));
         fs::remove_all(shared.Root() + "/Zelkor");
-        const std::string n = std::to_string(pair);
-        a.WriteScript(ExportTo("C:\\a" + n + ".xml"));
-        b.WriteScript(ExportTo("C:\\b" + n + ".xml"));
-        RunResult ra, rb;
-        std::thread other([&] { rb = b.Run({}); });
-        ra = a.Run({});
-        other.join();
-        ASSERT_EQ(ra.exitStatus, 0) << ra.stderrText;
-        ASSERT_EQ(rb.exitStatus, 0) << rb.stderrText;
+        ASSERT_TRUE(ExportTogether(a, b, pair));
         const std::string file = ReadFile(settings);
         const bool both = LinesOf(file, "sato").size() == 1 && LinesOf(file, "tanaka").size() == 1 &&
                           std::count(file.begin(), file.end(), '\n') == 2;

@@ -12,7 +12,6 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -117,14 +116,7 @@ TEST(SharedSettings, RunsFinishingTogetherKeepEveryUsersLatestLine)
     for (int pair = 0; pair < kPairs; ++pair) {
         SCOPED_TRACE("pair " + std::to_string(pair));
         const std::string n = std::to_string(pair);
-        a.WriteScript(ExportTo("C:\\a" + n + ".xml"));
-        b.WriteScript(ExportTo("C:\\b" + n + ".xml"));
-        RunResult ra, rb;
-        std::thread other([&] { rb = b.Run({}); });
-        ra = a.Run({});
-        other.join();
-        ASSERT_EQ(ra.exitStatus, 0) << ra.stderrText;
-        ASSERT_EQ(rb.exitStatus, 0) << rb.stderrText;
+        ASSERT_TRUE(ExportTogether(a, b, pair));
 
         const std::string file = ReadFile(settings);
         const bool adminKept = EndsWith(LineOf(file, "admin"), ":0/5/2/0/1/0/C:\\a" + n + ".xml\n");
