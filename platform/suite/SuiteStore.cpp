@@ -162,7 +162,7 @@ SuiteStore::~SuiteStore() { Close(); }
 
 std::string SuiteStore::DefaultPath()
 {
-    return PlatformConfig::Lookup("STORE", PlatformConfig::Get().suiteHome + "/suite.db");
+    return PlatformConfig::Get().storePath;
 }
 
 namespace {

@@ -110,7 +110,8 @@ public:
     SuiteStore& operator=(const SuiteStore&) = delete;
     ~SuiteStore();
 
-    // Host path of the store: ZELKOR_STORE when set, else "suite.db" in the suite home.
+    // Host path of the store: ZELKOR_STORE when set, else "suite.db" in the
+    // suite home; absolute (see PlatformConfig).
     static std::string DefaultPath();
     // Sets the host path of the schema file that Create applies; empty until
     // set. The deliverables only open stores (the sqlite3 shell makes them
