@@ -1,20 +1,95 @@
 #include "suite/ClAccConnect.h"
 
+#include <cstdio>
 #include <memory>
 #include <string_view>
 
 #include "suite/ClMsgMgr.h"
 #include "suite/ClSetMgr.h"
 #include "suite/SuiteStore.h"
+#include "win32/DriveMap.h"
+#include "win32/Kernel.h"
 #include "win32/Mbcs.h"
 
 namespace {
 
 const char kToken[] = "ES_APRPACKAGENAME";
+// The filing application's definition file, which the program looks for in
+// its own folder; named here only for the note on standard error.
+const char kFilingDefinitionFile[] = "OrlanzenDef.ini";
 
 void TellUser(const std::string& cp932Text)
 {
     ClMsgMgr::ShowMessage(nullptr, cp932Text, nullptr, MB_OK | MB_ICONEXCLAMATION, true);
+}
+
+// The technical reason behind a message, for whoever looks after the
+// installation; the message box says it in the user's words.
+void TellLog(const std::string& utf8Reason)
+{
+    std::fprintf(stderr, "zelkor: %s\n", utf8Reason.c_str());
+}
+
+// The line of a message that names the store's file.
+std::string StoreFileLine(const std::string& hostPath)
+{
+    return "会計データベースのファイル: " + mbcs::Utf8ToCp932(hostPath);
+}
+
+// What a user can do about a store that cannot be opened. The stand-in's
+// stores are made by scripts/make-home.sh; ZELKOR_HOME and ZELKOR_STORE say
+// where the program looks.
+std::string StoreAdvice(suite::StoreProblem problem)
+{
+    switch (problem) {
+    case suite::StoreProblem::NoPath:
+        return "会計データベースの場所が設定されていません。\n"
+               "環境変数 ZELKOR_HOME (または ZELKOR_STORE) で会計データベースの場所を設定してください。";
+    case suite::StoreProblem::Missing:
+        return "このファイルがありません。\n"
+               "会計データのフォルダ(スイートホーム)を scripts/make-home.sh で作成するか、"
+               "環境変数 ZELKOR_HOME (または ZELKOR_STORE) で既存の会計データベースを指定してください。";
+    case suite::StoreProblem::CannotOpen:
+        return "このファイルを読み書きできません。\n"
+               "ファイルとそのフォルダのアクセス権を確認してください。";
+    case suite::StoreProblem::Locked:
+        return "ほかのプログラムがこの会計データベースを使用中です。\n"
+               "そのプログラムを終了してから、もう一度実行してください。";
+    case suite::StoreProblem::OtherVersion:
+        return "このファイルは形式の異なる会計データベースです。\n"
+               "scripts/make-home.sh で作成した会計データベースを指定してください。";
+    case suite::StoreProblem::NotAStore:
+    case suite::StoreProblem::Unreadable:
+    case suite::StoreProblem::None:
+        break;
+    }
+    return "このファイルは会計データベースではないか、壊れています。\n"
+           "バックアップから戻すか、scripts/make-home.sh --force で会計データのフォルダ(スイートホーム)を"
+           "作り直してください。";
+}
+
+// Where the program looked for the filing application's definition file
+// and what it found there: the environment messages name neither.
+void LogFilingDefinitionFile()
+{
+    char dir[MAX_PATH + 1] = {};
+    GetCurrentDirectoryA(sizeof dir, dir);
+    std::string windowsPath = dir;
+    if (!windowsPath.empty() && (windowsPath.back() != '\\' || mbcs::IsTrailAt(windowsPath, windowsPath.size() - 1)))
+        windowsPath += '\\';
+    windowsPath += kFilingDefinitionFile;
+    const std::string hostPath = DriveMap::ToHostPath(windowsPath);
+    std::string found;
+    if (_access(windowsPath.c_str(), 0) != 0) {
+        found = "it does not exist";
+    } else {
+        char value[16] = {};
+        GetPrivateProfileStringA("ProgramLevel", "SY35", "(missing)", value, sizeof value, windowsPath.c_str());
+        found = std::string("[ProgramLevel] SY35 reads \"") + mbcs::Cp932ToUtf8(value) + "\" (this program needs 4)";
+    }
+    TellLog("the filing application's definition file \"" + std::string(kFilingDefinitionFile) +
+            "\" was looked for in the program's folder: " + mbcs::Cp932ToUtf8(windowsPath) + " (host path " +
+            (hostPath.empty() ? std::string("none") : hostPath) + "); " + found);
 }
 
 }  // namespace
@@ -41,8 +116,12 @@ long ClAccConnect::Initiate()
     }
     auto store = std::make_unique<suite::SuiteStore>();
     std::string why;
-    if (store->Open(suite::SuiteStore::DefaultPath(), &why) != SUITE_OK) {
-        TellUser("会計データベースを開けません。\n" + mbcs::Utf8ToCp932(why));
+    const std::string path = suite::SuiteStore::DefaultPath();
+    if (store->Open(path, &why) != SUITE_OK) {
+        TellLog(why);
+        std::string text = "会計データベースを開けません。\n";
+        if (store->Problem() != suite::StoreProblem::NoPath) text += StoreFileLine(path) + "\n\n";
+        TellUser(text + StoreAdvice(store->Problem()));
         return SUITE_ERR_NOSTORE;
     }
     suite::SuiteStore::SetCurrent(std::move(store));
@@ -62,17 +141,27 @@ long ClAccConnect::ExpSysLink()
         "LEFT JOIN users AS u ON u.user_id = s.user_id "
         "LEFT JOIN datasets AS d ON d.data_no = s.data_no WHERE s.id = 1 AND u.user_id IS NOT NULL");
     long rc = st.Step();
+    const std::string fileLine = StoreFileLine(store->Path());
     if (rc != SUITE_OK && rc != SUITE_EOD) {
-        TellUser("会計データベースの読み込みに失敗しました。\n" +
-                 mbcs::Utf8ToCp932(st.Valid() ? st.ErrorText() : store->LastError()));
+        TellLog("the store " + store->Path() +
+                " cannot be read: " + (st.Valid() ? st.ErrorText() : store->LastError()));
+        TellUser("会計データベースの読み込みに失敗しました。\n" + fileLine +
+                 "\n\n会計データベースが壊れているか、形式が異なります。\n"
+                 "バックアップから戻すか、scripts/make-home.sh --force で会計データのフォルダ(スイートホーム)を"
+                 "作り直してください。");
         return 2;
     }
+    // The stand-in has no screen to choose with: the selection is made when
+    // the suite home is made.
+    const char kHowToSelect[] = "\n\n利用者とデータは、scripts/make-home.sh の --user と --select で選択できます。";
     if (rc == SUITE_EOD) {
-        TellUser("利用者が選択されていません。\n会計システムで利用者とデータを選択してから実行してください。");
+        TellUser("利用者が選択されていません。\n会計システムで利用者とデータを選択してから実行してください。\n\n" +
+                 fileLine + kHowToSelect);
         return 1;
     }
     if (st.IsNull(1)) {
-        TellUser("会計データが選択されていません。\n会計システムでデータを選択してから実行してください。");
+        TellUser("会計データが選択されていません。\n会計システムでデータを選択してから実行してください。\n\n" +
+                 fileLine + kHowToSelect);
         return 1;
     }
     m_bLinked = true;
@@ -103,6 +192,9 @@ std::string ClAccConnect::ExpandTokens(const std::string& text)
 UINT ClAccConnect::DispMsg(HWND hOwner, LPCSTR pszText, LPCSTR pszCaption, UINT nFlags)
 {
     std::string text = ExpandTokens(pszText ? pszText : "");
+    // Every message with the token is about the filing application's
+    // installation, which the program checks by its definition file.
+    if (pszText && text != pszText) LogFilingDefinitionFile();
     return static_cast<UINT>(ClMsgMgr::ShowMessage(hOwner, text, pszCaption, nFlags, false));
 }
 

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "suite/ClAccConnect.h"
+#include "suite/SuiteStore.h"
 #include "win32/Mbcs.h"
 #include "win32/User.h"
 
@@ -66,7 +67,17 @@ long ClMsgMgr::CheckFatalErrorWithMsg(long status, long nMsgId, long nMode, HWND
         } else {
             std::snprintf(detail, sizeof detail, "\n\n(エラーコード: %ld)", status);
         }
-        ShowMessage(hOwner, StatusText(status) + detail, nullptr, MB_OK | MB_ICONEXCLAMATION, true);
+        std::string text = StatusText(status);
+        // A store error names the store's file; SQLite's reason goes to
+        // standard error only.
+        const suite::SuiteStore* store = suite::SuiteStore::Current();
+        if ((status == SUITE_ERR_STORE || status == SUITE_ERR_NOSTORE) && store && !store->Path().empty()) {
+            text += "\n会計データベースのファイル: " + mbcs::Utf8ToCp932(store->Path()) +
+                    "\nファイルが壊れていないか、ほかのプログラムが変更していないか確認してください。";
+            if (!store->LastError().empty())
+                std::fprintf(stderr, "zelkor: the store %s: %s\n", store->Path().c_str(), store->LastError().c_str());
+        }
+        ShowMessage(hOwner, text + detail, nullptr, MB_OK | MB_ICONEXCLAMATION, true);
     }
     return 1;
 }

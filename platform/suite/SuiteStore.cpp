@@ -162,7 +162,7 @@ SuiteStore::~SuiteStore() { Close(); }
 
 std::string SuiteStore::DefaultPath()
 {
-    return PlatformConfig::Lookup("STORE", PlatformConfig::Get().suiteHome + "/suite.db");
+    return PlatformConfig::Get().storePath;
 }
 
 namespace {
@@ -180,38 +180,44 @@ void SuiteStore::SetSchemaPath(const std::string& hostPath) { TheSchemaPath() = 
 long SuiteStore::Open(const std::string& hostPath, std::string* why)
 {
     Close();
-    auto fail = [&](const std::string& reason) {
+    auto fail = [&](StoreProblem problem, const std::string& reason) {
+        problem_ = problem;
         lastError_ = reason;
         if (why) *why = reason;
         if (db_) sqlite3_close_v2(db_);
         db_ = nullptr;
         return SUITE_ERR_NOSTORE;
     };
-    if (hostPath.empty()) return fail("no store path is configured");
-    if (!FileExists(hostPath)) return fail("the store " + hostPath + " does not exist");
+    if (hostPath.empty()) return fail(StoreProblem::NoPath, "no store path is configured");
+    if (!FileExists(hostPath)) return fail(StoreProblem::Missing, "the store " + hostPath + " does not exist");
     // One thread (the program's) uses the connection: SQLite need not lock it
     // on every call, which costs a tenth of a walk over a large journal.
     if (sqlite3_open_v2(hostPath.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK) {
-        return fail("the store " + hostPath + " cannot be opened: " + (db_ ? sqlite3_errmsg(db_) : "out of memory"));
+        return fail(StoreProblem::CannotOpen, "the store " + hostPath + " cannot be opened: " +
+                                                  (db_ ? sqlite3_errmsg(db_) : "out of memory"));
     }
     ConfigureConnection();
     // A file that is no store (or not a database at all) fails here.
     sqlite3_stmt* st = nullptr;
     // Another program that keeps the store locked beyond the busy timeout is
     // no damage: the user is told which it is.
-    auto failWith = [&](const std::string& otherwise) {
+    auto failWith = [&](StoreProblem otherwise, const std::string& reason) {
         const int code = sqlite3_errcode(db_) & 0xFF;
         const std::string msg = sqlite3_errmsg(db_);
         if (code == SQLITE_BUSY || code == SQLITE_LOCKED)
-            return fail("the store " + hostPath + " is locked by another program: " + msg);
-        return fail(otherwise + msg);
+            return fail(StoreProblem::Locked, "the store " + hostPath + " is locked by another program: " + msg);
+        // A file the host lets us see but not read or write (a folder's
+        // permissions, a read-only file) is no damage either.
+        if (code == SQLITE_CANTOPEN || code == SQLITE_READONLY || code == SQLITE_PERM)
+            return fail(StoreProblem::CannotOpen, "the store " + hostPath + " cannot be opened: " + msg);
+        return fail(otherwise, reason + msg);
     };
     if (sqlite3_prepare_v2(db_, "SELECT version FROM store_info WHERE id = 1", -1, &st, nullptr) != SQLITE_OK) {
-        return failWith("the file " + hostPath + " is not a store of the suite: ");
+        return failWith(StoreProblem::NotAStore, "the file " + hostPath + " is not a store of the suite: ");
     }
     int rc = sqlite3_step(st);
     if (rc != SQLITE_ROW && rc != SQLITE_DONE) {
-        const long status = failWith("the store " + hostPath + " cannot be read: ");
+        const long status = failWith(StoreProblem::Unreadable, "the store " + hostPath + " cannot be read: ");
         sqlite3_finalize(st);
         return status;
     }
@@ -221,10 +227,11 @@ long SuiteStore::Open(const std::string& hostPath, std::string* why)
     const bool known = rc == SQLITE_ROW && sqlite3_column_type(st, 0) == SQLITE_INTEGER &&
                        sqlite3_column_int64(st, 0) == 1;
     sqlite3_finalize(st);
-    if (!known) return fail("the store " + hostPath + " has an unknown format version");
+    if (!known) return fail(StoreProblem::OtherVersion, "the store " + hostPath + " has an unknown format version");
     path_ = hostPath;
     serial_ = NextSerial();
     lastError_.clear();
+    problem_ = StoreProblem::None;
     return SUITE_OK;
 }
 

@@ -103,6 +103,19 @@ struct StoreVersion {
     bool operator!=(const StoreVersion& other) const { return !(*this == other); }
 };
 
+// Why the last Open of a store failed, for the message that tells the user
+// what to do; the reason's text says the same for standard error.
+enum class StoreProblem {
+    None,          // opened
+    NoPath,        // no store path is configured
+    Missing,       // no file at the path
+    CannotOpen,    // the file exists but cannot be opened (permissions, a folder)
+    NotAStore,     // the file is not a store of the suite (or no database at all)
+    Locked,        // another program holds the store locked beyond the wait
+    Unreadable,    // the store's format row cannot be read
+    OtherVersion,  // a store of another format version
+};
+
 class SuiteStore {
 public:
     SuiteStore() = default;
@@ -110,7 +123,8 @@ public:
     SuiteStore& operator=(const SuiteStore&) = delete;
     ~SuiteStore();
 
-    // Host path of the store: ZELKOR_STORE when set, else "suite.db" in the suite home.
+    // Host path of the store: ZELKOR_STORE when set, else "suite.db" in the
+    // suite home; absolute (see PlatformConfig).
     static std::string DefaultPath();
     // Sets the host path of the schema file that Create applies; empty until
     // set. The deliverables only open stores (the sqlite3 shell makes them
@@ -119,8 +133,10 @@ public:
     static void SetSchemaPath(const std::string& hostPath);
 
     // Opens an existing store. On failure the store stays closed and `why`
-    // (when given) holds the reason as UTF-8 text for the user.
+    // (when given) holds the technical reason as UTF-8 text, and Problem()
+    // says which kind of failure it was.
     long Open(const std::string& hostPath, std::string* why = nullptr);
+    StoreProblem Problem() const { return problem_; }
     // Creates a new store file from the schema; fails when the file exists.
     long Create(const std::string& hostPath, std::string* why = nullptr);
     void Close();
@@ -170,6 +186,7 @@ private:
     sqlite3* db_ = nullptr;
     std::string path_;
     std::string lastError_;
+    StoreProblem problem_ = StoreProblem::None;
     long long serial_ = 0;  // distinguishes every opening of a store
     std::unordered_map<std::string, std::unique_ptr<Kept>> kept_;
     // The data IDs already looked up, valid for dataIdsVersion_.

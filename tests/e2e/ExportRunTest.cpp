@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -69,6 +71,34 @@ TEST_F(ExportRun, ProgramLevelChecks)
         ExpectOneMessage(run.r, c.text);
         EXPECT_EQ(run.caller, Notified(7, 2));
     }
+}
+
+// The fixed texts name no file: standard error says which file was meant,
+// where it was looked for and what it held.
+TEST_F(ExportRun, ProgramLevelMessagesNameTheFileOnStandardError)
+{
+    std::string windowsDir = "Z:" + h.ProgramDir();
+    std::replace(windowsDir.begin(), windowsDir.end(), '/', '\\');
+    const std::string where = "\"OrlanzenDef.ini\" was looked for in the program's folder: " + windowsDir +
+                              "\\OrlanzenDef.ini (host path " + h.ProgramDir() + "/OrlanzenDef.ini); ";
+    h.WriteScript("answer OK\n");
+    h.RemoveDefinitionFile();
+    CalledRun run = RunCalled(h);
+    ExpectOneMessage(run.r, kT1);
+    EXPECT_NE(run.r.stderrText.find(where + "it does not exist\n"), std::string::npos) << run.r.stderrText;
+
+    h.WriteDefinitionFile("[ProgramLevel]\r\nSY35=5\r\n");
+    run = RunCalled(h);
+    ExpectOneMessage(run.r, kT3);
+    EXPECT_NE(run.r.stderrText.find(where + "[ProgramLevel] SY35 reads \"5\" (this program needs 4)\n"),
+              std::string::npos)
+        << run.r.stderrText;
+
+    // A check that passes says nothing of the file.
+    h.WriteDefinitionFile("[ProgramLevel]\r\nSY35=4\r\n");
+    h.WriteScript("key ESCAPE\nanswer OK\n");
+    run = RunCalled(h);
+    EXPECT_EQ(run.r.stderrText.find("OrlanzenDef.ini"), std::string::npos) << run.r.stderrText;
 }
 
 TEST_F(ExportRun, MissingKeyPassesTheCheckAndTheRunGoesOn)

@@ -123,6 +123,40 @@ TEST(RememberedConditions, MonthsOutsideTheYearAreShownAndRefusedAsTyped)
     }
 }
 
+// A suite home named relative to the folder the program was started in
+// (ZELKOR_HOME=home) stays that home after the program has moved into its
+// own folder: drive C: is the home's drive_c, the remembered conditions are
+// offered, and 実行 exports to C:.
+TEST(RememberedConditions, RelativeHomeKeepsDriveCAfterTheMoveToTheProgramFolder)
+{
+    e2e::RunHarness h("Zelkora");
+    h.UseRelativePaths();
+    h.BuildHome({"corp-general"}, 1);
+    h.WriteScript(kFirstRun);
+    e2e::RunResult r = h.Run({});
+    ASSERT_EQ(r.exitStatus, 0) << r.stderrText;
+    EXPECT_EQ(e2e::Messages(r), std::vector<std::string>{e2e::Message("information", "OK", "OK", e2e::kCompleted)})
+        << r.transcript;
+    ASSERT_TRUE(std::ifstream(h.HomeDir() + "/drive_c/first.xml").good()) << r.transcript;
+    const std::string settings = e2e::ReadFile(e2e::SettingsFile(h));
+    ASSERT_NE(settings.find(":0/5/2/1/1/0/C:\\first.xml\n"), std::string::npos) << settings;
+
+    h.WriteScript("type 1008 C:\\again\\second.xml\nkey F12\nanswer YES\nanswer OK\n");
+    r = h.Run({});
+    ASSERT_EQ(r.exitStatus, 0) << r.stderrText;
+    const std::map<int, std::string> c = DialogControls(r.transcript);
+    EXPECT_EQ(Shown(c, 1014), "\"5\"");
+    EXPECT_EQ(Shown(c, 1016), "\"2\"");
+    EXPECT_EQ(Shown(c, 1008), "\"C:\\\\first.xml\"");
+    EXPECT_EQ(r.transcript.find(e2e::Quoted("ドライブ名が有効でありません。")), std::string::npos) << r.transcript;
+    EXPECT_TRUE(std::ifstream(h.HomeDir() + "/drive_c/again/second.xml").good()) << r.transcript;
+    EXPECT_EQ(e2e::ReadFile(h.HomeDir() + "/drive_c/again/second.xml"),
+              e2e::ReadFile(h.HomeDir() + "/drive_c/first.xml"));
+    // Nothing of the home was made in the program's folder.
+    EXPECT_FALSE(std::ifstream(h.ProgramDir() + "/home/suite.db").good());
+    EXPECT_FALSE(std::ifstream(h.ProgramDir() + "/transcript.txt").good());
+}
+
 TEST(RememberedConditions, CallersPathIsNotRemembered)
 {
     e2e::RunHarness h("Zelkora");

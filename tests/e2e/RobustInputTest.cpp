@@ -6,6 +6,8 @@
 #include "RunChecks.h"
 #include "RunHarness.h"
 
+#include "win32/Mbcs.h"
+
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -32,7 +34,8 @@ const char kRateCount[] =
     "会計システムで消費税の設定を確認してください。";
 const char kPathTooLong[] =
     "出力先のパスが長すぎます。\n\n出力先は半角260文字(全角130文字)以内で指定してください。";
-const char kNoDataset[] = "会計データが選択されていません。\n会計システムでデータを選択してから実行してください。";
+// The store's file follows it, and how the stand-in selects.
+const char kNoDataset[] = "会計データが選択されていません。\n会計システムでデータを選択してから実行してください。\n\n";
 const char kBadChars[] = "データの出力先に不正な文字が含まれています。\n\n出力先を再入力してください。";
 const char kStoreUnusable[] = "会計データベースを開けません。\n";
 
@@ -170,18 +173,21 @@ TEST(RobustStore, StoresThatCannotBeOpened)
     struct Case {
         const char* name;
         void (*spoil)(RunHarness&);
-        const char* why;  // part of the suite's reason
+        const char* why;     // the suite's reason after the store's path, on standard error
+        const char* advice;  // part of the message box (code page 932)
     };
+    const char kDamaged[] = "このファイルは会計データベースではないか、壊れています。\n";
     const Case cases[] = {
-        {"missing", [](RunHarness& h) { fs::remove(h.HomeDir() + "/suite.db"); }, "does not exist"},
+        {"missing", [](RunHarness& h) { fs::remove(h.HomeDir() + "/suite.db"); }, " does not exist",
+         "このファイルがありません。\n会計データのフォルダ(スイートホーム)を scripts/make-home.sh で作成するか、"},
         {"damaged",
          [](RunHarness& h) {
              std::string garbage;
              for (int i = 0; i < 8192; ++i) garbage += static_cast<char>((i * 131 + 7) % 251);
              WriteFile(h.HomeDir() + "/suite.db", garbage);
          },
-         "not a store"},
-        {"emptied", [](RunHarness& h) { WriteFile(h.HomeDir() + "/suite.db", ""); }, "not a store"},
+         " is not a store", kDamaged},
+        {"emptied", [](RunHarness& h) { WriteFile(h.HomeDir() + "/suite.db", ""); }, " is not a store", kDamaged},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -195,7 +201,14 @@ TEST(RobustStore, StoresThatCannotBeOpened)
         const std::string opening = Quoted(kStoreUnusable);
         EXPECT_NE(run.r.messages[0].find("text=" + opening.substr(0, opening.size() - 1)), std::string::npos)
             << run.r.messages[0];
-        EXPECT_NE(run.r.messages[0].find(c.why), std::string::npos) << run.r.messages[0];
+        // Japanese that names the file and says what to do; the technical
+        // reason only on standard error.
+        const std::string file = mbcs::Cp932ToUtf8("会計データベースのファイル: ") + h.HomeDir() + "/suite.db\\n\\n";
+        EXPECT_NE(run.r.messages[0].find(file), std::string::npos) << run.r.messages[0];
+        const std::string advice = Quoted(c.advice);
+        EXPECT_NE(run.r.messages[0].find(advice.substr(1, advice.size() - 2)), std::string::npos) << run.r.messages[0];
+        EXPECT_EQ(run.r.messages[0].find(c.why + 1), std::string::npos) << run.r.messages[0];
+        EXPECT_NE(run.r.stderrText.find(h.HomeDir() + "/suite.db" + c.why), std::string::npos) << run.r.stderrText;
         EXPECT_EQ(run.r.transcript.find("open dialog:130"), std::string::npos) << Brief(run.r);
         EXPECT_TRUE(run.caller.empty());
         EXPECT_FALSE(fs::exists(Output(h))) << Brief(run.r);
@@ -218,8 +231,11 @@ TEST(RobustStore, StoreLockedByAnotherProcess)
         lock.Release();
         EXPECT_EQ(run.r.exitStatus, 0) << run.r.stderrText;
         ASSERT_EQ(run.r.messages.size(), 1u) << Brief(run.r);
-        EXPECT_NE(run.r.messages[0].find("locked"), std::string::npos) << run.r.messages[0];
-        EXPECT_EQ(run.r.messages[0].find("not a store"), std::string::npos) << run.r.messages[0];
+        EXPECT_NE(run.r.messages[0].find(mbcs::Cp932ToUtf8("ほかのプログラムがこの会計データベースを使用中です。")),
+                  std::string::npos)
+            << run.r.messages[0];
+        EXPECT_NE(run.r.stderrText.find("locked"), std::string::npos) << run.r.stderrText;
+        EXPECT_EQ(run.r.stderrText.find("not a store"), std::string::npos) << run.r.stderrText;
         EXPECT_TRUE(run.caller.empty());
         EXPECT_FALSE(fs::exists(Output(h)));
     }
@@ -243,7 +259,10 @@ TEST(RobustStore, SelectionWithoutItsDatasetAndAnOddRateCount)
         h.ExecSql("PRAGMA foreign_keys = OFF; UPDATE selection SET data_no = 99;");
         h.WriteScript("answer OK\n");
         const CalledRun run = RunCalled(h);
-        EXPECT_EQ(Messages(run.r), std::vector<std::string>{Message("exclamation", "OK", "OK", kNoDataset)});
+        ASSERT_EQ(run.r.messages.size(), 1u) << Brief(run.r);
+        const std::string opening = Message("exclamation", "OK", "OK", kNoDataset);
+        EXPECT_EQ(Messages(run.r)[0].rfind(opening.substr(0, opening.size() - 1), 0), 0u) << Messages(run.r)[0];
+        EXPECT_NE(Messages(run.r)[0].find(h.HomeDir() + "/suite.db"), std::string::npos) << Messages(run.r)[0];
         EXPECT_EQ(run.r.transcript.find("open dialog:130"), std::string::npos) << Brief(run.r);
         EXPECT_EQ(run.caller, Notified(7, 1));
     }

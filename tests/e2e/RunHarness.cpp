@@ -224,12 +224,14 @@ RunResult RunHarness::Run(const std::vector<std::string>& args, int timeoutMs,
     // a pipe, which the limit does not touch (unless asked otherwise).
     const bool limited = m_fileLimit > 0 && !m_transcriptUnderLimit;
     const bool sizeLimit = m_fileLimit > 0;
+    // The program starts in m_root: a relative path is one from there.
+    const std::string at = m_relative ? std::string() : m_root + "/";
     std::vector<std::string> env = {
-        "ZELKOR_HOME=" + HomeDir(),
+        "ZELKOR_HOME=" + at + "home",
         "ZELKOR_BACKEND=script",
-        "ZELKOR_SCRIPT=" + m_root + "/run.script",
-        "ZELKOR_TRANSCRIPT=" + (limited ? std::string() : transcriptPath),
-        "ZELKOR_CALLER_DIR=" + CallerDir(),
+        "ZELKOR_SCRIPT=" + at + "run.script",
+        "ZELKOR_TRANSCRIPT=" + (limited ? std::string() : at + "transcript.txt"),
+        "ZELKOR_CALLER_DIR=" + at + "callers",
         "PATH=/usr/bin:/bin",
         "HOME=" + m_root,
         "LANG=C.UTF-8",

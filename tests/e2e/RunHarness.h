@@ -82,6 +82,11 @@ public:
     // Variables added to the environment of later runs ("NAME=value").
     void SetExtraEnvironment(const std::vector<std::string>& env) { m_extraEnv = env; }
 
+    // Later runs name the home, the script, the transcript and the caller
+    // folder by paths relative to the folder the program starts in (Root()),
+    // as a user typing ZELKOR_HOME=home would.
+    void UseRelativePaths() { m_relative = true; }
+
 private:
     std::string m_root;
     std::string m_edition;
@@ -90,6 +95,7 @@ private:
     bool m_asUser = false;
     HostUser m_user;
     std::vector<std::string> m_extraEnv;
+    bool m_relative = false;
 };
 
 // True when this process may run programs as other host users (root).

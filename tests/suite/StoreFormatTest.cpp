@@ -63,6 +63,7 @@ TEST(SuiteStoreOpen, RefusesEveryFormatVersionButItsOwn)
         std::string why;
         EXPECT_EQ(store.Open(path, &why), SUITE_ERR_NOSTORE);
         EXPECT_NE(why.find("unknown format version"), std::string::npos) << why;
+        EXPECT_EQ(store.Problem(), suite::StoreProblem::OtherVersion);
         EXPECT_FALSE(store.IsOpen());
     }
 

@@ -4,6 +4,7 @@
 #include <sqlite3.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -197,11 +198,20 @@ TEST(SuiteStoreOpen, RefusesMissingForeignAndExistingFiles)
     std::string why;
     EXPECT_EQ(store.Open(dir + "/none.db", &why), SUITE_ERR_NOSTORE);
     EXPECT_NE(why.find("does not exist"), std::string::npos);
+    EXPECT_EQ(store.Problem(), suite::StoreProblem::Missing);
     EXPECT_FALSE(store.IsOpen());
 
     { std::ofstream(dir + "/text.db") << "not a database at all, just some text that is long enough\n"; }
     EXPECT_EQ(store.Open(dir + "/text.db", &why), SUITE_ERR_NOSTORE);
     EXPECT_NE(why.find("not a store"), std::string::npos);
+    EXPECT_EQ(store.Problem(), suite::StoreProblem::NotAStore);
+
+    // A folder of the name is no damaged store: it cannot be opened.
+    std::filesystem::create_directory(dir + "/folder.db");
+    EXPECT_EQ(store.Open(dir + "/folder.db", &why), SUITE_ERR_NOSTORE);
+    EXPECT_EQ(store.Problem(), suite::StoreProblem::CannotOpen) << why;
+    EXPECT_EQ(store.Open("", &why), SUITE_ERR_NOSTORE);
+    EXPECT_EQ(store.Problem(), suite::StoreProblem::NoPath);
 
     EXPECT_EQ(store.Create(dir + "/text.db", &why), SUITE_ERR_NOSTORE);
     EXPECT_NE(why.find("already exists"), std::string::npos);
@@ -210,6 +220,7 @@ TEST(SuiteStoreOpen, RefusesMissingForeignAndExistingFiles)
     store.Close();
     EXPECT_EQ(store.Open(dir + "/new.db", &why), SUITE_OK) << why;
     EXPECT_TRUE(store.IsOpen());
+    EXPECT_EQ(store.Problem(), suite::StoreProblem::None);
 }
 
 // The deliverables carry no schema path: a store is created only from a
