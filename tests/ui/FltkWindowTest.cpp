@@ -243,7 +243,8 @@ TEST_F(FltkWindows, EscapeAndTheCloseBoxAreTheCancelCommand)
     CFltkTestDlg again;
     Fl::add_timeout(
         0.3, [](void* data) {
-            auto* self = static_cast<std::pair<ui::FltkBackend*, CFltkTestDlg*>*>(data);
+            std::unique_ptr<std::pair<ui::FltkBackend*, CFltkTestDlg*>> self(
+                static_cast<std::pair<ui::FltkBackend*, CFltkTestDlg*>*>(data));
             if (ui::DialogWindow* w = self->first->WindowOf(self->second->m_hWnd)) w->do_callback();
         },
         new std::pair<ui::FltkBackend*, CFltkTestDlg*>(backend_, &again));
