@@ -20,6 +20,7 @@
 #include <sys/stat.h>
 #include <time.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -340,6 +341,48 @@ TEST_F(FltkWindows, SaveBoxSpeaksJapaneseAndFiltersByThePatternItNamesOnce)
     for (const std::string& file : probe.files)
         if (file != "../") listed.push_back(file);
     EXPECT_EQ(listed, std::vector<std::string>{"kessan.xml"});
+}
+
+TEST_F(FltkWindows, SaveBoxOpensInTheFolderOfItsFileAndKeepsThePathAcceptedUnchanged)
+{
+    // The test's current directory is the build folder, outside drive C:, so
+    // a name the chooser took from there would come back as a Z: path.
+    struct Case {
+        const char* folder;  // Windows
+        const char* host;    // below the home, UTF-8
+        const char* name;
+    };
+    // 表 and ソ end in the byte of a backslash.
+    const Case cases[] = {{"C:\\Zelkor\\Output\\", "/c/Zelkor/Output", "sample.xml"},
+                          {"C:\\出力ソ\\", "/c/出力ソ", "集計表.xml"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string host = home_ + mbcs::Cp932ToUtf8(c.host);
+        ASSERT_EQ(std::system(("mkdir -p '" + host + "' && touch '" + host + "/earlier.xml'").c_str()), 0);
+        ChooserProbe probe;
+        probe.Arm();
+        CFltkTestDlg dlg;
+        dlg.m_browseDir = c.folder;
+        dlg.m_browseName = c.name;
+        INT_PTR result = DriveTestDialog(dlg, [&](const std::string& id, std::vector<std::string>& f) {
+            STEP(XSession::Key("alt+d"));  // 参照(&D)
+            std::string box = WaitFor("^zelkor$", f);
+            if (box.empty()) return;
+            XSession::Screenshot(box, Shot("save-box-preset"));
+            STEP(XSession::Focus(box));
+            STEP(XSession::Key("Return"));  // 保存, the name as it was preset
+            STEP(XSession::WaitGone("^zelkor$"));
+            STEP(XSession::Focus(id));
+            STEP(XSession::Key("F12"));
+        });
+        probe.Disarm();
+        EXPECT_EQ(result, 1005);
+        EXPECT_EQ(std::string(dlg.m_saved), std::string(c.folder) + c.name);
+        // The box showed the folder's own files.
+        ASSERT_TRUE(probe.found) << "the chooser was not seen";
+        EXPECT_TRUE(std::find(probe.files.begin(), probe.files.end(), "earlier.xml") != probe.files.end())
+            << ::testing::PrintToString(probe.files);
+    }
 }
 
 TEST_F(FltkWindows, ProgressDialogIsRepaintedWhileTheThreadIsBusyAtMostOncePerFrame)
