@@ -18,6 +18,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -90,6 +91,14 @@ bool Exists(const std::string& path)
 {
     struct stat st{};
     return ::stat(path.c_str(), &st) == 0;
+}
+
+// The title of a shown window of class `cls`, empty when there is none.
+std::string TitleOf(const std::string& cls)
+{
+    std::string title;
+    if (!XSession::Run("xdotool search --onlyvisible --classname " + cls + " getwindowname", &title, 5)) return {};
+    return title.substr(0, title.find('\n'));
 }
 
 // The newest shown message box other than `other` (empty when none comes in
@@ -267,6 +276,77 @@ TEST(FltkDeliverable, SaveBoxAcceptedUnchangedKeepsTheRememberedOutputFolder)
     EXPECT_TRUE(WIFEXITED(real.status) && WEXITSTATUS(real.status) == 0) << ReadAll(root + "/real.err");
     EXPECT_TRUE(ReadAll(out) == expected) << "no export, or another one, in the remembered folder";
     EXPECT_FALSE(Exists(program + "/sample.xml")) << "the export moved to the program's folder";
+    (void)std::system(("rm -rf '" + root + "'").c_str());
+}
+
+// The tax summation is the run's longest step and makes no window call: the
+// progress dialog must show the quarter it reached, not the moment the
+// quarter began, for as long as it works. Its caption is polled through the
+// run; a summation long enough to be seen (a quarter of a million entries)
+// keeps the test to seconds, and the counts are compared with each other, so
+// a fast or a slow machine sees the same.
+TEST(FltkDeliverable, DuringALongSummationTheProgressCaptionShowsTheQuarterReached)
+{
+    std::string missing = XSession::MissingTools();
+    if (!missing.empty()) GTEST_SKIP() << "the X tools are not installed: " << missing;
+    ASSERT_TRUE(XSession::Shared().Ready());
+
+    char name[] = "/tmp/zk_deliv_XXXXXX";
+    std::string root = ::mkdtemp(name);
+    std::string home = root + "/home";
+    std::string gen = "bash '" + std::string(ZK_SOURCE_DIR) + "/scripts/gen-large-store.sh' --force --entries 250000 corp '" +
+                      home + "' >/dev/null 2>&1";
+    ASSERT_EQ(std::system(gen.c_str()), 0);
+    ASSERT_EQ(std::system(("mkdir -p '" + home + "/drive_c/Zelkor/Output'").c_str()), 0);
+
+    Process real = StartReal(home, root);
+    ASSERT_NE(real.pid, 0);
+    std::vector<std::string> failures;
+    std::map<std::string, int> seen;
+    bool reaped = false;
+    std::string dlg = XSession::WaitWindow("zelkor-dialog-130", 30);
+    STEP(!dlg.empty());
+    if (!dlg.empty()) {
+        STEP(XSession::Focus(dlg));
+        STEP(XSession::Key("alt+o"));
+        STEP(XSession::Type("C:\\Zelkor\\Output\\large.xml"));
+        STEP(XSession::Key("F12"));
+        // The store has entries with undetermined import codes: a notice
+        // before the progress dialog opens.
+        std::string notice = WaitMessage("", 30);
+        STEP(!notice.empty());
+        if (!notice.empty()) {
+            STEP(XSession::Focus(notice));
+            STEP(XSession::Key("Return"));
+        }
+        // The captions until the closing message (looked for at every
+        // fourth poll, so that the captions are polled often).
+        std::string done;
+        for (int i = 0; done.empty() && i < 20000; ++i) {
+            if (::waitpid(real.pid, &real.status, WNOHANG) == real.pid) {
+                reaped = true;
+                break;
+            }
+            std::string title = TitleOf("zelkor-dialog-131");
+            if (!title.empty()) ++seen[title];
+            if (i % 4 == 3) {
+                XSession::Run("xdotool search --onlyvisible --classname zelkor-message | tail -n 1", &done, 5);
+                if (done == notice) done.clear();
+            }
+        }
+        STEP(!done.empty());
+        if (!done.empty()) {
+            STEP(XSession::Focus(done));
+            STEP(XSession::Key("Return"));
+        }
+    }
+    bool ended = reaped || real.Wait(60);
+    EXPECT_TRUE(failures.empty()) << ::testing::PrintToString(failures);
+    EXPECT_TRUE(ended) << "the run with real windows did not end";
+    EXPECT_TRUE(WIFEXITED(real.status) && WEXITSTATUS(real.status) == 0) << ReadAll(root + "/real.err");
+    const int atStart = seen[mbcs::Cp932ToUtf8("集計中 0％")];
+    const int atQuarter = seen[mbcs::Cp932ToUtf8("集計中 25％")];
+    EXPECT_GT(atQuarter, atStart) << ::testing::PrintToString(seen);
     (void)std::system(("rm -rf '" + root + "'").c_str());
 }
 

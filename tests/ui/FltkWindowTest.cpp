@@ -21,6 +21,7 @@
 #include <time.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -432,6 +433,61 @@ TEST_F(FltkWindows, ProgressDialogIsRepaintedWhileTheThreadIsBusyAtMostOncePerFr
     std::string title;
     XSession::Run("xdotool search --classname zelkor-dialog-9102 getwindowname", &title);
     EXPECT_EQ(title, mbcs::Cp932ToUtf8("集計中 100％"));
+    dlg.DestroyWindow();
+}
+
+TEST_F(FltkWindows, ProgressDialogShowsItsLastStateWhileTheThreadWorksOnWithoutCalls)
+{
+    CFltkProgressDlg dlg;
+    ASSERT_TRUE(dlg.Create(IDD_FLTK_PROGRESS));
+    dlg.ShowWindow(SW_SHOW);
+    dlg.m_main.SetRange(0, 1000);
+    dlg.m_main.SetPos(0);
+    std::atomic<bool> stepped{false}, looked{false};
+    std::vector<std::string> titles;
+    long painted = 0;
+    double stepping = 0;
+    auto failures = Drive(
+        [&](std::vector<std::string>& f) {
+            std::string id = WaitFor("zelkor-dialog-9102", f);
+            for (int i = 0; i < 600 && !stepped; ++i) ::usleep(50000);
+            STEP(stepped);
+            for (int i = 0; !id.empty() && stepped && i < 8; ++i) {
+                std::string title;
+                STEP(XSession::Run("xdotool getwindowname " + id, &title));
+                titles.push_back(title);
+            }
+            looked = true;
+        },
+        [&] {
+            // The first quarter of a run, as fast as it goes: the caption every
+            // tenth step, eleven sub-steps each, every one repainted...
+            long before = backend_->RepaintCount();
+            double start = Seconds();
+            for (int i = 0; i <= 250; ++i) {
+                if (i % 10 == 0) dlg.SetWindowText(("集計中 " + std::to_string(i / 10) + "％").c_str());
+                dlg.m_main.SendMessage(PBM_DELTAPOS, 1, 0);
+                dlg.m_sub.SendMessage(PBM_SETRANGE, 0, MAKELPARAM(0, 10));
+                dlg.m_sub.SetPos(0);
+                for (int k = 0; k < 11; ++k) {
+                    dlg.m_sub.SendMessage(PBM_DELTAPOS, 1, 0);
+                    ::BringWindowToTop(dlg.m_hWnd);
+                    ::UpdateWindow(dlg.m_hWnd);
+                }
+                ::UpdateWindow(dlg.m_hWnd);
+            }
+            stepping = Seconds() - start;
+            painted = backend_->RepaintCount() - before;
+            stepped = true;
+            // ...then a long step that makes no window call at all.
+            for (double t = Seconds(); !looked && Seconds() - t < 60;) ::usleep(1000);
+        });
+    EXPECT_TRUE(failures.empty()) << ::testing::PrintToString(failures);
+    // What the dialog last named stays on the screen the whole time.
+    ASSERT_FALSE(titles.empty());
+    for (const std::string& title : titles) EXPECT_EQ(title, mbcs::Cp932ToUtf8("集計中 25％"));
+    // A caption paints at once, the bars no more than once a frame.
+    EXPECT_LE(painted, 26 + static_cast<long>(stepping * 60) + 2);
     dlg.DestroyWindow();
 }
 

@@ -337,12 +337,16 @@ void FltkBackend::ControlChanged(HWND hwnd, Change what)
 {
     if (!m_display) return;
     if (DialogWindow* top = WindowOf(hwnd)) {
-        if (what == Change::Text) top->MarkCaption();
+        if (what == Change::Text) {
+            top->MarkCaption();
+            m_unpainted = true;
+        }
         return;
     }
     for (auto& [h, window] : m_windows) {
         if (ControlView* view = window->ViewOf(hwnd)) {
             window->MarkControl(view);
+            if (what != Change::Progress) m_unpainted = true;
             if (what == Change::ToolTip) window->SyncToolTips();
             return;
         }
@@ -361,7 +365,8 @@ void FltkBackend::Repaint(HWND)
 {
     if (!m_display) return;
     double now = Now();
-    if (m_lastRepaint >= 0 && now - m_lastRepaint < FrameSeconds) return;
+    if (!m_unpainted && m_lastRepaint >= 0 && now - m_lastRepaint < FrameSeconds) return;
+    m_unpainted = false;
     m_lastRepaint = now;
     ++m_repaints;
     SyncAll();
