@@ -100,6 +100,8 @@ public:
     int m_answer = 0;         // of the 質問 box
     int m_cancelAnswer = 0;   // of the cancel message
     CString m_saved;          // the save box's choice
+    CString m_browseName = "*.xml";  // the save box's file name and folder
+    CString m_browseDir = "C:\\";
     std::vector<UINT> m_keyMessages;  // WM_KEYDOWN / WM_SYSKEYDOWN seen first by PreTranslateMessage
     std::vector<WPARAM> m_keys;
     std::vector<bool> m_alt;
@@ -175,9 +177,9 @@ protected:
     afx_msg void OnAsk() { m_answer = MessageBox("上書きしますか?", "消費税", MB_YESNO | MB_ICONQUESTION); }
     afx_msg void OnBrowse()
     {
-        CFileDialog box(FALSE, "xml", "*.xml", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST,
+        CFileDialog box(FALSE, "xml", m_browseName, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST,
                         "XML ファイル (*.xml)|*.xml|すべてのファイル (*.*)|*.*||", this);
-        box.m_ofn.lpstrInitialDir = "C:\\";
+        box.m_ofn.lpstrInitialDir = m_browseDir;
         if (box.DoModal() == IDOK) {
             m_saved = box.GetPathName();
             ::SetWindowTextA(::GetDlgItem(m_hWnd, IDC_F_PATH), m_saved);

@@ -20,6 +20,8 @@
 #include <sys/stat.h>
 #include <time.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -243,7 +245,8 @@ TEST_F(FltkWindows, EscapeAndTheCloseBoxAreTheCancelCommand)
     CFltkTestDlg again;
     Fl::add_timeout(
         0.3, [](void* data) {
-            auto* self = static_cast<std::pair<ui::FltkBackend*, CFltkTestDlg*>*>(data);
+            std::unique_ptr<std::pair<ui::FltkBackend*, CFltkTestDlg*>> self(
+                static_cast<std::pair<ui::FltkBackend*, CFltkTestDlg*>*>(data));
             if (ui::DialogWindow* w = self->first->WindowOf(self->second->m_hWnd)) w->do_callback();
         },
         new std::pair<ui::FltkBackend*, CFltkTestDlg*>(backend_, &again));
@@ -341,6 +344,48 @@ TEST_F(FltkWindows, SaveBoxSpeaksJapaneseAndFiltersByThePatternItNamesOnce)
     EXPECT_EQ(listed, std::vector<std::string>{"kessan.xml"});
 }
 
+TEST_F(FltkWindows, SaveBoxOpensInTheFolderOfItsFileAndKeepsThePathAcceptedUnchanged)
+{
+    // The test's current directory is the build folder, outside drive C:, so
+    // a name the chooser took from there would come back as a Z: path.
+    struct Case {
+        const char* folder;  // Windows
+        const char* host;    // below the home, UTF-8
+        const char* name;
+    };
+    // 表 and ソ end in the byte of a backslash.
+    const Case cases[] = {{"C:\\Zelkor\\Output\\", "/c/Zelkor/Output", "sample.xml"},
+                          {"C:\\出力ソ\\", "/c/出力ソ", "集計表.xml"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string host = home_ + mbcs::Cp932ToUtf8(c.host);
+        ASSERT_EQ(std::system(("mkdir -p '" + host + "' && touch '" + host + "/earlier.xml'").c_str()), 0);
+        ChooserProbe probe;
+        probe.Arm();
+        CFltkTestDlg dlg;
+        dlg.m_browseDir = c.folder;
+        dlg.m_browseName = c.name;
+        INT_PTR result = DriveTestDialog(dlg, [&](const std::string& id, std::vector<std::string>& f) {
+            STEP(XSession::Key("alt+d"));  // 参照(&D)
+            std::string box = WaitFor("^zelkor$", f);
+            if (box.empty()) return;
+            XSession::Screenshot(box, Shot("save-box-preset"));
+            STEP(XSession::Focus(box));
+            STEP(XSession::Key("Return"));  // 保存, the name as it was preset
+            STEP(XSession::WaitGone("^zelkor$"));
+            STEP(XSession::Focus(id));
+            STEP(XSession::Key("F12"));
+        });
+        probe.Disarm();
+        EXPECT_EQ(result, 1005);
+        EXPECT_EQ(std::string(dlg.m_saved), std::string(c.folder) + c.name);
+        // The box showed the folder's own files.
+        ASSERT_TRUE(probe.found) << "the chooser was not seen";
+        EXPECT_TRUE(std::find(probe.files.begin(), probe.files.end(), "earlier.xml") != probe.files.end())
+            << ::testing::PrintToString(probe.files);
+    }
+}
+
 TEST_F(FltkWindows, ProgressDialogIsRepaintedWhileTheThreadIsBusyAtMostOncePerFrame)
 {
     CFltkProgressDlg dlg;
@@ -388,6 +433,61 @@ TEST_F(FltkWindows, ProgressDialogIsRepaintedWhileTheThreadIsBusyAtMostOncePerFr
     std::string title;
     XSession::Run("xdotool search --classname zelkor-dialog-9102 getwindowname", &title);
     EXPECT_EQ(title, mbcs::Cp932ToUtf8("集計中 100％"));
+    dlg.DestroyWindow();
+}
+
+TEST_F(FltkWindows, ProgressDialogShowsItsLastStateWhileTheThreadWorksOnWithoutCalls)
+{
+    CFltkProgressDlg dlg;
+    ASSERT_TRUE(dlg.Create(IDD_FLTK_PROGRESS));
+    dlg.ShowWindow(SW_SHOW);
+    dlg.m_main.SetRange(0, 1000);
+    dlg.m_main.SetPos(0);
+    std::atomic<bool> stepped{false}, looked{false};
+    std::vector<std::string> titles;
+    long painted = 0;
+    double stepping = 0;
+    auto failures = Drive(
+        [&](std::vector<std::string>& f) {
+            std::string id = WaitFor("zelkor-dialog-9102", f);
+            for (int i = 0; i < 600 && !stepped; ++i) ::usleep(50000);
+            STEP(stepped);
+            for (int i = 0; !id.empty() && stepped && i < 8; ++i) {
+                std::string title;
+                STEP(XSession::Run("xdotool getwindowname " + id, &title));
+                titles.push_back(title);
+            }
+            looked = true;
+        },
+        [&] {
+            // The first quarter of a run, as fast as it goes: the caption every
+            // tenth step, eleven sub-steps each, every one repainted...
+            long before = backend_->RepaintCount();
+            double start = Seconds();
+            for (int i = 0; i <= 250; ++i) {
+                if (i % 10 == 0) dlg.SetWindowText(("集計中 " + std::to_string(i / 10) + "％").c_str());
+                dlg.m_main.SendMessage(PBM_DELTAPOS, 1, 0);
+                dlg.m_sub.SendMessage(PBM_SETRANGE, 0, MAKELPARAM(0, 10));
+                dlg.m_sub.SetPos(0);
+                for (int k = 0; k < 11; ++k) {
+                    dlg.m_sub.SendMessage(PBM_DELTAPOS, 1, 0);
+                    ::BringWindowToTop(dlg.m_hWnd);
+                    ::UpdateWindow(dlg.m_hWnd);
+                }
+                ::UpdateWindow(dlg.m_hWnd);
+            }
+            stepping = Seconds() - start;
+            painted = backend_->RepaintCount() - before;
+            stepped = true;
+            // ...then a long step that makes no window call at all.
+            for (double t = Seconds(); !looked && Seconds() - t < 60;) ::usleep(1000);
+        });
+    EXPECT_TRUE(failures.empty()) << ::testing::PrintToString(failures);
+    // What the dialog last named stays on the screen the whole time.
+    ASSERT_FALSE(titles.empty());
+    for (const std::string& title : titles) EXPECT_EQ(title, mbcs::Cp932ToUtf8("集計中 25％"));
+    // A caption paints at once, the bars no more than once a frame.
+    EXPECT_LE(painted, 26 + static_cast<long>(stepping * 60) + 2);
     dlg.DestroyWindow();
 }
 

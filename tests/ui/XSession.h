@@ -130,6 +130,16 @@ public:
         return id;
     }
 
+    // True once no mapped window of class `cls` is left (within the limit).
+    static bool WaitGone(const std::string& cls, int seconds = 15)
+    {
+        for (int i = 0; i < seconds * 20; ++i) {
+            if (!Run("xdotool search --onlyvisible --classname " + cls)) return true;
+            ::usleep(50000);
+        }
+        return false;
+    }
+
     static bool Focus(const std::string& id) { return Run("xdotool windowfocus --sync " + id); }
     static bool Key(const std::string& keys) { return Run("xdotool key --delay 60 " + keys); }
     static bool Type(const std::string& text) { return Run("xdotool type --delay 60 '" + Escape(text) + "'"); }

@@ -169,6 +169,21 @@ bool IsHostDir(const std::string& path)
     return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+// The file the chooser is preset with for the box's file `name` (code page
+// 932) in the host folder `hostDir`: none for a name with wildcards (a
+// filter, not a file). The toolkit's chooser resolves a preset name against
+// the process's current directory and shows that directory, whatever folder
+// it was given, so a bare name would open the box elsewhere and, accepted
+// unchanged, name a file there: the name goes in as a path in the box's
+// folder (the desktop's chooser of this toolkit version takes its last part).
+std::string PresetFile(const std::string& hostDir, const std::string& name)
+{
+    if (name.empty() || TextEdge::HasWildcards(name)) return {};
+    std::string utf8 = mbcs::Cp932ToUtf8(name);
+    if (!IsHostDir(hostDir)) return utf8;
+    return hostDir + (hostDir.back() == '/' ? "" : "/") + utf8;
+}
+
 }  // namespace
 
 std::unique_ptr<Backend> FltkBackend::Create() { return std::make_unique<FltkBackend>(); }
@@ -322,12 +337,16 @@ void FltkBackend::ControlChanged(HWND hwnd, Change what)
 {
     if (!m_display) return;
     if (DialogWindow* top = WindowOf(hwnd)) {
-        if (what == Change::Text) top->MarkCaption();
+        if (what == Change::Text) {
+            top->MarkCaption();
+            m_unpainted = true;
+        }
         return;
     }
     for (auto& [h, window] : m_windows) {
         if (ControlView* view = window->ViewOf(hwnd)) {
             window->MarkControl(view);
+            if (what != Change::Progress) m_unpainted = true;
             if (what == Change::ToolTip) window->SyncToolTips();
             return;
         }
@@ -346,7 +365,8 @@ void FltkBackend::Repaint(HWND)
 {
     if (!m_display) return;
     double now = Now();
-    if (m_lastRepaint >= 0 && now - m_lastRepaint < FrameSeconds) return;
+    if (!m_unpainted && m_lastRepaint >= 0 && now - m_lastRepaint < FrameSeconds) return;
+    m_unpainted = false;
     m_lastRepaint = now;
     ++m_repaints;
     SyncAll();
@@ -484,7 +504,7 @@ bool FltkBackend::ChooseFile(const SaveBoxRequest& request, std::string& hostPat
     std::string hostDir = folder.empty() ? std::string() : DriveMap::ToHostPath(folder);
     if (!IsHostDir(hostDir)) hostDir = DriveMap::ToHostPath(DriveMap::CurrentDirectory());
     if (IsHostDir(hostDir)) chooser.directory(hostDir.c_str());
-    std::string preset = TextEdge::HasWildcards(name) ? std::string() : mbcs::Cp932ToUtf8(name);
+    std::string preset = PresetFile(hostDir, name);
     if (!preset.empty()) chooser.preset_file(preset.c_str());
 
     m_input.push_back({Takes::Foreign, nullptr});

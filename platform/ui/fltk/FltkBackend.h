@@ -18,9 +18,16 @@
 // in an open box); each filter reads "description (pattern)" with the
 // pattern once (TextEdge::FileFilter).
 //
-// Repaint (UpdateWindow) while the run keeps the thread: the changed state
-// is brought to the screen at most once per frame (1/60 s, measured with the
-// monotonic clock); calls in between cost a clock read. Raise requests are
+// Repaint (UpdateWindow) while the run keeps the thread: a run calls it for
+// every tick of its bars, far more often than a screen can show, and a call
+// that paints costs some microseconds. So a call paints when anything but a
+// bar's position changed since the last paint (a caption, a text, a state:
+// these change a few hundred times a run and mark where it is), and else at
+// most once per frame (1/60 s, measured with the monotonic clock); calls in
+// between cost a clock read. A run may go on working for seconds after its
+// last call without one, and nothing paints later: what it last named is on
+// the screen then, its bars as the last paint left them (at most a frame's
+// ticks behind). Raise requests are
 // applied at the same moments. Input that arrives meanwhile is dropped.
 //
 // Without a display (DISPLAY unset or unreachable) nothing is shown: this is
@@ -101,6 +108,7 @@ private:
     double m_idleLimit = 0;
     double m_lastInput = 0;
     double m_lastRepaint = -1;
+    bool m_unpainted = false;  // a change other than a bar's position since the last repaint
     long m_repaints = 0;
     bool m_wait = false;
     Fl_Font m_font = FL_HELVETICA;
