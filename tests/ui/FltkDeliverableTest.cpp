@@ -1,13 +1,16 @@
 // A deliverable with real windows on a sample store: driven with real keys
 // and mouse clicks through the conditions dialog, the folder question and
 // the closing message to a completed export, whose file must equal the one
-// the script backend exports for the same choices. Screenshots of the
+// the script backend exports for the same choices; a termination signal
+// while one of its windows waits for the user. Screenshots of the
 // conditions dialog, the message boxes and (when the run is slow enough to
 // catch it) the progress dialog go to <build>/screenshots.
 #ifdef ZK_HAVE_FLTK
 
 #include "XSession.h"
+#include "tests/support/TestCaller.h"
 #include "win32/Mbcs.h"
+#include "win32/PlatformConfig.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -59,20 +62,22 @@ struct Process {
 };
 
 Process Start(const std::vector<std::string>& env, const std::string& errFile,
-              std::string program = std::string(ZK_BINARY_DIR) + "/Zelkora")
+              std::string program = std::string(ZK_BINARY_DIR) + "/Zelkora", std::vector<std::string> args = {})
 {
     std::vector<std::string> envCopy = env;
     std::vector<char*> envp;
     for (std::string& e : envCopy) envp.push_back(e.data());
     envp.push_back(nullptr);
-    char* argv[] = {program.data(), nullptr};
+    std::vector<char*> argv = {program.data()};
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
     posix_spawn_file_actions_t files;
     posix_spawn_file_actions_init(&files);
     posix_spawn_file_actions_addopen(&files, 0, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&files, 1, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_adddup2(&files, 1, 2);
     Process p;
-    if (posix_spawn(&p.pid, program.c_str(), &files, nullptr, argv, envp.data()) != 0) p.pid = 0;
+    if (posix_spawn(&p.pid, program.c_str(), &files, nullptr, argv.data(), envp.data()) != 0) p.pid = 0;
     posix_spawn_file_actions_destroy(&files);
     return p;
 }
@@ -347,6 +352,78 @@ TEST(FltkDeliverable, DuringALongSummationTheProgressCaptionShowsTheQuarterReach
     const int atStart = seen[mbcs::Cp932ToUtf8("集計中 0％")];
     const int atQuarter = seen[mbcs::Cp932ToUtf8("集計中 25％")];
     EXPECT_GT(atQuarter, atStart) << ::testing::PrintToString(seen);
+    (void)std::system(("rm -rf '" + root + "'").c_str());
+}
+
+// A termination signal while a real window waits for the user, with a caller
+// listening: in the conditions dialog the run ends like an error (result 2,
+// nothing written); at the closing message the export is done (result 0, the
+// file whole and the conditions remembered). Either way the process ends by
+// the signal, promptly, and the caller hears of the run once.
+TEST(FltkDeliverable, TerminationSignalWhileAWindowWaits)
+{
+    std::string missing = XSession::MissingTools();
+    if (!missing.empty()) GTEST_SKIP() << "the X tools are not installed: " << missing;
+    ASSERT_TRUE(XSession::Shared().Ready());
+    char name[] = "/tmp/zk_signal_XXXXXX";
+    const std::string root = ::mkdtemp(name);
+    const std::string callers = root + "/callers";
+    ::mkdir(callers.c_str(), 0755);
+    setenv("ZELKOR_CALLER_DIR", callers.c_str(), 1);
+    PlatformConfig::Reload();
+    const std::string out = "/drive_c/Zelkor/Output/sample.xml";
+    const std::string settings = "/drive_c/Zelkor/Settings/Zelkora.env";
+
+    for (const bool atTheEnd : {false, true}) {
+        SCOPED_TRACE(atTheEnd ? "at the closing message" : "in the conditions dialog");
+        const std::string home = root + (atTheEnd ? "/end" : "/dialog");
+        ASSERT_TRUE(MakeHome(home));
+        TestCaller caller(123456, 5, 20000);
+        ASSERT_TRUE(caller.Ready());
+        Process p = Start({"ZELKOR_HOME=" + home, "ZELKOR_BACKEND=fltk", "ZELKOR_FLTK_IDLE_LIMIT=30",
+                           "ZELKOR_CALLER_DIR=" + callers, "DISPLAY=" + XSession::Shared().Display(),
+                           std::string("XAUTHORITY=") + std::getenv("XAUTHORITY"), "PATH=/usr/bin:/bin",
+                           "HOME=" + root},
+                          root + "/real.err", std::string(ZK_BINARY_DIR) + "/Zelkora", {"123456,1024,7,"});
+        ASSERT_NE(p.pid, 0);
+        std::vector<std::string> failures;
+        const std::string dlg = XSession::WaitWindow("zelkor-dialog-130", 30);
+        STEP(!dlg.empty());
+        if (atTheEnd && !dlg.empty()) {
+            STEP(XSession::Focus(dlg));
+            STEP(XSession::Key("alt+o"));
+            STEP(XSession::Type("C:\\Zelkor\\Output\\sample.xml"));
+            STEP(XSession::Key("F12"));
+            // The output folder is new: its question, then the closing message.
+            const std::string question = WaitMessage("", 15);
+            STEP(!question.empty());
+            if (!question.empty()) {
+                STEP(XSession::Focus(question));
+                STEP(XSession::Key("y"));
+            }
+            STEP(!WaitMessage(question, 30).empty());
+        }
+        // The window waits; the user's terminal is closed.
+        ::kill(p.pid, SIGTERM);
+        const bool ended = p.Wait(5);
+        EXPECT_TRUE(failures.empty()) << ::testing::PrintToString(failures);
+        EXPECT_TRUE(ended) << "the signalled run did not end within 5 s";
+        EXPECT_TRUE(WIFSIGNALED(p.status) && WTERMSIG(p.status) == SIGTERM) << ReadAll(root + "/real.err");
+        const std::string result = atTheEnd ? "0" : "2";
+        EXPECT_EQ(caller.Finish(),
+                  (std::vector<std::string>{"disable", "foreground", "enable", "post 1024 7 " + result, "enable"}));
+        const std::string file = ReadAll(home + out);
+        if (atTheEnd) {
+            EXPECT_TRUE(file.size() > 11 && file.compare(file.size() - 11, 11, "</REPORT>\r\n") == 0);
+            // A caller's run remembers its conditions, not its path.
+            EXPECT_EQ(ReadAll(home + settings).rfind("admin/", 0), 0u) << ReadAll(home + settings);
+        } else {
+            EXPECT_FALSE(Exists(home + out));
+            EXPECT_FALSE(Exists(home + settings));
+        }
+    }
+    unsetenv("ZELKOR_CALLER_DIR");
+    PlatformConfig::Reload();
     (void)std::system(("rm -rf '" + root + "'").c_str());
 }
 
