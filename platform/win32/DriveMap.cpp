@@ -167,16 +167,6 @@ bool FindIgnoringCase(const std::string& dir, const std::string& name, std::stri
     return ok;
 }
 
-std::string HostCwd()
-{
-    std::vector<char> buf(4096);
-    while (!::getcwd(buf.data(), buf.size())) {
-        if (errno != ERANGE) return "/";
-        buf.resize(buf.size() * 2);
-    }
-    return buf.data();
-}
-
 // The normalised current directory: no trailing '\' except at a root.
 std::string CanonicalDir(const std::string& full)
 {
@@ -480,7 +470,7 @@ std::string DriveMap::ToHostPath(std::string_view windowsPath)
 std::string DriveMap::ToWindowsPath(std::string_view hostPath)
 {
     std::string abs(hostPath);
-    if (abs.empty() || abs[0] != '/') abs = HostCwd() + "/" + abs;
+    if (abs.empty() || abs[0] != '/') abs = PlatformConfig::HostWorkingFolder() + "/" + abs;
     return Current().WindowsPathOf(abs);
 }
 
@@ -490,7 +480,7 @@ std::string DriveMap::CurrentDirectory()
     std::lock_guard<std::mutex> lock(Lock());
     std::string& dir = CurrentDir();
     if (dir.empty()) {
-        std::string w = map.WindowsPathOf(HostCwd());
+        std::string w = map.WindowsPathOf(PlatformConfig::HostWorkingFolder());
         dir = w.empty() ? "C:\\" : CanonicalDir(w);
     }
     return dir;

@@ -24,16 +24,6 @@ std::string DefaultHome()
     return std::string(home && *home ? home : "/tmp") + "/.zelkor";
 }
 
-std::string HostWorkingFolder()
-{
-    std::vector<char> buf(4096);
-    while (!::getcwd(buf.data(), buf.size())) {
-        if (errno != ERANGE) return "/";
-        buf.resize(buf.size() * 2);
-    }
-    return buf.data();
-}
-
 // Taken at load time, before main and before anything can change the working
 // folder; the first caller takes it should a static initializer of another
 // unit ask earlier.
@@ -68,7 +58,7 @@ std::unique_ptr<PlatformConfig>& Instance()
 
 const std::string& PlatformConfig::StartFolder()
 {
-    static const std::string folder = HostWorkingFolder();
+    static const std::string folder = PlatformConfig::HostWorkingFolder();
     return folder;
 }
 
@@ -126,4 +116,14 @@ const PlatformConfig& PlatformConfig::Get()
 {
     if (!Instance()) Reload();
     return *Instance();
+}
+
+std::string PlatformConfig::HostWorkingFolder()
+{
+    std::vector<char> buf(4096);
+    while (!::getcwd(buf.data(), buf.size())) {
+        if (errno != ERANGE) return "/";
+        buf.resize(buf.size() * 2);
+    }
+    return buf.data();
 }

@@ -40,6 +40,8 @@ public:
     // The host folder the process was started in (absolute; "/" when the host
     // could not tell).
     static const std::string& StartFolder();
+    // The host's working folder now (absolute; "/" when the host cannot tell).
+    static std::string HostWorkingFolder();
     // `path` as an absolute host path: a relative one joined to StartFolder(),
     // then `.`, `..`, doubled and trailing slashes resolved by the text. Empty
     // stays empty.

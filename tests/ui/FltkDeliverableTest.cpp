@@ -92,6 +92,21 @@ Process StartReal(const std::string& home, const std::string& root,
                  root + "/real.err", program);
 }
 
+// An export through the script backend on `home` with the script's lines
+// (code page 932), its transcript in `root`.
+::testing::AssertionResult RunScripted(const std::string& home, const std::string& root, const std::string& script)
+{
+    std::ofstream(root + "/run.script") << mbcs::Cp932ToUtf8(script);
+    Process scripted = Start({"ZELKOR_HOME=" + home, "ZELKOR_BACKEND=script", "ZELKOR_SCRIPT=" + root + "/run.script",
+                              "ZELKOR_TRANSCRIPT=" + root + "/transcript.txt", "PATH=/usr/bin:/bin", "HOME=" + root},
+                             root + "/script.err");
+    if (scripted.pid == 0) return ::testing::AssertionFailure() << "the scripted run did not start";
+    if (!scripted.Wait(60)) return ::testing::AssertionFailure() << "the scripted run did not end";
+    if (!WIFEXITED(scripted.status) || WEXITSTATUS(scripted.status) != 0)
+        return ::testing::AssertionFailure() << ReadAll(root + "/script.err");
+    return ::testing::AssertionSuccess();
+}
+
 bool Exists(const std::string& path)
 {
     struct stat st{};
@@ -141,17 +156,8 @@ TEST(FltkDeliverable, ConditionsDialogToCompletedExportMatchesTheScriptRun)
     const std::string outRel = "/drive_c/Zelkor/Output/sample.xml";
 
     // The reference: the same choices through the script backend.
-    std::ofstream(root + "/run.script") << mbcs::Cp932ToUtf8("type 1008 C:\\Zelkor\\Output\\sample.xml\n"
-                                                             "key ALT+NUMPAD2\n"
-                                                             "key F12\n"
-                                                             "answer YES\n"
-                                                             "answer OK\n");
-    Process scripted = Start({"ZELKOR_HOME=" + scriptHome, "ZELKOR_BACKEND=script", "ZELKOR_SCRIPT=" + root + "/run.script",
-                              "ZELKOR_TRANSCRIPT=" + root + "/transcript.txt", "PATH=/usr/bin:/bin", "HOME=" + root},
-                             root + "/script.err");
-    ASSERT_NE(scripted.pid, 0);
-    ASSERT_TRUE(scripted.Wait(60));
-    ASSERT_TRUE(WIFEXITED(scripted.status) && WEXITSTATUS(scripted.status) == 0) << ReadAll(root + "/script.err");
+    ASSERT_TRUE(RunScripted(scriptHome, root,
+                            "type 1008 C:\\Zelkor\\Output\\sample.xml\nkey ALT+NUMPAD2\nkey F12\nanswer YES\nanswer OK\n"));
     std::string expected = ReadAll(scriptHome + outRel);
     ASSERT_FALSE(expected.empty()) << ReadAll(root + "/transcript.txt");
 
@@ -236,16 +242,7 @@ TEST(FltkDeliverable, SaveBoxAcceptedUnchangedKeepsTheRememberedOutputFolder)
     const std::string out = home + "/drive_c/Zelkor/Output/sample.xml";
 
     // A first export through the script backend remembers the path.
-    std::ofstream(root + "/run.script") << mbcs::Cp932ToUtf8("type 1008 C:\\Zelkor\\Output\\sample.xml\n"
-                                                             "key F12\n"
-                                                             "answer YES\n"
-                                                             "answer OK\n");
-    Process scripted = Start({"ZELKOR_HOME=" + home, "ZELKOR_BACKEND=script", "ZELKOR_SCRIPT=" + root + "/run.script",
-                              "ZELKOR_TRANSCRIPT=" + root + "/transcript.txt", "PATH=/usr/bin:/bin", "HOME=" + root},
-                             root + "/script.err");
-    ASSERT_NE(scripted.pid, 0);
-    ASSERT_TRUE(scripted.Wait(60));
-    ASSERT_TRUE(WIFEXITED(scripted.status) && WEXITSTATUS(scripted.status) == 0) << ReadAll(root + "/script.err");
+    ASSERT_TRUE(RunScripted(home, root, "type 1008 C:\\Zelkor\\Output\\sample.xml\nkey F12\nanswer YES\nanswer OK\n"));
     const std::string expected = ReadAll(out);
     ASSERT_FALSE(expected.empty()) << ReadAll(root + "/transcript.txt");
     ASSERT_EQ(::unlink(out.c_str()), 0);
