@@ -52,9 +52,16 @@
 //   its NUL. The blanked lines, of spaces only and matching no key, are
 //   dropped by the next write that puts a new file in place (the owner's);
 //   until then they count towards kMaxFileSize.
+// - A settings file that a failed first write created stays no empty file:
+//   it is removed again. A new file (and a new folder) takes the mode of
+//   the umask of the user who makes it first, as every file that user makes;
+//   from then on the rules above keep it.
 // Whatever the writer removes or renames is the file it created itself in
 // that write: no fixed name is used beside the settings file, so an entry
-// found there (the export of a run, a planted link) is never touched. The
+// found there (the export of a run, a planted link) is never touched. A run
+// killed between making its new file and putting it in place leaves that
+// "Zel<hex>.TMP" behind, the settings file whole; no later writer removes
+// it, as none can tell it from a file of somebody else's. The
 // file a run has just exported is never changed afterwards: when it is the
 // settings file itself (the user chose that name and its overwrite), the
 // write is refused and the run's conditions are not remembered.
