@@ -134,6 +134,15 @@ std::string WaitMessage(const std::string& other, int seconds)
     return {};
 }
 
+// A run with real windows went through its steps and ended by itself.
+void ExpectEndedNormally(const std::vector<std::string>& failures, bool ended, const Process& real,
+                         const std::string& root)
+{
+    EXPECT_TRUE(failures.empty()) << ::testing::PrintToString(failures);
+    EXPECT_TRUE(ended) << "the run with real windows did not end";
+    EXPECT_TRUE(WIFEXITED(real.status) && WEXITSTATUS(real.status) == 0) << ReadAll(root + "/real.err");
+}
+
 #define STEP(cond)                           \
     do {                                     \
         if (!(cond)) failures.push_back(#cond); \
@@ -212,9 +221,7 @@ TEST(FltkDeliverable, ConditionsDialogToCompletedExportMatchesTheScriptRun)
         }
     }
     bool ended = real.Wait(60);
-    EXPECT_TRUE(failures.empty()) << ::testing::PrintToString(failures);
-    EXPECT_TRUE(ended) << "the run with real windows did not end";
-    EXPECT_TRUE(WIFEXITED(real.status) && WEXITSTATUS(real.status) == 0) << ReadAll(root + "/real.err");
+    ExpectEndedNormally(failures, ended, real, root);
     std::string actual = ReadAll(realHome + outRel);
     EXPECT_FALSE(actual.empty()) << ReadAll(root + "/real.err");
     EXPECT_TRUE(actual == expected) << "the export with real windows differs from the script run's";
@@ -273,9 +280,7 @@ TEST(FltkDeliverable, SaveBoxAcceptedUnchangedKeepsTheRememberedOutputFolder)
         }
     }
     bool ended = real.Wait(60);
-    EXPECT_TRUE(failures.empty()) << ::testing::PrintToString(failures);
-    EXPECT_TRUE(ended) << "the run with real windows did not end";
-    EXPECT_TRUE(WIFEXITED(real.status) && WEXITSTATUS(real.status) == 0) << ReadAll(root + "/real.err");
+    ExpectEndedNormally(failures, ended, real, root);
     EXPECT_TRUE(ReadAll(out) == expected) << "no export, or another one, in the remembered folder";
     EXPECT_FALSE(Exists(program + "/sample.xml")) << "the export moved to the program's folder";
     (void)std::system(("rm -rf '" + root + "'").c_str());
@@ -343,9 +348,7 @@ TEST(FltkDeliverable, DuringALongSummationTheProgressCaptionShowsTheQuarterReach
         }
     }
     bool ended = reaped || real.Wait(60);
-    EXPECT_TRUE(failures.empty()) << ::testing::PrintToString(failures);
-    EXPECT_TRUE(ended) << "the run with real windows did not end";
-    EXPECT_TRUE(WIFEXITED(real.status) && WEXITSTATUS(real.status) == 0) << ReadAll(root + "/real.err");
+    ExpectEndedNormally(failures, ended, real, root);
     const int atStart = seen[mbcs::Cp932ToUtf8("集計中 0％")];
     const int atQuarter = seen[mbcs::Cp932ToUtf8("集計中 25％")];
     EXPECT_GT(atQuarter, atStart) << ::testing::PrintToString(seen);
