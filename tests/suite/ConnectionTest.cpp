@@ -189,6 +189,40 @@ TEST_F(Connection, ExpSysLinkTellsSelectedFromUnselectedAndStoreErrors)
     EXPECT_EQ(conn->ExpSysLink(), 2);
 }
 
+// A file of the store that the host refuses after the store was opened (a
+// leftover journal that is a folder) is no damage: the link step and a store
+// error during the run point to the permissions, never to --force.
+TEST_F(Connection, AStoreFileTheHostRefusesLaterIsNoDamage)
+{
+    std::string home = UseNewHome();
+    BuildStore(home, {"corp-general"}, "INSERT INTO selection VALUES (1, 'admin', 1, 1)");
+    ASSERT_EQ(conn->Initiate(), SUITE_OK);
+    ASSERT_TRUE(std::filesystem::create_directory(home + "/suite.db-journal"));
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(conn->ExpSysLink(), 2);
+    std::string err = ::testing::internal::GetCapturedStderr();
+    std::string text = ClMsgMgr::LastShownText();
+    EXPECT_NE(text.find("会計データベースの読み込みに失敗しました。"), std::string::npos) << text;
+    EXPECT_NE(text.find("ファイルとそのフォルダのアクセス権を確認してください。"), std::string::npos) << text;
+    EXPECT_EQ(text.find("壊れて"), std::string::npos) << text;
+    EXPECT_EQ(text.find("--force"), std::string::npos) << text;
+    EXPECT_NE(err.find(home + "/suite.db cannot be read: disk I/O error"), std::string::npos) << err;
+
+    suite::SuiteStore* store = suite::SuiteStore::Current();
+    ASSERT_NE(store, nullptr);
+    EXPECT_EQ(store->Prepare("SELECT count(*) FROM journal").Step(), SUITE_ERR_STORE);
+    ::testing::internal::CaptureStderr();
+    EXPECT_NE(ClMsgMgr::Inst()->CheckFatalErrorWithMsg(SUITE_ERR_STORE, -1, 1, nullptr), 0);
+    ::testing::internal::GetCapturedStderr();
+    text = ClMsgMgr::LastShownText();
+    EXPECT_NE(text.find("ファイルとそのフォルダのアクセス権を確認してください。"), std::string::npos) << text;
+    EXPECT_EQ(text.find("壊れて"), std::string::npos) << text;
+
+    // Once the folder is gone the store reads again.
+    std::filesystem::remove(home + "/suite.db-journal");
+    EXPECT_EQ(conn->ExpSysLink(), 0);
+}
+
 // A store error met during the run names the store's file; SQLite's reason
 // goes to standard error.
 TEST_F(Connection, FatalStoreErrorNamesTheStoreFile)
