@@ -257,7 +257,7 @@ TEST(HostileFiles, AFailedOutputWriteTellsTheHostFileAndTheReasonOnce)
         fs::remove(out);
         h.WriteScript(std::string("type 1008 C:\\failed.xml\n") + kGoOnScript);
         h.SetExtraEnvironment({"LD_PRELOAD=" + HostShimPath(), "ZK_SHIM_WRITE_ERRNO=" + std::to_string(ENOSPC),
-                               "ZK_SHIM_WRITE_MATCH=" + out});
+                               "ZK_SHIM_WRITE_MATCH=" + out, "ASAN_OPTIONS=verify_asan_link_order=0"});
         const RunResult r = h.Run({}, kTimeLimitMs);
         h.SetExtraEnvironment({});
         EXPECT_EQ(Messages(r), EverySectionFailed()) << Brief(r);
