@@ -56,6 +56,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <string>
 
 namespace {
 
@@ -291,6 +292,27 @@ void CShohizeiLinkApp::EnterProgramFolder()
     SetCurrentDirectoryA(folder.c_str());
 }
 
+namespace {
+
+// The messages of a failed check name no file: the debug output says which
+// file was meant, where it was looked for (also on the host) and what it held.
+void TellProgramLevelFile(const char* szPath, bool bMissing, const char* szValue)
+{
+    char szHost[kLevelFilePathSize * 2] = {};
+    const DWORD hostLength = GetHostPathNameA(szPath, szHost, sizeof szHost);
+    std::string line = std::string("the filing application's definition file \"") + kProgramLevelFile +
+                       "\" was looked for in the program's folder: " + szPath + " (host path " +
+                       (hostLength ? szHost : "none") + "); ";
+    if (bMissing) {
+        line += "it does not exist";
+    } else {
+        line += std::string("[ProgramLevel] SY35 reads \"") + szValue + "\" (this program needs 4)";
+    }
+    OutputDebugStringA(line.c_str());
+}
+
+}  // namespace
+
 // The filing application declares its program level in its definition file in
 // the program's folder: section ProgramLevel, key SY35, which must read 4. A
 // missing key counts as 4; a missing file or an empty value is a broken
@@ -314,10 +336,11 @@ int CShohizeiLinkApp::CheckProgramLevel()
     std::strcat(szPath, kProgramLevelFile);
 
     int code;
-    if (_access(szPath, 0) != 0) {
+    char szValue[16] = {};
+    const bool bFileFound = _access(szPath, 0) == 0;
+    if (!bFileFound) {
         code = -1;
     } else {
-        char szValue[16] = {};
         GetPrivateProfileStringA("ProgramLevel", "SY35", "4", szValue, sizeof szValue, szPath);
         if (szValue[0] == '\0') {
             code = -1;
@@ -341,6 +364,7 @@ int CShohizeiLinkApp::CheckProgramLevel()
     default:
         return 1;
     }
+    TellProgramLevelFile(szPath, !bFileFound, szValue);
     ClAccConnect::Inst()->DispMsg(m_hCallerWnd, text, kCaption, MB_OK | MB_ICONEXCLAMATION);
     return 0;
 }

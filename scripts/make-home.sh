@@ -10,27 +10,38 @@
 # --select N    the dataset the user works on (default: the first dataset of the first sample)
 # --no-select   no dataset selected
 #
-# Needs the sqlite3 shell.
+# Needs the sqlite3 shell. The store is built beside its place and moved there
+# only when it is complete: a run that fails (an unknown user or dataset, a
+# sample that does not load) leaves an existing store as it was and no new one.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
+
+usage() {
+  # The comment block at the top of this file, without its marks.
+  awk 'NR == 1 { next } /^#/ { sub(/^# ?/, ""); print; next } { exit }' "$0" >&2
+  exit 2
+}
 
 force=0 user=admin select= noselect=0
 while [ $# -gt 0 ]; do
   case "$1" in
     --force) force=1; shift ;;
-    --user) user=$2; shift 2 ;;
-    --select) select=$2; shift 2 ;;
+    --user|--select)
+      [ $# -ge 2 ] || { echo "make-home: $1 needs a value" >&2; usage; }
+      if [ "$1" = --user ]; then user=$2; else select=$2; fi
+      shift 2 ;;
     --no-select) noselect=1; shift ;;
     --) shift; break ;;
     -*) echo "make-home: unknown option $1" >&2; exit 2 ;;
     *) break ;;
   esac
 done
-if [ $# -lt 1 ]; then
-  sed -n '2,14p' "$0" >&2
+[ $# -ge 1 ] || usage
+home=$1; shift
+if [ -n "$select" ] && ! [[ "$select" =~ ^[0-9]+$ ]]; then
+  echo "make-home: --select takes a dataset number, not \"$select\"" >&2
   exit 2
 fi
-home=$1; shift
 
 sample_path() {
   case "$1" in
@@ -42,33 +53,60 @@ for s in "$@"; do
   [ -f "$(sample_path "$s")" ] || { echo "make-home: no sample $(sample_path "$s")" >&2; exit 1; }
 done
 
-mkdir -p "$home"
 db="$home/suite.db"
-if [ -e "$db" ]; then
-  if [ "$force" = 1 ]; then rm -f "$db"; else echo "make-home: $db exists (use --force)" >&2; exit 1; fi
+if [ -e "$db" ] && [ "$force" != 1 ]; then
+  echo "make-home: $db exists (use --force)" >&2
+  exit 1
 fi
+made_home=
+if [ ! -d "$home" ]; then
+  mkdir -p "$home"
+  made_home=$home
+fi
+tmp=$(mktemp "$home/.suite.db.XXXXXX")
+# Whatever ends the script before the store is in place takes the unfinished
+# one with it, and the home folder when this run made it and it stayed empty.
+cleanup() {
+  rm -f "$tmp" "$tmp-journal"
+  [ -z "$made_home" ] || rmdir "$made_home" 2>/dev/null || true
+}
+trap cleanup EXIT
 
-sqlite3 -bail "$db" < "$top/platform/suite/schema.sql"
-sqlite3 -bail "$db" < "$top/samples/users.sql"
+sql() { sqlite3 -bail "$tmp" "$@"; }
+sql < "$top/platform/suite/schema.sql"
+sql < "$top/samples/users.sql"
 first=
 for s in "$@"; do
-  before=$(sqlite3 "$db" "SELECT coalesce(max(data_no), 0) FROM datasets")
-  sqlite3 -bail "$db" < "$(sample_path "$s")"
+  before=$(sql "SELECT coalesce(max(data_no), 0) FROM datasets")
+  sql < "$(sample_path "$s")"
   if [ -z "$first" ]; then
-    first=$(sqlite3 "$db" "SELECT min(data_no) FROM datasets WHERE data_no > $before")
+    first=$(sql "SELECT min(data_no) FROM datasets WHERE data_no > $before")
   fi
 done
 
+user_sql=${user//\'/\'\'}
+if [ "$(sql "SELECT count(*) FROM users WHERE user_id = '$user_sql'")" != 1 ]; then
+  echo "make-home: there is no user \"$user\"; the users are: $(sql "SELECT group_concat(user_id, ', ') FROM (SELECT user_id FROM users ORDER BY user_id)")" >&2
+  exit 1
+fi
 if [ "$noselect" = 1 ]; then
   data=NULL
 elif [ -n "$select" ]; then
-  data=$select
+  data=$((10#$select))
+  if [ "$(sql "SELECT count(*) FROM datasets WHERE data_no = $data")" != 1 ]; then
+    known=$(sql "SELECT group_concat(data_no || ' (' || company_name || ')', ', ') FROM (SELECT data_no, company_name FROM datasets ORDER BY data_no)")
+    echo "make-home: there is no dataset $select in the samples loaded; the datasets are: ${known:-none}" >&2
+    exit 1
+  fi
 elif [ -n "$first" ]; then
   data=$first
 else
   data=NULL
 fi
-user_sql=${user//\'/\'\'}
-sqlite3 -bail "$db" "PRAGMA foreign_keys = ON;
+sql "PRAGMA foreign_keys = ON;
   INSERT INTO selection (id, user_id, selected_no, data_no) VALUES (1, '$user_sql', 1, $data);"
+# mktemp makes the file for its owner only; the store gets what the umask allows.
+chmod "$(printf '%o' $((0666 & ~0$(umask))))" "$tmp"
+mv -f "$tmp" "$db"
+made_home=
 echo "$db"

@@ -1,6 +1,7 @@
 #include "mfc/CFile.h"
 
 #include "win32/DriveMap.h"
+#include "win32/HostReason.h"
 #include "win32/HostWrite.h"
 #include "win32/Mbcs.h"
 #include "win32/ProcessEnding.h"
@@ -65,6 +66,21 @@ bool ClearNonBlocking(int fd)
     return status != -1 && fcntl(fd, F_SETFL, status & ~O_NONBLOCK) == 0;
 }
 
+// A file being written that the host refuses: standard error names the host
+// file and the host's reason, which the Windows error code the program sees
+// loses (a full disk and a file-size limit are one code, a missing folder and
+// a folder the user may not write are close). `doing` and `reason` are code
+// page 932; the host path is the host's own.
+void TellWriteFailure(const std::string& host, LPCTSTR windowsPath, const char* doing, const std::string& reasonUtf8)
+{
+    const std::string file = host.empty() ? mbcs::Cp932ToUtf8(windowsPath ? windowsPath : "") : host;
+    hostreason::Tell(mbcs::Cp932ToUtf8("ファイル ") + file + " " + mbcs::Cp932ToUtf8(doing) + ": " + reasonUtf8);
+}
+
+const char kOpening[] = "を書き込み用に開けません";
+const char kWriting[] = "に書き込めません";
+const char kClosing[] = "を閉じるときに書き込みに失敗しました";
+
 void Fill(CFileException* error, LONG osError, LPCTSTR fileName)
 {
     if (!error) return;
@@ -88,8 +104,13 @@ BOOL CFile::Open(LPCTSTR fileName, UINT openFlags, CFileException* error)
     if ((openFlags & modeCreate) || (openFlags & 0x3) != modeRead) effect.emplace();
     if (IsOpen()) Abort();  // reopening a file object starts afresh
     m_strFileName = fileName;
+    m_hostPath.clear();
+    const bool writes = (openFlags & 0x3) != modeRead;
     std::string host;
     if (!fileName || HasWildcard(fileName) || !HostPathOf(fileName, host)) {
+        if (writes && fileName && !HasWildcard(fileName))
+            TellWriteFailure("", fileName, kOpening,
+                             mbcs::Cp932ToUtf8("ドライブマップにこのドライブの割り当てがありません"));
         Fill(error, ERROR_PATH_NOT_FOUND, fileName);
         return FALSE;
     }
@@ -106,26 +127,31 @@ BOOL CFile::Open(LPCTSTR fileName, UINT openFlags, CFileException* error)
         return FALSE;
     }
     if (openFlags & modeCreate) flags |= O_CREAT;
-    bool writes = (openFlags & 0x3) != modeRead;
     if (writes) {
         struct stat before;
         bool exists = ::stat(host.c_str(), &before) == 0;
-        if (OnCdrom(fileName) || (exists && S_ISREG(before.st_mode) && ReadOnly(before))) {
+        const bool cdrom = OnCdrom(fileName);
+        if (cdrom || (exists && S_ISREG(before.st_mode) && ReadOnly(before))) {
+            TellWriteFailure(host, fileName, kOpening,
+                             mbcs::Cp932ToUtf8(cdrom ? "CD-ROM ドライブには書き込めません" : "読み取り専用のファイルです"));
             Fill(error, ERROR_ACCESS_DENIED, fileName);
             return FALSE;
         }
     }
     int fd = ::open(host.c_str(), flags, 0666);
     if (fd < 0) {
+        const int e = errno;
+        if (writes) TellWriteFailure(host, fileName, kOpening, hostreason::Describe(e));
         // ENXIO: a FIFO without a reader, or a device without its unit,
         // opened for writing; neither is a file.
-        Fill(error, errno == ENXIO ? ERROR_ACCESS_DENIED : OsErrorFor(errno, host), fileName);
+        Fill(error, e == ENXIO ? ERROR_ACCESS_DENIED : OsErrorFor(e, host), fileName);
         return FALSE;
     }
     struct stat st;
     // A folder, a FIFO, a socket or a device is no file to open.
     if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || !ClearNonBlocking(fd)) {
         ::close(fd);
+        if (writes) TellWriteFailure(host, fileName, kOpening, mbcs::Cp932ToUtf8("通常のファイルではありません"));
         Fill(error, ERROR_ACCESS_DENIED, fileName);
         return FALSE;
     }
@@ -135,6 +161,7 @@ BOOL CFile::Open(LPCTSTR fileName, UINT openFlags, CFileException* error)
                      (share == shareDenyWrite && writes);
     if (flock(fd, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
         ::close(fd);
+        if (writes) TellWriteFailure(host, fileName, kOpening, hostreason::Describe(EWOULDBLOCK));
         Fill(error, CFileException::ErrnoToOsError(EWOULDBLOCK), fileName);
         return FALSE;
     }
@@ -143,10 +170,12 @@ BOOL CFile::Open(LPCTSTR fileName, UINT openFlags, CFileException* error)
         ftruncate(fd, 0) != 0) {
         int e = errno;
         ::close(fd);
+        TellWriteFailure(host, fileName, kOpening, hostreason::Describe(e));
         Fill(error, CFileException::ErrnoToOsError(e), fileName);
         return FALSE;
     }
     m_fd = fd;
+    m_hostPath = host;
     if (error) Fill(error, ERROR_SUCCESS, fileName);
     return TRUE;
 }
@@ -189,7 +218,11 @@ void CFile::Write(const void* buffer, UINT count)
     // A file-size limit fails the write with EFBIG, thrown as a full disk.
     const int err = hostio::WriteAll(m_fd, buffer, count);
     // The file is open, so a bad descriptor means the access mode does not allow this.
-    if (err != 0) ThrowErrno(err == EBADF ? EACCES : err);
+    if (err == EBADF) ThrowErrno(EACCES);
+    if (err != 0) {
+        TellWriteFailure(m_hostPath, m_strFileName, kWriting, hostreason::Describe(err));
+        ThrowErrno(err);
+    }
 }
 
 void CFile::Close()
@@ -199,7 +232,11 @@ void CFile::Close()
     m_fd = -1;
     // The descriptor is released even when close reports an error (a
     // delayed write error of a network file system, say).
-    if (::close(fd) != 0 && errno != EINTR) ThrowErrno(errno);
+    if (::close(fd) != 0 && errno != EINTR) {
+        const int e = errno;
+        TellWriteFailure(m_hostPath, m_strFileName, kClosing, hostreason::Describe(e));
+        ThrowErrno(e);
+    }
 }
 
 void CFile::Abort()

@@ -8,11 +8,17 @@
 // shareDenyRead and shareDenyWrite-with-write-access take an exclusive lock,
 // the others a shared one, so an exclusive opener and any other opener of the
 // same file refuse each other with sharingViolation.
+//
+// A file opened for writing that the host refuses (on opening, writing or
+// closing) is also told on standard error, as one line with the host path and
+// the host's reason: the Windows error code keeps too little of it.
 #pragma once
 
 #include "mfc/CFileException.h"
 #include "mfc/CString.h"
 #include "win32/WinTypes.h"
+
+#include <string>
 
 // What GetStatus reports about a file or folder.
 struct CFileStatus {
@@ -74,4 +80,5 @@ private:
 
     int m_fd = -1;
     CString m_strFileName;
+    std::string m_hostPath;  // of the open file, for the host's reasons on standard error
 };

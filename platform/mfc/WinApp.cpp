@@ -3,6 +3,7 @@
 #include "ui/WaitCursor.h"
 #include "win32/DriveMap.h"
 #include "win32/Mbcs.h"
+#include "win32/PlatformConfig.h"
 #include "win32/ProcessEnding.h"
 
 #include <climits>
@@ -92,7 +93,16 @@ int AfxWinMain(int argc, char** argv, void (*startBackend)())
     CString program = AfxGetProgramPath();
     if (program.IsEmpty()) {
         // Without a drive for the program's folder only its name is known.
-        std::fprintf(stderr, "the program's folder is on no mapped drive; its help-file path has no folder\n");
+        char exe[PATH_MAX];
+        const ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
+        std::string folder = n > 0 ? std::string(exe, static_cast<size_t>(n)) : std::string();
+        folder = folder.substr(0, folder.find_last_of('/') + 1);
+        const std::string& drives = PlatformConfig::Get().drives;
+        std::fprintf(stderr,
+                     "zelkor: the program's folder %s lies on no drive of the drive map (ZELKOR_DRIVES or DRIVES= in "
+                     "zelkor.conf: \"%s\"; Z: maps / unless the map removes it), so the program has no Windows "
+                     "path and its help-file path no folder\n",
+                     folder.empty() ? "(unknown)" : folder.c_str(), drives.c_str());
         std::string name = argc > 0 && argv[0] ? argv[0] : "";
         program = CString(mbcs::Utf8ToCp932(name.substr(name.find_last_of('/') + 1)).c_str());
     }

@@ -7,16 +7,12 @@
 #include "suite/ClMsgMgr.h"
 #include "suite/ClSetMgr.h"
 #include "suite/SuiteStore.h"
-#include "win32/DriveMap.h"
 #include "win32/Kernel.h"
 #include "win32/Mbcs.h"
 
 namespace {
 
 const char kToken[] = "ES_APRPACKAGENAME";
-// The filing application's definition file, which the program looks for in
-// its own folder; named here only for the note on standard error.
-const char kFilingDefinitionFile[] = "OrlanzenDef.ini";
 
 void TellUser(const std::string& cp932Text)
 {
@@ -45,6 +41,13 @@ std::string StoreAdvice(suite::StoreProblem problem)
     case suite::StoreProblem::NoPath:
         return "会計データベースの場所が設定されていません。\n"
                "環境変数 ZELKOR_HOME (または ZELKOR_STORE) で会計データベースの場所を設定してください。";
+    case suite::StoreProblem::Unresolved:
+        return "会計データのフォルダ(スイートホーム)の場所を決められません。\n"
+               "環境変数 ZELKOR_HOME (または ZELKOR_STORE) は相対パスですが、プログラムを起動したフォルダが"
+               "もうありません。\n絶対パスで指定するか、存在するフォルダから起動してください。";
+    case suite::StoreProblem::NoAccess:
+        return "このファイルを読み込めません。このファイルに至るフォルダを開く権限がありません。\n"
+               "フォルダのアクセス権を確認してください。";
     case suite::StoreProblem::Missing:
         return "このファイルがありません。\n"
                "会計データのフォルダ(スイートホーム)を scripts/make-home.sh で作成するか、"
@@ -66,30 +69,6 @@ std::string StoreAdvice(suite::StoreProblem problem)
     return "このファイルは会計データベースではないか、壊れています。\n"
            "バックアップから戻すか、scripts/make-home.sh --force で会計データのフォルダ(スイートホーム)を"
            "作り直してください。";
-}
-
-// Where the program looked for the filing application's definition file
-// and what it found there: the environment messages name neither.
-void LogFilingDefinitionFile()
-{
-    char dir[MAX_PATH + 1] = {};
-    GetCurrentDirectoryA(sizeof dir, dir);
-    std::string windowsPath = dir;
-    if (!windowsPath.empty() && (windowsPath.back() != '\\' || mbcs::IsTrailAt(windowsPath, windowsPath.size() - 1)))
-        windowsPath += '\\';
-    windowsPath += kFilingDefinitionFile;
-    const std::string hostPath = DriveMap::ToHostPath(windowsPath);
-    std::string found;
-    if (_access(windowsPath.c_str(), 0) != 0) {
-        found = "it does not exist";
-    } else {
-        char value[16] = {};
-        GetPrivateProfileStringA("ProgramLevel", "SY35", "(missing)", value, sizeof value, windowsPath.c_str());
-        found = std::string("[ProgramLevel] SY35 reads \"") + mbcs::Cp932ToUtf8(value) + "\" (this program needs 4)";
-    }
-    TellLog("the filing application's definition file \"" + std::string(kFilingDefinitionFile) +
-            "\" was looked for in the program's folder: " + mbcs::Cp932ToUtf8(windowsPath) + " (host path " +
-            (hostPath.empty() ? std::string("none") : hostPath) + "); " + found);
 }
 
 }  // namespace
@@ -120,7 +99,7 @@ long ClAccConnect::Initiate()
     if (store->Open(path, &why) != SUITE_OK) {
         TellLog(why);
         std::string text = "会計データベースを開けません。\n";
-        if (store->Problem() != suite::StoreProblem::NoPath) text += StoreFileLine(path) + "\n\n";
+        if (!path.empty()) text += StoreFileLine(path) + "\n\n";
         TellUser(text + StoreAdvice(store->Problem()));
         return SUITE_ERR_NOSTORE;
     }
@@ -145,10 +124,14 @@ long ClAccConnect::ExpSysLink()
     if (rc != SUITE_OK && rc != SUITE_EOD) {
         TellLog("the store " + store->Path() +
                 " cannot be read: " + (st.Valid() ? st.ErrorText() : store->LastError()));
-        TellUser("会計データベースの読み込みに失敗しました。\n" + fileLine +
-                 "\n\n会計データベースが壊れているか、形式が異なります。\n"
-                 "バックアップから戻すか、scripts/make-home.sh --force で会計データのフォルダ(スイートホーム)を"
-                 "作り直してください。");
+        // Only what is neither locked nor refused by the host may be damage.
+        const suite::StoreProblem problem = store->FailureNow();
+        TellUser("会計データベースの読み込みに失敗しました。\n" + fileLine + "\n\n" +
+                 (problem == suite::StoreProblem::Unreadable
+                      ? std::string("会計データベースが壊れているか、形式が異なります。\n"
+                                    "バックアップから戻すか、scripts/make-home.sh --force で会計データのフォルダ"
+                                    "(スイートホーム)を作り直してください。")
+                      : StoreAdvice(problem)));
         return 2;
     }
     // The stand-in has no screen to choose with: the selection is made when
@@ -192,9 +175,6 @@ std::string ClAccConnect::ExpandTokens(const std::string& text)
 UINT ClAccConnect::DispMsg(HWND hOwner, LPCSTR pszText, LPCSTR pszCaption, UINT nFlags)
 {
     std::string text = ExpandTokens(pszText ? pszText : "");
-    // Every message with the token is about the filing application's
-    // installation, which the program checks by its definition file.
-    if (pszText && text != pszText) LogFilingDefinitionFile();
     return static_cast<UINT>(ClMsgMgr::ShowMessage(hOwner, text, pszCaption, nFlags, false));
 }
 

@@ -72,8 +72,12 @@ long ClMsgMgr::CheckFatalErrorWithMsg(long status, long nMsgId, long nMode, HWND
         // standard error only.
         const suite::SuiteStore* store = suite::SuiteStore::Current();
         if ((status == SUITE_ERR_STORE || status == SUITE_ERR_NOSTORE) && store && !store->Path().empty()) {
+            // A file the host refused (a journal left by another user, say) is
+            // a matter of permissions, not of damage.
             text += "\n会計データベースのファイル: " + mbcs::Utf8ToCp932(store->Path()) +
-                    "\nファイルが壊れていないか、ほかのプログラムが変更していないか確認してください。";
+                    (store->FailureNow() == suite::StoreProblem::CannotOpen
+                         ? "\nファイルとそのフォルダのアクセス権を確認してください。"
+                         : "\nファイルが壊れていないか、ほかのプログラムが変更していないか確認してください。");
             if (!store->LastError().empty())
                 std::fprintf(stderr, "zelkor: the store %s: %s\n", store->Path().c_str(), store->LastError().c_str());
         }

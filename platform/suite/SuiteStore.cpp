@@ -3,11 +3,13 @@
 #include <sqlite3.h>
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <cstring>
 #include <fstream>
 #include <set>
 #include <sstream>
 
+#include "win32/HostReason.h"
 #include "win32/Mbcs.h"
 #include "win32/PlatformConfig.h"
 
@@ -156,6 +158,13 @@ bool FileExists(const std::string& path)
     return ::stat(path.c_str(), &st) == 0;
 }
 
+// The host's reason behind SQLite's text, when SQLite kept one.
+std::string HostReasonOf(sqlite3* db)
+{
+    const int err = db ? sqlite3_system_errno(db) : 0;
+    return err ? "; " + hostreason::Describe(err) : "";
+}
+
 }  // namespace
 
 SuiteStore::~SuiteStore() { Close(); }
@@ -188,13 +197,33 @@ long SuiteStore::Open(const std::string& hostPath, std::string* why)
         db_ = nullptr;
         return SUITE_ERR_NOSTORE;
     };
-    if (hostPath.empty()) return fail(StoreProblem::NoPath, "no store path is configured");
-    if (!FileExists(hostPath)) return fail(StoreProblem::Missing, "the store " + hostPath + " does not exist");
+    if (hostPath.empty()) {
+        const std::string& unresolved = PlatformConfig::Get().unresolved;
+        if (!unresolved.empty()) return fail(StoreProblem::Unresolved, unresolved);
+        return fail(StoreProblem::NoPath, "no store path is configured");
+    }
+    struct stat file {};
+    if (::stat(hostPath.c_str(), &file) != 0) {
+        const int err = errno;
+        // A folder this user may not search hides whether the file is there.
+        if (err == EACCES || err == EPERM)
+            return fail(StoreProblem::NoAccess, "the store " + hostPath + " cannot be read: " +
+                                                    hostreason::Describe(err) +
+                                                    "; a folder on its path may not be searched by this user");
+        if (err != ENOENT && err != ENOTDIR)
+            return fail(StoreProblem::CannotOpen,
+                        "the store " + hostPath + " cannot be opened: " + hostreason::Describe(err));
+        const std::string folder = hostPath.substr(0, hostPath.find_last_of('/'));
+        return fail(StoreProblem::Missing, "the store " + hostPath + " does not exist" +
+                                               (!folder.empty() && !FileExists(folder)
+                                                    ? " (nor does its folder " + folder + ")"
+                                                    : std::string()));
+    }
     // One thread (the program's) uses the connection: SQLite need not lock it
     // on every call, which costs a tenth of a walk over a large journal.
     if (sqlite3_open_v2(hostPath.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK) {
         return fail(StoreProblem::CannotOpen, "the store " + hostPath + " cannot be opened: " +
-                                                  (db_ ? sqlite3_errmsg(db_) : "out of memory"));
+                                                  (db_ ? sqlite3_errmsg(db_) + HostReasonOf(db_) : "out of memory"));
     }
     ConfigureConnection();
     // A file that is no store (or not a database at all) fails here.
@@ -202,15 +231,15 @@ long SuiteStore::Open(const std::string& hostPath, std::string* why)
     // Another program that keeps the store locked beyond the busy timeout is
     // no damage: the user is told which it is.
     auto failWith = [&](StoreProblem otherwise, const std::string& reason) {
-        const int code = sqlite3_errcode(db_) & 0xFF;
         const std::string msg = sqlite3_errmsg(db_);
-        if (code == SQLITE_BUSY || code == SQLITE_LOCKED)
+        switch (FailureNow()) {
+        case StoreProblem::Locked:
             return fail(StoreProblem::Locked, "the store " + hostPath + " is locked by another program: " + msg);
-        // A file the host lets us see but not read or write (a folder's
-        // permissions, a read-only file) is no damage either.
-        if (code == SQLITE_CANTOPEN || code == SQLITE_READONLY || code == SQLITE_PERM)
-            return fail(StoreProblem::CannotOpen, "the store " + hostPath + " cannot be opened: " + msg);
-        return fail(otherwise, reason + msg);
+        case StoreProblem::CannotOpen:
+            return fail(StoreProblem::CannotOpen,
+                        "the store " + hostPath + " cannot be opened: " + msg + HostReasonOf(db_));
+        default: return fail(otherwise, reason + msg);
+        }
     };
     if (sqlite3_prepare_v2(db_, "SELECT version FROM store_info WHERE id = 1", -1, &st, nullptr) != SQLITE_OK) {
         return failWith(StoreProblem::NotAStore, "the file " + hostPath + " is not a store of the suite: ");
@@ -233,6 +262,24 @@ long SuiteStore::Open(const std::string& hostPath, std::string* why)
     lastError_.clear();
     problem_ = StoreProblem::None;
     return SUITE_OK;
+}
+
+StoreProblem SuiteStore::FailureNow() const
+{
+    const int code = db_ ? sqlite3_errcode(db_) & 0xFF : SQLITE_MISUSE;
+    if (code == SQLITE_BUSY || code == SQLITE_LOCKED) return StoreProblem::Locked;
+    // A file the host lets us see but not read or write (a folder's
+    // permissions, a read-only file, a leftover journal of another user) is
+    // no damage either.
+    if (code == SQLITE_CANTOPEN || code == SQLITE_READONLY || code == SQLITE_PERM) return StoreProblem::CannotOpen;
+    // So is a failed read or write that the host refused (a journal that is
+    // a folder, a read-only file system); other I/O errors may be damage.
+    if (code == SQLITE_IOERR) {
+        const int err = sqlite3_system_errno(db_);
+        if (err == EACCES || err == EPERM || err == EISDIR || err == ENOTDIR || err == EROFS)
+            return StoreProblem::CannotOpen;
+    }
+    return StoreProblem::Unreadable;
 }
 
 void SuiteStore::ConfigureConnection()

@@ -108,8 +108,10 @@ struct StoreVersion {
 enum class StoreProblem {
     None,          // opened
     NoPath,        // no store path is configured
+    Unresolved,    // the configured path is relative to a start folder that is gone
     Missing,       // no file at the path
-    CannotOpen,    // the file exists but cannot be opened (permissions, a folder)
+    NoAccess,      // a folder on the path may not be searched: whether the file exists is unknown
+    CannotOpen,    // the file exists but cannot be opened (permissions, a folder, a journal it may not read)
     NotAStore,     // the file is not a store of the suite (or no database at all)
     Locked,        // another program holds the store locked beyond the wait
     Unreadable,    // the store's format row cannot be read
@@ -137,6 +139,11 @@ public:
     // says which kind of failure it was.
     long Open(const std::string& hostPath, std::string* why = nullptr);
     StoreProblem Problem() const { return problem_; }
+    // What the last failed call of an open store met: Locked (another program
+    // holds it), CannotOpen (the host refused a file of the store, such as a
+    // leftover journal this user may not read) or Unreadable (anything else:
+    // damage, another format).
+    StoreProblem FailureNow() const;
     // Creates a new store file from the schema; fails when the file exists.
     long Create(const std::string& hostPath, std::string* why = nullptr);
     void Close();

@@ -143,12 +143,6 @@ UINT TypeByName(const std::string& name, bool* ok)
 
 std::string DefaultDriveC(const std::string& suiteHome) { return StripHostSlash(suiteHome + "/drive_c"); }
 
-void MakeDirs(const std::string& path)
-{
-    for (size_t i = 1; i <= path.size(); ++i) {
-        if (i == path.size() || path[i] == '/') ::mkdir(path.substr(0, i).c_str(), 0777);
-    }
-}
 
 // An entry of `dir` whose name equals `name` ignoring ASCII case.
 bool FindIgnoringCase(const std::string& dir, const std::string& name, std::string* found)
@@ -230,8 +224,12 @@ DriveMap::Root DriveMap::ParseRoot(std::string_view p)
 DriveMap DriveMap::Parse(const std::string& drives, const std::string& shares, const std::string& suiteHome)
 {
     DriveMap m;
-    m.drives_['C' - 'A'] = Drive{DefaultDriveC(suiteHome), DRIVE_FIXED};
-    m.mapped_['C' - 'A'] = true;
+    // A suite home that names no folder (a relative one whose start folder
+    // is gone) gives C: no folder, and a relative folder of the map none.
+    if (!suiteHome.empty()) {
+        m.drives_['C' - 'A'] = Drive{DefaultDriveC(suiteHome), DRIVE_FIXED};
+        m.mapped_['C' - 'A'] = true;
+    }
     m.drives_['Z' - 'A'] = Drive{"/", DRIVE_FIXED};
     m.mapped_['Z' - 'A'] = true;
 
@@ -264,6 +262,10 @@ DriveMap DriveMap::Parse(const std::string& drives, const std::string& shares, c
             std::fprintf(stderr, "zelkor: drive map entry without a folder skipped: %s\n", item.c_str());
             continue;
         }
+        if (rest[0] != '/' && suiteHome.empty()) {
+            std::fprintf(stderr, "zelkor: drive map entry skipped (the suite home is unknown): %s\n", item.c_str());
+            continue;
+        }
         if (rest[0] != '/') rest = suiteHome + "/" + rest;
         m.drives_[idx] = Drive{StripHostSlash(rest), type};
         m.mapped_[idx] = true;
@@ -280,6 +282,10 @@ DriveMap DriveMap::Parse(const std::string& drives, const std::string& shares, c
             std::fprintf(stderr, "zelkor: share entry skipped: %s\n", item.c_str());
             continue;
         }
+        if (dir[0] != '/' && suiteHome.empty()) {
+            std::fprintf(stderr, "zelkor: share entry skipped (the suite home is unknown): %s\n", item.c_str());
+            continue;
+        }
         if (dir[0] != '/') dir = suiteHome + "/" + dir;
         m.shares_[LowerAscii(r.server) + "\\" + LowerAscii(r.share)] = Share{r.server, r.share, StripHostSlash(dir)};
     }
@@ -293,7 +299,9 @@ void BuildFromConfigLocked()
     const PlatformConfig& cfg = PlatformConfig::Get();
     auto map = std::make_unique<DriveMap>(DriveMap::Parse(cfg.drives, cfg.shares, cfg.suiteHome));
     const DriveMap::Drive* c = map->FindDrive('C');
-    if (c && c->hostRoot == DefaultDriveC(cfg.suiteHome)) MakeDirs(c->hostRoot);
+    // The default C: is made in an existing suite home only: a home that does
+    // not exist is refused (no store), and nothing is left behind there.
+    if (c && !cfg.suiteHome.empty() && c->hostRoot == DefaultDriveC(cfg.suiteHome)) ::mkdir(c->hostRoot.c_str(), 0777);
     MapInstance() = std::move(map);
     CurrentDir().clear();
 }

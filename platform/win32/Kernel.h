@@ -89,6 +89,17 @@ BOOL SetCurrentDirectoryA(LPCSTR lpPathName);
 // The host's temporary folder as a Windows path ending in '\'.
 DWORD GetTempPathA(DWORD nBufferLength, LPSTR lpBuffer);
 
+// --- diagnostics --------------------------------------------------------------
+// Debug output: the text (code page 932) goes to standard error as one line,
+// "zelkor: <text>" in UTF-8, for whoever looks after the installation.
+void OutputDebugStringA(LPCSTR lpOutputString);
+// The host path (code page 932) of a Windows path through the drive map, as a
+// Wine prefix offers it to programs that know where they run; a relative path
+// resolves against the current directory. The platform's own function: the
+// length copied (the text is cut to fit), or 0 when the path lies on no mapped
+// drive or share.
+DWORD GetHostPathNameA(LPCSTR lpWindowsPath, LPSTR lpBuffer, DWORD nBufferLength);
+
 // --- files and folders ------------------------------------------------------
 BOOL CreateDirectoryA(LPCSTR lpPathName, LPSECURITY_ATTRIBUTES lpSecurityAttributes);
 BOOL RemoveDirectoryA(LPCSTR lpPathName);

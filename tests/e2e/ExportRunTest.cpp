@@ -42,6 +42,23 @@ protected:
     RunHarness h;
 };
 
+// A drive map without the program's folder (Z: removed): the program has no
+// Windows path and cannot find its neighbour file; standard error blames the
+// map, naming the folder and the map as configured.
+TEST_F(ExportRun, AProgramFolderOutsideTheDriveMapIsBlamedOnTheMap)
+{
+    h.SetExtraEnvironment({"ZELKOR_DRIVES=Z="});
+    h.WriteScript("answer OK\n");
+    const CalledRun run = RunCalled(h);
+    ExpectOneMessage(run.r, kT1);
+    EXPECT_EQ(run.caller, Notified(7, 2));
+    EXPECT_NE(run.r.stderrText.find("zelkor: the program's folder " + h.ProgramDir() +
+                                    "/ lies on no drive of the drive map (ZELKOR_DRIVES or DRIVES= in zelkor.conf: "
+                                    "\"Z=\"; "),
+              std::string::npos)
+        << run.r.stderrText;
+}
+
 TEST_F(ExportRun, ProgramLevelChecks)
 {
     struct Case {

@@ -6,11 +6,14 @@
 // what a full disk or a missing file would leave.
 #include "RunChecks.h"
 #include "RunHarness.h"
+#include "win32/Mbcs.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <fcntl.h>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -204,3 +207,95 @@ TEST(HostileFiles, DefinitionFileThatIsAFifoOrADeviceReadsAsMissing)
 }
 
 }  // namespace
+
+// ---------------------------------------------------------------------------
+// A failed write of the output file keeps the section's questions as they are
+// and says why on standard error, once: the host file and the host's reason,
+// which the questions and the result code do not tell.
+
+namespace {
+
+// The one line of standard error for the output file `host`; `system`: the
+// host's own text of the reason, when there is one.
+std::string ReasonLine(const std::string& host, const char* cp932Doing, const char* cp932Words, const char* system)
+{
+    return "zelkor: " + mbcs::Cp932ToUtf8("ファイル ") + host + " " + mbcs::Cp932ToUtf8(cp932Doing) + ": " +
+           mbcs::Cp932ToUtf8(cp932Words) + (system ? std::string(" (") + system + ")" : "") + "\n";
+}
+
+// Every section's question answered Yes, then the incomplete-file message.
+const char kGoOnScript[] = "key F12\nanswer YES\nanswer YES\nanswer YES\nanswer OK\n";
+
+std::vector<std::string> EverySectionFailed()
+{
+    std::vector<std::string> messages;
+    for (const char* q : kQuestions) messages.push_back(Message("exclamation", "YES,NO", "YES", q));
+    messages.push_back(Message("exclamation", "OK", "OK", kIncomplete));
+    return messages;
+}
+
+}  // namespace
+
+TEST(HostileFiles, AFailedOutputWriteTellsTheHostFileAndTheReasonOnce)
+{
+    RunHarness h;
+    h.BuildHome({"corp-general"}, 1);
+    const std::string out = h.DriveC("failed.xml");
+
+    {
+        SCOPED_TRACE("a file-size limit inside DATA");
+        h.WriteScript("type 1008 C:\\failed.xml\nkey F12\nanswer NO\n");
+        h.LimitFileSize(kUlimit50);
+        const RunResult r = h.Run({}, kTimeLimitMs);
+        h.LimitFileSize(0);
+        EXPECT_EQ(Messages(r), std::vector<std::string>{Message("exclamation", "YES,NO", "NO", kQuestions[2])})
+            << Brief(r);
+        EXPECT_EQ(r.stderrText, ReasonLine(out, "に書き込めません", "ファイルサイズの上限を超えました", "File too large"));
+    }
+    {
+        SCOPED_TRACE("a full disk from the first write on");
+        fs::remove(out);
+        h.WriteScript(std::string("type 1008 C:\\failed.xml\n") + kGoOnScript);
+        h.SetExtraEnvironment({"LD_PRELOAD=" + HostShimPath(), "ZK_SHIM_WRITE_ERRNO=" + std::to_string(ENOSPC),
+                               "ZK_SHIM_WRITE_MATCH=" + out, "ASAN_OPTIONS=verify_asan_link_order=0"});
+        const RunResult r = h.Run({}, kTimeLimitMs);
+        h.SetExtraEnvironment({});
+        EXPECT_EQ(Messages(r), EverySectionFailed()) << Brief(r);
+        EXPECT_EQ(r.stderrText,
+                  ReasonLine(out, "に書き込めません", "ディスクの空き領域が不足しています", "No space left on device"));
+        EXPECT_EQ(ReadFile(out), "");
+    }
+    {
+        SCOPED_TRACE("a read-only output file that is overwritten");
+        { std::ofstream(out) << "old"; }
+        fs::permissions(out, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+        const FailingWriteRun run = OverwriteThenFailingSections("C:\\failed.xml", false);
+        h.WriteScript(run.script);
+        const RunResult r = h.Run({}, kTimeLimitMs);
+        EXPECT_EQ(Messages(r), run.messages) << Brief(r);
+        EXPECT_EQ(r.stderrText, ReasonLine(out, "を書き込み用に開けません", "読み取り専用のファイルです", nullptr));
+        EXPECT_EQ(ReadFile(out), "old");
+    }
+}
+
+// A user who may not write the output folder (root ignores permissions: a
+// spare uid runs the program).
+TEST(HostileFiles, AnOutputFolderTheUserMayNotWriteIsToldWithTheReason)
+{
+    if (!CanRunAsOtherUsers()) GTEST_SKIP() << "a folder a user may not write needs another host user: root only";
+    RunHarness h;
+    h.BuildHome({"corp-general"}, 1);
+    h.OpenToAllUsers();
+    fs::create_directories(h.DriveC("locked"));
+    fs::permissions(h.DriveC("locked"), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                            fs::perms::others_read | fs::perms::others_exec);
+    const RunHarness::HostUser user{2153, 2153, {}, 022};
+    h.RunAs(&user);
+    h.WriteScript(std::string("type 1008 C:\\locked\\out.xml\n") + kGoOnScript);
+    const RunResult r = h.Run({}, kTimeLimitMs);
+    EXPECT_EQ(r.exitStatus, 0) << r.stderrText;
+    EXPECT_EQ(Messages(r), EverySectionFailed()) << Brief(r);
+    EXPECT_EQ(r.stderrText, ReasonLine(h.DriveC("locked/out.xml"), "を書き込み用に開けません",
+                                       "アクセスが拒否されました", "Permission denied"));
+    EXPECT_FALSE(fs::exists(h.DriveC("locked/out.xml")));
+}

@@ -215,6 +215,84 @@ TEST(RobustStore, StoresThatCannotBeOpened)
     }
 }
 
+// A store the host lets the run see but not use is told as such: neither
+// missing nor damaged, so no advice to make it anew (--force would replace
+// the company's data). The box names the file, standard error the host's
+// reason. `refuse` spoils the home of a harness that runs as `user` (null:
+// as this process).
+struct RefusedStore {
+    const char* name;
+    void (*refuse)(RunHarness&);
+    const char* advice;  // the box's advice (code page 932)
+    const char* why;     // standard error after the store's path
+};
+
+void ExpectRefusedStoreTold(const RefusedStore& c, const RunHarness::HostUser* user)
+{
+    SCOPED_TRACE(c.name);
+    RunHarness h;
+    h.BuildHome({"corp-general"}, 1);
+    if (user) {
+        h.OpenToAllUsers();
+        h.RunAs(user);
+    }
+    c.refuse(h);
+    h.WriteScript(kExport);
+    const CalledRun run = RunCalled(h, {"123456,1024,7,"}, 0);
+    EXPECT_EQ(run.r.exitStatus, 0) << run.r.stderrText;
+    ASSERT_EQ(run.r.messages.size(), 1u) << Brief(run.r);
+    const std::string& box = run.r.messages[0];
+    const std::string opening = Quoted(kStoreUnusable);
+    EXPECT_NE(box.find("text=" + opening.substr(0, opening.size() - 1)), std::string::npos) << box;
+    EXPECT_NE(box.find(mbcs::Cp932ToUtf8("会計データベースのファイル: ") + h.HomeDir() + "/suite.db"), std::string::npos)
+        << box;
+    const std::string advice = Quoted(c.advice);
+    EXPECT_NE(box.find(advice.substr(1, advice.size() - 2)), std::string::npos) << box;
+    for (const char* wrong : {"壊れて", "--force", "このファイルがありません"})
+        EXPECT_EQ(box.find(mbcs::Cp932ToUtf8(wrong)), std::string::npos) << wrong << " in " << box;
+    EXPECT_NE(run.r.stderrText.find(h.HomeDir() + "/suite.db" + c.why), std::string::npos) << run.r.stderrText;
+    EXPECT_TRUE(run.caller.empty());
+    EXPECT_FALSE(fs::exists(Output(h))) << Brief(run.r);
+}
+
+const char kCannotOpen[] = "このファイルを読み書きできません。\nファイルとそのフォルダのアクセス権を確認してください。";
+
+TEST(RobustStore, AStoreWhoseJournalIsAFolderIsNoDamage)
+{
+    ExpectRefusedStoreTold({"a leftover journal that is a folder",
+                            [](RunHarness& h) { fs::create_directory(h.HomeDir() + "/suite.db-journal"); },
+                            kCannotOpen, " cannot be opened: disk I/O error; "},
+                           nullptr);
+}
+
+// Another user's files and folders (root ignores permissions: the run takes
+// a spare uid).
+TEST(RobustStore, StoresOfAnotherUserAreNeitherMissingNorDamaged)
+{
+    if (!CanRunAsOtherUsers()) GTEST_SKIP() << "another user's files need runs as another host user: root only";
+    const RunHarness::HostUser user{2154, 2154, {}, 022};
+    const RefusedStore cases[] = {
+        {"a leftover journal the user may not read",
+         [](RunHarness& h) {
+             WriteFile(h.HomeDir() + "/suite.db-journal", std::string(2048, 'j'));
+             fs::permissions(h.HomeDir() + "/suite.db-journal", fs::perms::owner_read | fs::perms::owner_write);
+         },
+         kCannotOpen, " cannot be opened: unable to open database file; "},
+        {"a home in a folder of another user that the user may not search",
+         [](RunHarness& h) {
+             const std::string folder = h.Root() + "/private";
+             fs::create_directory(folder);
+             fs::rename(h.HomeDir(), folder + "/home");
+             fs::permissions(folder, fs::perms::owner_all);
+             fs::create_directory_symlink(folder + "/home", h.HomeDir());
+         },
+         "このファイルを読み込めません。このファイルに至るフォルダを開く権限がありません。\n"
+         "フォルダのアクセス権を確認してください。",
+         " cannot be read: "},
+    };
+    for (const RefusedStore& c : cases) ExpectRefusedStoreTold(c, &user);
+}
+
 // Another program's lock: the run waits a while for it; a lock that is
 // released in that while does no harm, one that is held on ends the run with
 // a message that names the lock.

@@ -236,6 +236,10 @@ RunResult RunHarness::Run(const std::vector<std::string>& args, int timeoutMs,
         "HOME=" + m_root,
         "LANG=C.UTF-8",
     };
+    if (m_own) {
+        env.erase(env.begin(), env.begin() + 5);
+        env.insert(env.begin(), m_ownSettings.begin(), m_ownSettings.end());
+    }
     env.insert(env.end(), m_extraEnv.begin(), m_extraEnv.end());
     const std::string program = ProgramDir() + "/" + m_edition;
     std::vector<char*> argv;
@@ -283,7 +287,11 @@ RunResult RunHarness::Run(const std::vector<std::string>& args, int timeoutMs,
             umask(static_cast<mode_t>(m_user.umask));
         }
         // The program starts in a folder other than its own.
-        if (chdir(m_root.c_str()) != 0) _exit(126);
+        if (!m_removedStart.empty()) {
+            if (chdir(m_removedStart.c_str()) != 0 || rmdir(m_removedStart.c_str()) != 0) _exit(126);
+        } else if (chdir(m_root.c_str()) != 0) {
+            _exit(126);
+        }
         execve(program.c_str(), argv.data(), envp.data());
         _exit(127);
     }

@@ -87,6 +87,15 @@ public:
     // as a user typing ZELKOR_HOME=home would.
     void UseRelativePaths() { m_relative = true; }
 
+    // Later runs take every ZELKOR_ setting from `settings` ("NAME=value")
+    // alone, none of the harness's own (a zelkor.conf of the home then
+    // fills in the rest); the transcript is read from TranscriptPath() all
+    // the same, wherever the settings put it.
+    void UseOwnSettings(const std::vector<std::string>& settings) { m_ownSettings = settings; m_own = true; }
+    // Later runs start in `folder` (a host path), which the run's own process
+    // removes before it starts the program: a start folder that is gone.
+    void StartInRemovedFolder(const std::string& folder) { m_removedStart = folder; }
+
 private:
     std::string m_root;
     std::string m_edition;
@@ -96,6 +105,9 @@ private:
     HostUser m_user;
     std::vector<std::string> m_extraEnv;
     bool m_relative = false;
+    bool m_own = false;
+    std::vector<std::string> m_ownSettings;
+    std::string m_removedStart;
 };
 
 // True when this process may run programs as other host users (root).

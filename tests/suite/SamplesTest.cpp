@@ -3,6 +3,8 @@
 #include <dirent.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <sys/stat.h>
 #include <cstdlib>
 #include <fstream>
 #include <string>
@@ -10,6 +12,7 @@
 
 #include "SuiteTestHome.h"
 #include "suite/SuiteStore.h"
+#include "win32/Mbcs.h"
 
 namespace {
 
@@ -33,6 +36,39 @@ std::vector<std::string> SampleNames()
 }
 
 int Shell(const std::string& command) { return std::system((command + " >/dev/null 2>&1").c_str()); }
+
+// Runs `command`, with its standard error taken; the exit status of the shell.
+int ShellErr(const std::string& command, std::string* err)
+{
+    err->clear();
+    FILE* p = popen((command + " 2>&1 >/dev/null").c_str(), "r");
+    if (!p) return -1;
+    char buf[512];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0) err->append(buf, n);
+    const int status = pclose(p);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+bool Exists(const std::string& path)
+{
+    struct stat st;
+    return stat(path.c_str(), &st) == 0;
+}
+
+// The names in a folder ("" for none).
+std::string Listing(const std::string& dir)
+{
+    std::string names;
+    if (DIR* d = opendir(dir.c_str())) {
+        while (dirent* e = readdir(d)) {
+            std::string n = e->d_name;
+            if (n != "." && n != "..") names += n + " ";
+        }
+        closedir(d);
+    }
+    return names;
+}
 
 long long Count(suite::SuiteStore& store, const std::string& sql)
 {
@@ -113,6 +149,61 @@ TEST(Samples, HomeScriptOptionsAndSavedValuesImport)
     ASSERT_EQ(st.Blob(0, blob.data(), blob.size()), 24576u);
     for (int i = 0; i < 24576; ++i) ASSERT_EQ(static_cast<unsigned char>(blob[i]), static_cast<unsigned char>(i * 7 + 3)) << i;
     EXPECT_EQ(Count(store, "SELECT count(*) FROM saved_tax WHERE data_no = 1"), 1);  // the sample's own values stay
+}
+
+// A user or dataset that is not in the samples is named with the ones that
+// are; the run fails and leaves neither a new store nor a changed old one.
+TEST(Samples, HomeScriptRefusesAnUnknownUserOrDatasetAndLeavesNoStore)
+{
+    const std::string parent = MakeTempDir();
+    const std::string home = parent + "/home";
+    const std::string script = "bash " + SourceDir() + "/scripts/make-home.sh ";
+    std::string err;
+
+    EXPECT_EQ(ShellErr(script + "--user nobodyhere " + home + " corp-general", &err), 1);
+    EXPECT_NE(err.find("no user \"nobodyhere\""), std::string::npos) << err;
+    EXPECT_NE(err.find("admin, tanaka"), std::string::npos) << err;
+    EXPECT_EQ(err.find("FOREIGN KEY"), std::string::npos) << err;
+    EXPECT_EQ(Listing(parent), "") << "the home folder this run made stays behind";
+
+    EXPECT_EQ(ShellErr(script + "--select 9 " + home + " corp-general indiv-general", &err), 1);
+    EXPECT_NE(err.find("no dataset 9"), std::string::npos) << err;
+    EXPECT_NE(err.find(mbcs::Cp932ToUtf8("1 (株式会社サンプル商事), 3 (山田 太郎)")), std::string::npos) << err;
+    EXPECT_EQ(Listing(parent), "");
+
+    EXPECT_EQ(ShellErr(script + "--select x " + home + " corp-general", &err), 2);
+    EXPECT_NE(err.find("\"x\""), std::string::npos) << err;
+
+    // A home that exists keeps its store under --force: the replacement was
+    // never complete.
+    ASSERT_EQ(Shell(script + "--user tanaka --select 3 " + home + " corp-general indiv-general"), 0);
+    for (const char* bad : {"--user nobodyhere", "--select 9", "--select 3"}) {
+        SCOPED_TRACE(bad);
+        EXPECT_EQ(ShellErr(script + "--force " + bad + " " + home + " corp-general", &err), 1) << err;
+        EXPECT_EQ(Listing(home), "suite.db ");
+        suite::SuiteStore store;
+        ASSERT_EQ(store.Open(home + "/suite.db"), SUITE_OK);
+        suite::Statement sel = store.Prepare("SELECT user_id, data_no FROM selection");
+        ASSERT_EQ(sel.Step(), SUITE_OK);
+        EXPECT_EQ(sel.Utf8(0), "tanaka");
+        EXPECT_EQ(sel.Int(1), 3);
+    }
+    EXPECT_TRUE(Exists(home + "/suite.db"));
+}
+
+// Without its arguments the script shows its usage: the comment at its top,
+// not a line of its code.
+TEST(Samples, HomeScriptUsageIsItsCommentOnly)
+{
+    std::string err;
+    ASSERT_EQ(ShellErr("bash " + SourceDir() + "/scripts/make-home.sh", &err), 2);
+    EXPECT_EQ(err.rfind("Creates a suite home", 0), 0u) << err;
+    EXPECT_NE(err.find("\n  scripts/make-home.sh [--force]"), std::string::npos) << err;
+    EXPECT_NE(err.find("--no-select"), std::string::npos) << err;
+    EXPECT_EQ(err.find("set -euo"), std::string::npos) << err;
+    EXPECT_EQ(err.find('#'), std::string::npos) << err;
+    EXPECT_EQ(ShellErr("bash " + SourceDir() + "/scripts/make-home.sh --user", &err), 2);
+    EXPECT_NE(err.find("--user needs a value"), std::string::npos) << err;
 }
 
 }  // namespace

@@ -8,6 +8,9 @@
  *                             path contains the text, after the first half
  *                             of that write's bytes went out (none of a
  *                             one-byte write), as if killed in the middle.
+ *   ZK_SHIM_WRITE_ERRNO=<n>   every write to a file whose host path contains
+ *   ZK_SHIM_WRITE_MATCH=<text> the text fails with errno n, nothing written
+ *                             (ENOSPC: a full disk).
  *
  * Written in C with no project header: it stands for the host, not for the
  * program. */
@@ -33,9 +36,9 @@ int flock(int fd, int operation)
     return real(fd, operation);
 }
 
-static int Matches(int fd)
+static int Matches(int fd, const char* variable)
 {
-    const char* match = getenv("ZK_SHIM_KILL_MATCH");
+    const char* match = getenv(variable);
     char link[64], path[4096];
     if (!match || !*match) return 0;
     snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
@@ -51,9 +54,14 @@ ssize_t write(int fd, const void* buffer, size_t count)
     static long seen;
     if (!real) real = (ssize_t (*)(int, const void*, size_t))dlsym(RTLD_NEXT, "write");
     const char* at = getenv("ZK_SHIM_KILL_AT_WRITE");
-    if (at && *at && Matches(fd) && ++seen == atol(at)) {
+    if (at && *at && Matches(fd, "ZK_SHIM_KILL_MATCH") && ++seen == atol(at)) {
         if (count / 2 > 0) real(fd, buffer, count / 2);
         raise(SIGKILL);
+    }
+    const char* failure = getenv("ZK_SHIM_WRITE_ERRNO");
+    if (failure && *failure && Matches(fd, "ZK_SHIM_WRITE_MATCH")) {
+        errno = atoi(failure);
+        return -1;
     }
     return real(fd, buffer, count);
 }

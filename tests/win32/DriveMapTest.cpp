@@ -1,5 +1,6 @@
 #include "win32/DriveMap.h"
 #include "win32/Kernel.h"
+#include "win32/Mbcs.h"
 #include "win32/PlatformConfig.h"
 
 #include "TempFolder.h"
@@ -135,6 +136,23 @@ TEST_F(DriveMapTest, DoubleByteNamesBecomeUtf8AndTrailBytesAreNoSeparators)
     // ポ (0x83 0x7C) and a folder name ending in ソ.
     EXPECT_EQ(DriveMap::ToHostPath("C:\\\x83\x7C\\\x83\x5C"), c + "/\xE3\x83\x9D/\xE3\x82\xBD");
     EXPECT_EQ(DriveMap::ToWindowsPath(c + "/" + kSoHyoUtf8 + "/a.xml"), "C:\\\x83\x5C\x95\x5C\\a.xml");
+}
+
+// The host path a program may ask for (code page 932, like its own texts):
+// cut to its buffer, never inside a double-byte character; none for a path
+// on no mapped drive.
+TEST_F(DriveMapTest, HostPathNamesForTheProgram)
+{
+    const std::string want = mbcs::Utf8ToCp932(c + "/" + kSoHyoUtf8 + "/a.ini");
+    char buffer[512] = {};
+    EXPECT_EQ(GetHostPathNameA("C:\\\x83\x5C\x95\x5C\\a.ini", buffer, sizeof buffer), want.size());
+    EXPECT_EQ(std::string(buffer), want);
+    // Room for the folder and the first byte of ソ only: the cut keeps neither byte.
+    const DWORD room = static_cast<DWORD>(mbcs::Utf8ToCp932(c).size() + 3);
+    EXPECT_EQ(GetHostPathNameA("C:\\\x83\x5C\x95\x5C\\a.ini", buffer, room), room - 2);
+    EXPECT_EQ(std::string(buffer), mbcs::Utf8ToCp932(c) + "/");
+    EXPECT_EQ(GetHostPathNameA("Q:\\a.ini", buffer, sizeof buffer), 0u);
+    EXPECT_EQ(std::string(buffer), "");
 }
 
 TEST_F(DriveMapTest, HostToWindowsPathsTakeTheDeepestDrive)
