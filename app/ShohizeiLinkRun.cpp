@@ -52,6 +52,7 @@
 #include "suite/ClUtyDBHpr.h"
 #include "suite/ClAccConnect.h"
 #include "suite/SuiteRecords.h"
+#include "win32/ProcessEnding.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -123,31 +124,26 @@ void CShohizeiLinkApp::AbandonRun(LPCTSTR lpszText)
     while (m_nWaitCursorDepth > 0) {
         EndRunWaitCursor();
     }
-    // Taken out under the lock and removed outside it: a signal's ending
-    // holds this thread at the removal and must still get the lock.
-    EnterCriticalSection(&m_csEnding);
-    const CString strBegun = m_strOutputInProgress;
-    m_strOutputInProgress.Empty();
-    LeaveCriticalSection(&m_csEnding);
-    if (!strBegun.IsEmpty()) {
-        DeleteFileA(strBegun);
-    }
+    // Removed first, forgotten after: a signal's ending between the two
+    // still finds the file the run's (and finds it gone).
+    win::ProcessEnding::RemoveBegunOutput();
+    win::ProcessEnding::ForgetOutput();
     ReleaseRunBuffers();
     FailRun(lpszText);
 }
 
+// The run names its output before it opens it; the file is the run's only
+// once this process has opened it (see win32/ProcessEnding.h).
 void CShohizeiLinkApp::SetOutputInProgress(LPCTSTR lpszPath)
 {
-    EnterCriticalSection(&m_csEnding);
-    m_strOutputInProgress = lpszPath;
-    LeaveCriticalSection(&m_csEnding);
+    win::ProcessEnding::ExpectOutput(lpszPath);
 }
 
-void CShohizeiLinkApp::ClearOutputInProgress()
+// The output is closed whole: from here a termination signal leaves it and
+// tells the caller the export is done.
+void CShohizeiLinkApp::CompleteOutput()
 {
-    EnterCriticalSection(&m_csEnding);
-    m_strOutputInProgress.Empty();
-    LeaveCriticalSection(&m_csEnding);
+    win::ProcessEnding::CompleteOutput();
 }
 
 BOOL CShohizeiLinkApp::OnControlEvent(DWORD /*dwCtrlType*/)
@@ -156,21 +152,18 @@ BOOL CShohizeiLinkApp::OnControlEvent(DWORD /*dwCtrlType*/)
     return TRUE;
 }
 
-// A termination signal's ending of the run, on the signal's thread. The run's
-// thread is held at its next write, file change or caller event from before
-// this starts, so what is removed here stays removed and the caller hears
-// nothing from it afterwards; ExitInstance has not begun (or this would not
-// run), so the caller has not been released. Nothing here waits for the user.
+// A termination signal's ending of the run, on the signal's thread, once the
+// run's thread is held at its next effect (see platform/README.md,
+// "Termination signals"). ExitInstance has not begun (or this would not run),
+// so the caller has not been released. Nothing here waits for the user.
 void CShohizeiLinkApp::EndRunOnSignal()
 {
     EnterCriticalSection(&m_csEnding);
-    const CString strBegun = m_strOutputInProgress;
     const int bLaunched = m_bLaunchedByCaller;
-    const bool bCompleted = m_bExportCompleted;
     LeaveCriticalSection(&m_csEnding);
-    if (!strBegun.IsEmpty()) {
-        DeleteFileA(strBegun);
-    }
+    // A complete export stays and is reported as done; a begun one is
+    // removed; a file the run never opened is not touched.
+    const bool bCompleted = win::ProcessEnding::RemoveBegunOutput() == win::ProcessEnding::Output::Complete;
     if (bLaunched == 1) {
         ReleaseCaller(bCompleted ? RESULT_EXPORTED : RESULT_ERROR);
     }
@@ -478,11 +471,6 @@ void CShohizeiLinkApp::CompleteRun(const ShukeiConditions& conditions)
                                              conditions.nUriageHoushiki, conditions.nShiireHoushiki);
     }
     ReleaseRunBuffers();
-    // From here the export is done: a signal during the closing message
-    // ends the run with its result, not as a failure.
-    EnterCriticalSection(&m_csEnding);
-    m_bExportCompleted = true;
-    LeaveCriticalSection(&m_csEnding);
     MessageBoxA(m_hMessageOwner, kMsgCompleted, kCaption, MB_OK | MB_ICONINFORMATION);
 }
 

@@ -146,6 +146,9 @@ BOOL CFile::Open(LPCTSTR fileName, UINT openFlags, CFileException* error)
         Fill(error, CFileException::ErrnoToOsError(e), fileName);
         return FALSE;
     }
+    // Created or emptied by this open: when it is the run's output, the run
+    // owns it from here, in the same step (the gate is still held).
+    if ((openFlags & modeCreate) && writes) win::ProcessEnding::OutputOpened(host, fd);
     m_fd = fd;
     if (error) Fill(error, ERROR_SUCCESS, fileName);
     return TRUE;

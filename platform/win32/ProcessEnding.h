@@ -13,6 +13,8 @@
 // notification, and a file that the ending removes stays removed.
 #pragma once
 
+#include <string>
+
 namespace win {
 
 class ProcessEnding {
@@ -44,7 +46,34 @@ public:
     // True on the thread that performs a signal's ending.
     static bool IsEndingThread();
 
-    // Tests only: back to Running, no ending thread.
+    // The run's output file, as a signal's ending finds it. The program names
+    // the file before it opens it (Expected); the file becomes the run's own
+    // (Begun) only when this process has opened it for writing, in the same
+    // step as the open (CFile::Open tells OutputOpened under the gate), and
+    // is known from then on by its device and inode; once it is closed whole
+    // the program marks it Complete. A file the run never opened (another
+    // process's, another user's, the previous export before the open) is
+    // never the run's.
+    enum class Output { None, Expected, Begun, Complete, Removed, NotRemoved };
+    // Each takes the gate: on another thread than a signal's ending, once
+    // that has begun, they never return.
+    static void ExpectOutput(const char* windowsPath);
+    static void CompleteOutput();
+    static void ForgetOutput();
+    // Removes a begun output when the entry at its path still is that file
+    // (Removed; NotRemoved when it is another file now or the host refuses);
+    // any other state is returned unchanged. Delete first, then forget: a
+    // signal between the two still finds the file the run's.
+    static Output RemoveBegunOutput();
+    static Output CurrentOutput();
+    // The Windows path named by ExpectOutput ("" for none).
+    static std::string OutputPath();
+    // The file layer, inside the gate of an open for writing that created or
+    // emptied the file at `hostPath` (descriptor `fd`): when it is the
+    // expected output, it is the run's from now on.
+    static void OutputOpened(const std::string& hostPath, int fd);
+
+    // Tests only: back to Running, no ending thread, no output.
     static void ResetForTesting();
 };
 
