@@ -197,10 +197,12 @@ TEST_F(ProgramFolder, AbandonedRunLeavesFilesItNeverOpened)
         CFile begun;
         ASSERT_TRUE(begun.Open("C:\\out.xml", CFile::modeCreate | CFile::modeWrite));
     }
-    fs::remove(host);
+    // Moved aside (so its inode stays taken) and another file put in its place.
+    fs::rename(host, host + ".moved");
     std::ofstream(host) << "another";
     replaced.AbandonRun(CShohizeiLinkApp::kMsgOverflow);
     EXPECT_EQ(ReadAll(host), "another");
+    EXPECT_TRUE(fs::exists(host + ".moved"));
 }
 
 }  // namespace
