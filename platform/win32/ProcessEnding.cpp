@@ -3,6 +3,7 @@
 #include "win32/DriveMap.h"
 
 #include <atomic>
+#include <condition_variable>
 #include <mutex>
 #include <thread>
 #include <sys/stat.h>
@@ -12,13 +13,26 @@ namespace win {
 
 namespace {
 
-// Effects hold the lock while they act, so that taking it proves none is
-// under way; it is recursive because effects nest (a file opened for a write).
-std::recursive_mutex& Lock()
+// The gate. The state is set under the lock; an effect counts itself in
+// under the lock (or is held there once a signal's ending has begun) and out
+// when it is done. A signal's ending sets its state first, so that no effect
+// begins after it, and then waits until the effects under way are done: it
+// never competes with the program's thread for a lock that thread keeps
+// taking again (one write after another).
+std::mutex& Lock()
 {
-    static std::recursive_mutex lock;
+    static std::mutex lock;
     return lock;
 }
+
+std::condition_variable& Idle()
+{
+    static std::condition_variable idle;
+    return idle;
+}
+
+int g_active = 0;                 // effects under way (outermost ones), under Lock()
+thread_local int t_depth = 0;     // this thread's nesting of effects
 
 std::atomic<ProcessEnding::State> g_state{ProcessEnding::State::Running};
 std::atomic<std::thread::id> g_endingThread{};
@@ -47,11 +61,18 @@ OutputRecord& Record()
     return record;
 }
 
+std::mutex& RecordLock()
+{
+    static std::mutex lock;
+    return lock;
+}
+
 }  // namespace
 
 void ProcessEnding::ExpectOutput(const char* windowsPath)
 {
     const Effect gate;
+    const std::lock_guard<std::mutex> record(RecordLock());
     OutputRecord& r = Record();
     r = OutputRecord();
     r.windowsPath = windowsPath ? windowsPath : "";
@@ -62,6 +83,7 @@ void ProcessEnding::ExpectOutput(const char* windowsPath)
 void ProcessEnding::OutputOpened(const std::string& hostPath, int fd)
 {
     const Effect gate;
+    const std::lock_guard<std::mutex> record(RecordLock());
     OutputRecord& r = Record();
     struct stat st;
     if (r.state != Output::Expected || hostPath != r.hostPath || ::fstat(fd, &st) != 0) return;
@@ -73,18 +95,21 @@ void ProcessEnding::OutputOpened(const std::string& hostPath, int fd)
 void ProcessEnding::CompleteOutput()
 {
     const Effect gate;
+    const std::lock_guard<std::mutex> record(RecordLock());
     if (Record().state == Output::Begun) Record().state = Output::Complete;
 }
 
 void ProcessEnding::ForgetOutput()
 {
     const Effect gate;
+    const std::lock_guard<std::mutex> record(RecordLock());
     Record() = OutputRecord();
 }
 
 ProcessEnding::Output ProcessEnding::RemoveBegunOutput()
 {
     const Effect gate;
+    const std::lock_guard<std::mutex> record(RecordLock());
     OutputRecord& r = Record();
     if (r.state != Output::Begun) return r.state;
     // Only what still is the file this run opened: a file put at the name
@@ -99,34 +124,45 @@ ProcessEnding::Output ProcessEnding::RemoveBegunOutput()
 ProcessEnding::Output ProcessEnding::CurrentOutput()
 {
     const Effect gate;
+    const std::lock_guard<std::mutex> record(RecordLock());
     return Record().state;
 }
 
 std::string ProcessEnding::OutputPath()
 {
     const Effect gate;
+    const std::lock_guard<std::mutex> record(RecordLock());
     return Record().windowsPath;
 }
 
 ProcessEnding::Effect::Effect()
 {
     if (IsEndingThread()) return;
-    Lock().lock();
+    m_held = true;
+    if (t_depth++ > 0) return;  // inside an effect under way: part of it
+    std::unique_lock<std::mutex> hold(Lock());
     if (g_state.load() == State::SignalEnding) {
-        Lock().unlock();
+        hold.unlock();
         Park();
     }
-    m_held = true;
+    ++g_active;
 }
 
 ProcessEnding::Effect::~Effect()
 {
-    if (m_held) Lock().unlock();
+    if (!m_held || --t_depth > 0) return;
+    std::lock_guard<std::mutex> hold(Lock());
+    if (--g_active == 0) Idle().notify_all();
+}
+
+void ProcessEnding::Pass()
+{
+    const Effect gate;
 }
 
 void ProcessEnding::BeginOwnEnding()
 {
-    std::unique_lock<std::recursive_mutex> hold(Lock());
+    std::unique_lock<std::mutex> hold(Lock());
     if (g_state.load() == State::SignalEnding && !IsEndingThread()) {
         hold.unlock();
         Park();
@@ -136,10 +172,14 @@ void ProcessEnding::BeginOwnEnding()
 
 bool ProcessEnding::BeginSignalEnding()
 {
-    std::lock_guard<std::recursive_mutex> hold(Lock());
+    std::unique_lock<std::mutex> hold(Lock());
     if (g_state.load() != State::Running) return false;
+    // Known first: every other thread is held at its next effect from here.
     g_endingThread = std::this_thread::get_id();
     g_state = State::SignalEnding;
+    // Then the effects under way finish (not one of this thread's own).
+    const int own = t_depth > 0 ? 1 : 0;
+    Idle().wait(hold, [own] { return g_active == own; });
     return true;
 }
 
@@ -152,9 +192,11 @@ bool ProcessEnding::IsEndingThread()
 
 void ProcessEnding::ResetForTesting()
 {
-    std::lock_guard<std::recursive_mutex> hold(Lock());
+    std::lock_guard<std::mutex> hold(Lock());
     g_state = State::Running;
     g_endingThread = std::thread::id();
+    g_active = 0;
+    const std::lock_guard<std::mutex> record(RecordLock());
     Record() = OutputRecord();
 }
 

@@ -35,11 +35,17 @@ public:
         bool m_held = false;
     };
 
+    // Passes the gate without an effect: on another thread than a signal's
+    // ending, once that has begun, it never returns.
+    static void Pass();
+
     // The run's own ending begins (the framework, before ExitInstance). When
     // a signal's ending began first, this never returns.
     static void BeginOwnEnding();
-    // A signal's ending begins on the calling thread, after every effect
-    // under way has finished. False when an ending (either) has begun already.
+    // A signal's ending begins on the calling thread: it is known at once
+    // (every other thread is held at its next effect), and this returns once
+    // the effects under way have finished. False when an ending (either) has
+    // begun already.
     static bool BeginSignalEnding();
 
     static State Current();
