@@ -39,12 +39,15 @@ struct MomentRun {
     std::vector<std::string> caller;
 };
 
+// Standard error is UTF-8; the test's narrow literals are code page 932.
+std::string Utf8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
+
 const char kExport[] = "type 1008 C:\\out.xml\nkey F12\nanswer OK\n";
 // Saved-values mode (the mode's radio button, then the path).
 const char kSavedValuesExport[] = "click 1003\ntype 1008 C:\\out.xml\nkey F12\nanswer OK\n";
 
 class SignalMoments : public ::testing::Test {
-protected:
+public:
     void SetUp() override
     {
         h.BuildHome({"corp-general"}, 1);
@@ -82,12 +85,13 @@ protected:
 
     std::string Out() const { return h.DriveC("out.xml"); }
 
-    // The run ended by the signal with result 2 and no file of its own left.
-    void ExpectEndedWithoutOutput(const MomentRun& run, int signal)
+    // The run ended by the signal with result 2 and no file of its own left;
+    // the settings file is as before the run.
+    void ExpectEndedWithoutOutput(const MomentRun& run, int signal, const std::string& settingsBefore = "")
     {
         EXPECT_EQ(run.r.endSignal, signal) << Brief(run.r);
         EXPECT_EQ(run.caller, Notified(7, 2)) << Brief(run.r);
-        EXPECT_FALSE(fs::exists(SettingsFile(h)));
+        EXPECT_EQ(ReadFile(SettingsFile(h)), settingsBefore);
     }
 
     RunHarness h;
@@ -163,6 +167,136 @@ TEST_F(SignalMoments, ThePreviousExportStaysWhenTheSignalComesBeforeTheOpen)
     ASSERT_TRUE(sent) << Brief(run.r);
     ExpectEndedWithoutOutput(run, SIGTERM);
     EXPECT_EQ(ReadFile(Out()), "previous export");
+}
+
+// A complete run's file, to compare with (no signal sent).
+std::string Reference(SignalMoments& t, MomentRun (SignalMoments::*run)(const Moment&, const std::string&))
+{
+    Moment none;
+    none.call = "none";
+    const MomentRun r = (t.*run)(none, kExport);
+    EXPECT_EQ(r.caller, Notified(7, 0)) << Brief(r.r);
+    return ReadFile(t.h.DriveC("out.xml"));
+}
+
+// A signal at writes of the output from the first to the last: the ending
+// begins while that write is under way, the run's thread is held at its next
+// effect, so the file is never complete at the ending: result 2 and the file
+// removed, never a result 0 before the last write.
+TEST_F(SignalMoments, ASignalAtAnyWriteOfTheOutputRemovesItAndReports2)
+{
+    const std::string whole = Reference(*this, &SignalMoments::RunAt);
+    const int writes = Count(whole, "\n");
+    ASSERT_GT(writes, 20);
+    fs::remove(Out());
+    const std::string settings = ReadFile(SettingsFile(h));
+    for (int at : {1, 2, writes / 4, writes / 2, writes - 7, writes - 1, writes}) {
+        SCOPED_TRACE("write " + std::to_string(at) + " of " + std::to_string(writes));
+        Moment m;
+        m.call = "write";
+        m.at = at;
+        m.match = "out.xml";
+        const MomentRun run = RunAt(m, kExport);
+        ExpectEndedWithoutOutput(run, SIGTERM, settings);
+        EXPECT_FALSE(fs::exists(Out()));
+        EXPECT_EQ(Count(run.r.transcript, Quoted(kCompleted)), 0) << Brief(run.r);
+        EXPECT_NE(run.r.stderrText.find(Utf8(u8"書きかけの出力ファイル C:\\out.xml は削除しました。")), std::string::npos)
+            << run.r.stderrText;
+    }
+}
+
+// Once the output is closed whole the export is done: a signal while the
+// conditions are remembered (the owner's replace of the settings file, at
+// its rename) reports 0, keeps the complete file, and still ends the process
+// by the signal.
+TEST_F(SignalMoments, ASignalWhileTheSettingsAreWrittenKeepsTheCompleteExportAndReports0)
+{
+    const std::string whole = Reference(*this, &SignalMoments::RunAt);
+    ASSERT_FALSE(whole.empty());
+    for (const char* call : {"rename", "fsync"}) {
+        SCOPED_TRACE(call);
+        fs::remove(Out());
+        Moment m;
+        m.call = call;
+        m.match = "Settings";
+        const MomentRun run = RunAt(m, kExport);
+        EXPECT_EQ(run.r.endSignal, SIGTERM) << Brief(run.r);
+        EXPECT_EQ(run.caller, Notified(7, 0)) << Brief(run.r);
+        EXPECT_EQ(ReadFile(Out()), whole);
+        EXPECT_NE(run.r.stderrText.find(Utf8(u8"出力ファイル C:\\out.xml は出力が終わっていたため、そのまま残しました。")), std::string::npos) << run.r.stderrText;
+    }
+}
+
+// A signal ignored when the process started (nohup) stays ignored: the run
+// goes to its end.
+TEST_F(SignalMoments, ASignalIgnoredAtTheStartIsNeverTaken)
+{
+    h.IgnoreAtStart({SIGHUP});
+    Moment m;
+    m.signal = SIGHUP;
+    m.call = "write";
+    m.at = 3;
+    m.match = "out.xml";
+    m.pauseMs = 0;
+    const MomentRun run = RunAt(m, kExport);
+    EXPECT_EQ(run.r.endSignal, 0) << Brief(run.r);
+    EXPECT_EQ(run.r.exitStatus, 0) << Brief(run.r);
+    EXPECT_EQ(run.caller, Notified(7, 0)) << Brief(run.r);
+    EXPECT_TRUE(fs::exists(Out()));
+}
+
+// A signal during the run's own ending (at the first datagram of the
+// caller's release) lets that ending finish with the run's own result, told
+// once, and then ends the process by the signal; also when the signal thread
+// is slow to record what it took.
+TEST_F(SignalMoments, ASignalDuringTheRunsOwnEndingKeepsItsResultAndEndsTheProcess)
+{
+    struct Case {
+        const char* script;
+        int result;
+        bool slowSignalThread;
+    };
+    for (const Case& c : {Case{"key ESCAPE\nanswer OK\n", 1, false}, Case{kExport, 0, false},
+                          Case{kExport, 0, true}}) {
+        SCOPED_TRACE(std::string(c.script) + (c.slowSignalThread ? " slow" : ""));
+        fs::remove(Out());
+        Moment m;
+        m.call = "sendto";
+        m.at = 2;
+        m.pauseMs = 0;
+        if (c.slowSignalThread) {
+            m.delayCall = "sigwait";
+            m.delayMs = 500;
+        }
+        const MomentRun run = RunAt(m, c.script);
+        EXPECT_EQ(run.r.endSignal, SIGTERM) << Brief(run.r);
+        EXPECT_EQ(run.caller, Notified(7, c.result)) << Brief(run.r);
+    }
+}
+
+// Races widened by the shim: the run's thread is at an effect when the
+// signal's ending begins. The ending waits for that effect and holds the
+// thread after it: the caller's "disable" arrives before the ending's release
+// (else the caller would be left disabled), and an output opened while the
+// ending runs is the run's and removed (the ending is made slow at its
+// datagrams, so an open that was not held would come in the middle of it).
+TEST_F(SignalMoments, TheEffectUnderWayFinishesFirstAndTheNextIsHeld)
+{
+    Moment disable;
+    disable.call = "sendto";
+    disable.at = 1;
+    const MomentRun atDisable = RunAt(disable, kExport);
+    EXPECT_EQ(atDisable.r.endSignal, SIGTERM) << Brief(atDisable.r);
+    EXPECT_EQ(atDisable.caller, Notified(7, 2)) << Brief(atDisable.r);
+
+    Moment open;
+    open.call = "openat";
+    open.match = "out.xml";
+    open.delayCall = "sendto";
+    open.delayMs = 300;
+    const MomentRun atOpen = RunAt(open, kExport);
+    ExpectEndedWithoutOutput(atOpen, SIGTERM);
+    EXPECT_FALSE(fs::exists(Out()));
 }
 
 }  // namespace

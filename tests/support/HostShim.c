@@ -24,7 +24,9 @@
  *                             the window in which the signal's ending begins
  *                             while this thread is at that call.
  *   ZK_SHIM_DELAY_CALL=<c>    once the signal is sent, every call of c (any
- *   ZK_SHIM_DELAY_MS=<ms>     thread) waits ms first: an ending made slow.
+ *   ZK_SHIM_DELAY_MS=<ms>     thread) waits ms first: an ending made slow;
+ *                             sigwait waits after it returns instead (a
+ *                             signal thread slow to act on what it took).
  *
  * Written in C with no project header: it stands for the host, not for the
  * program. */
@@ -190,6 +192,17 @@ ssize_t sendto(int fd, const void* buffer, size_t count, int flags, const struct
     const char* path = to && to->sa_family == AF_UNIX ? ((const struct sockaddr_un*)to)->sun_path : NULL;
     BeforeCall("sendto", path);
     return real(fd, buffer, count, flags, to, length);
+}
+
+int sigwait(const sigset_t* set, int* signalNumber)
+{
+    static int (*real)(const sigset_t*, int*);
+    if (!real) real = (int (*)(const sigset_t*, int*))dlsym(RTLD_NEXT, "sigwait");
+    const int rc = real(set, signalNumber);
+    if (__atomic_load_n(&g_signalSent, __ATOMIC_SEQ_CST) && Named("sigwait", "ZK_SHIM_DELAY_CALL") &&
+        *signalNumber == (int)EnvLong("ZK_SHIM_SIGNAL"))
+        SleepMs(EnvLong("ZK_SHIM_DELAY_MS"));
+    return rc;
 }
 
 int flock(int fd, int operation)
