@@ -115,7 +115,7 @@ BOOL CFile::Open(LPCTSTR fileName, UINT openFlags, CFileException* error)
             return FALSE;
         }
     }
-    int fd = ::open(host.c_str(), flags, 0666);
+    int fd = hostio::Open(host.c_str(), flags, 0666);
     if (fd < 0) {
         // ENXIO: a FIFO without a reader, or a device without its unit,
         // opened for writing; neither is a file.
@@ -140,7 +140,7 @@ BOOL CFile::Open(LPCTSTR fileName, UINT openFlags, CFileException* error)
     }
     // Truncate only once the file is ours, so a refused open destroys nothing.
     if ((openFlags & modeCreate) && !(openFlags & modeNoTruncate) && st.st_size > 0 &&
-        ftruncate(fd, 0) != 0) {
+        hostio::Truncate(fd, 0) != 0) {
         int e = errno;
         ::close(fd);
         Fill(error, CFileException::ErrnoToOsError(e), fileName);

@@ -1,5 +1,7 @@
 #include "win32/DriveMap.h"
 
+#include "win32/HostWrite.h"
+
 #include "win32/Kernel.h"
 #include "win32/Mbcs.h"
 #include "win32/PlatformConfig.h"
@@ -146,7 +148,7 @@ std::string DefaultDriveC(const std::string& suiteHome) { return StripHostSlash(
 void MakeDirs(const std::string& path)
 {
     for (size_t i = 1; i <= path.size(); ++i) {
-        if (i == path.size() || path[i] == '/') ::mkdir(path.substr(0, i).c_str(), 0777);
+        if (i == path.size() || path[i] == '/') hostio::MakeFolder(path.substr(0, i).c_str(), 0777);
     }
 }
 

@@ -93,13 +93,6 @@ DWORD GetTempPathA(DWORD nBufferLength, LPSTR lpBuffer);
 BOOL CreateDirectoryA(LPCSTR lpPathName, LPSECURITY_ATTRIBUTES lpSecurityAttributes);
 BOOL RemoveDirectoryA(LPCSTR lpPathName);
 BOOL DeleteFileA(LPCSTR lpFileName);
-#ifndef MOVEFILE_REPLACE_EXISTING
-#define MOVEFILE_REPLACE_EXISTING 0x00000001
-#endif
-// Renames a file; with MOVEFILE_REPLACE_EXISTING an existing file of the new
-// name is replaced in one step (a reader sees the old or the new file, never
-// none). Other flags are refused. Folders cannot be replaced.
-BOOL MoveFileExA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, DWORD dwFlags);
 // Puts the replacement file in the place of the replaced one in one step,
 // with the replaced file's identity: its permission bits, its group and its
 // owner (a reader sees the old file or the new one, never none). The
@@ -257,8 +250,6 @@ BOOL GetFileInformationByHandle(HANDLE hFile, LPBY_HANDLE_FILE_INFORMATION lpFil
 // so that a caller can tell "no locks here" from "held by another".
 BOOL LockFileEx(HANDLE hFile, DWORD dwFlags, DWORD dwReserved, DWORD nNumberOfBytesToLockLow,
                 DWORD nNumberOfBytesToLockHigh, LPOVERLAPPED lpOverlapped);
-BOOL UnlockFileEx(HANDLE hFile, DWORD dwReserved, DWORD nNumberOfBytesToUnlockLow, DWORD nNumberOfBytesToUnlockHigh,
-                  LPOVERLAPPED lpOverlapped);
 
 // --- time ---------------------------------------------------------------------
 // Milliseconds since an arbitrary start, wrapping at 2^32 (a steady clock).

@@ -1,5 +1,7 @@
 #include "win32/ProcessEnding.h"
 
+#include "win32/HostWrite.h"
+
 #include "win32/DriveMap.h"
 
 #include <atomic>
@@ -117,7 +119,7 @@ ProcessEnding::Output ProcessEnding::RemoveBegunOutput()
     struct stat st;
     const bool same = ::lstat(r.hostPath.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_dev == r.device &&
                       st.st_ino == r.inode;
-    r.state = same && ::unlink(r.hostPath.c_str()) == 0 ? Output::Removed : Output::NotRemoved;
+    r.state = same && hostio::Unlink(r.hostPath.c_str()) == 0 ? Output::Removed : Output::NotRemoved;
     return r.state;
 }
 
