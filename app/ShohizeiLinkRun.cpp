@@ -21,23 +21,8 @@
 //   ClKingaku), a lack of memory, or any other exception inside the run:
 //   a message, result 2, the wait cursor ended, an output file the run had
 //   begun is removed (it is incomplete), and M7 is not shown;
-// - a termination signal (SIGTERM, SIGINT, SIGHUP: the console's control
-//   events) at any moment of the run, in a dialog, a query or a write: the
-//   run ends like an error at once, on the signal's thread while the run's
-//   own thread is held at its next effect (EndRunOnSignal): an output file
-//   the run had begun is removed, as an interrupted run's is (a partial file
-//   would look like a link file and is none; also the file the user agreed to
-//   overwrite, which the run had emptied), the caller is released and told
-//   result 2 once, no message is shown, and the settings are not written
-//   (a signal during the settings write itself finds the settings file whole,
-//   old or new, by the writer's own safety). The connection to the store is
-//   closed by the process's end: the store is only read, and closing it from
-//   the signal's thread while the run's thread may be inside a query of it
-//   would break that query's state. A signal while the closing message is
-//   shown (the file is complete and the conditions are remembered) ends the
-//   run with result 0, as the export is done. A signal once ExitInstance has
-//   begun lets that ending finish with the run's own result; then the
-//   process ends by the signal.
+// - a termination signal (SIGTERM, SIGINT, SIGHUP) at any moment of the run:
+//   EndRunOnSignal, as platform/README.md ("Termination signals") describes.
 #include "app/ShohizeiLinkApp.h"
 
 #include "aggregation/AddTaxDlg.h"

@@ -1,16 +1,6 @@
-// Who ends the process, and the gate that keeps the rest of the process from
-// changing anything outside it once a termination signal has begun to end it.
-//
-// A run ends in one of two ways: its own ending (the framework's ExitInstance,
-// on the program's thread) or a termination signal's ending (the control
-// handlers, on the signal thread, see ControlEvents.h). Exactly one of them
-// happens: whichever begins first. The signal's ending then holds every other
-// thread at its next effect: a write, the creation, removal or renaming of a
-// file or folder, a datagram to a caller. An effect that is under way when the
-// ending begins is finished first (the ending waits for it), so a file is never
-// cut inside a write, and nothing the program's thread does afterwards reaches
-// a file or a caller: the run writes no settings line and no second
-// notification, and a file that the ending removes stays removed.
+// Who ends the process, the gate that holds the rest of the process once a
+// termination signal has begun to end it, and the run's output as the ending
+// finds it. platform/README.md, "Termination signals", describes the whole.
 #pragma once
 
 #include <string>
