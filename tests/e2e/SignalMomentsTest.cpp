@@ -64,6 +64,8 @@ public:
             "ZK_SHIM_SIGNAL_AT=" + std::to_string(m.at),
             "ZK_SHIM_SIGNAL_MATCH=" + m.match,
             "ZK_SHIM_SIGNAL_PAUSE_MS=" + std::to_string(m.pauseMs),
+            // The shim comes ahead of a sanitizer's runtime.
+            "ASAN_OPTIONS=verify_asan_link_order=0",
         };
         if (!m.delayCall.empty()) {
             env.push_back("ZK_SHIM_DELAY_CALL=" + m.delayCall);
