@@ -15,10 +15,10 @@ namespace win {
 
 namespace {
 
-// The gate. The state is set under the lock; an effect counts itself in
-// under the lock (or is held there once a signal's ending has begun) and out
-// when it is done. A signal's ending sets its state first, so that no effect
-// begins after it, and then waits until the effects under way are done: it
+// The gate. An effect counts itself in under the lock (or is held there once
+// a signal's ending has begun) and out when it is done. A signal's ending
+// sets the state first, by itself, so that no effect begins after it, and
+// only then takes the lock to wait until the effects under way are done: it
 // never competes with the program's thread for a lock that thread keeps
 // taking again (one write after another).
 std::mutex& Lock()
@@ -164,22 +164,20 @@ void ProcessEnding::Pass()
 
 void ProcessEnding::BeginOwnEnding()
 {
-    std::unique_lock<std::mutex> hold(Lock());
-    if (g_state.load() == State::SignalEnding && !IsEndingThread()) {
-        hold.unlock();
-        Park();
-    }
-    if (g_state.load() == State::Running) g_state = State::OwnEnding;
+    State running = State::Running;
+    if (g_state.compare_exchange_strong(running, State::OwnEnding)) return;
+    if (running == State::SignalEnding && !IsEndingThread()) Park();
 }
 
 bool ProcessEnding::BeginSignalEnding()
 {
-    std::unique_lock<std::mutex> hold(Lock());
-    if (g_state.load() != State::Running) return false;
-    // Known first: every other thread is held at its next effect from here.
+    // Known first, without waiting for any lock: from here every other
+    // thread is held at its next effect.
+    State running = State::Running;
+    if (!g_state.compare_exchange_strong(running, State::SignalEnding)) return false;
     g_endingThread = std::this_thread::get_id();
-    g_state = State::SignalEnding;
     // Then the effects under way finish (not one of this thread's own).
+    std::unique_lock<std::mutex> hold(Lock());
     const int own = t_depth > 0 ? 1 : 0;
     Idle().wait(hold, [own] { return g_active == own; });
     return true;
