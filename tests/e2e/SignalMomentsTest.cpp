@@ -229,6 +229,37 @@ TEST_F(SignalMoments, ASignalWhileTheSettingsAreWrittenKeepsTheCompleteExportAnd
     }
 }
 
+// The same for a user who does not own the shared settings file, which is
+// then rewritten in place: a signal at the first write of that file reports
+// 0, keeps the complete export, and leaves the settings line readable.
+TEST_F(SignalMoments, ASignalWhileAnotherUserRewritesTheSettingsInPlaceReports0)
+{
+    if (!CanRunAsOtherUsers()) GTEST_SKIP() << "runs as another host user need root";
+    const std::string whole = Reference(*this, &SignalMoments::RunAt);
+    ASSERT_FALSE(whole.empty());
+    fs::remove(Out());
+    h.OpenToAllUsers();
+    const std::string settings = SettingsFile(h);
+    // The run's line (the caller fixes the path, so none is remembered).
+    const std::string line = ReadFile(settings);
+    ASSERT_FALSE(line.empty());
+    ASSERT_EQ(::chown(settings.c_str(), 2201, 2201), 0);
+    ASSERT_EQ(::chmod(settings.c_str(), 0666), 0);
+    const RunHarness::HostUser user{2202, 2202, {}, 022};
+    h.RunAs(&user);
+    Moment m;
+    m.call = "write";
+    m.match = "Settings";
+    const MomentRun run = RunAt(m, kExport);
+    EXPECT_EQ(run.r.endSignal, SIGTERM) << Brief(run.r);
+    EXPECT_EQ(run.caller, Notified(7, 0)) << Brief(run.r);
+    EXPECT_EQ(ReadFile(Out()), whole);
+    struct stat st {};
+    ASSERT_EQ(::stat(settings.c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, 2201u);  // rewritten in place, not replaced
+    EXPECT_NE(ReadFile(settings).find(line), std::string::npos);
+}
+
 // A signal ignored when the process started (nohup) stays ignored: the run
 // goes to its end.
 TEST_F(SignalMoments, ASignalIgnoredAtTheStartIsNeverTaken)
