@@ -316,13 +316,8 @@ HGLOBAL GlobalFree(HGLOBAL hMem);
 // --- control events and critical sections --------------------------------
 // A termination signal of the host is the console's control event: SIGINT
 // (Ctrl+C) CTRL_C_EVENT, SIGHUP (the terminal closed) CTRL_CLOSE_EVENT,
-// SIGTERM CTRL_SHUTDOWN_EVENT. The handlers run on a thread of their own, the
-// last added first, until one returns TRUE; then the process ends by the
-// signal whatever they returned (a host asked to end a process means it). The
-// rest of the process is held at its next file write, file or folder change
-// or caller notification from the moment the handlers start (see the platform
-// README, "Termination signals"), so a handler may remove a file and notify a
-// caller without the program's thread undoing it.
+// SIGTERM CTRL_SHUTDOWN_EVENT; the handlers run on a thread of their own while
+// the rest of the process is held (platform/README.md, "Termination signals").
 #define CTRL_C_EVENT 0
 #define CTRL_BREAK_EVENT 1
 #define CTRL_CLOSE_EVENT 2
