@@ -1,7 +1,6 @@
 #include "win32/CallerEndpoint.h"
 
 #include "win32/HostWrite.h"
-
 #include "win32/PlatformConfig.h"
 #include "win32/ProcessEnding.h"
 

@@ -1,7 +1,6 @@
 #include "win32/DriveMap.h"
 
 #include "win32/HostWrite.h"
-
 #include "win32/Kernel.h"
 #include "win32/Mbcs.h"
 #include "win32/PlatformConfig.h"

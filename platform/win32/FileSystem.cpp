@@ -1,9 +1,8 @@
 // Files and folders through the drive map, and the shell's path functions.
 #include "win32/Kernel.h"
 
-#include "win32/HostWrite.h"
-
 #include "win32/DriveMap.h"
+#include "win32/HostWrite.h"
 #include "win32/Mbcs.h"
 #include "win32/ProcessEnding.h"
 

@@ -1,8 +1,7 @@
 #include "win32/ProcessEnding.h"
 
-#include "win32/HostWrite.h"
-
 #include "win32/DriveMap.h"
+#include "win32/HostWrite.h"
 
 #include <atomic>
 #include <condition_variable>
