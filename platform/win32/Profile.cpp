@@ -12,9 +12,8 @@
 // line that the bound cuts is not taken (its value could be cut too).
 #include "win32/Kernel.h"
 
-#include "win32/HostWrite.h"
-
 #include "win32/DriveMap.h"
+#include "win32/HostWrite.h"
 #include "win32/Mbcs.h"
 
 #include <cerrno>

@@ -44,7 +44,7 @@ std::string Utf8(const char8_t* text) { return reinterpret_cast<const char*>(tex
 
 const char kExport[] = "type 1008 C:\\out.xml\nkey F12\nanswer OK\n";
 // Saved-values mode (the mode's radio button, then the path).
-const char kSavedValuesExport[] = "click 1003\ntype 1008 C:\\out.xml\nkey F12\nanswer OK\n";
+const char kSavedValuesExport[] = "click 1031\ntype 1008 C:\\out.xml\nkey F12\nanswer OK\n";
 
 class SignalMoments : public ::testing::Test {
 public:
@@ -118,6 +118,9 @@ TEST_F(SignalMoments, AFileHeldByAnotherProcessIsNotTheRunsAndStays)
         const MomentRun run = RunAt(m, "type 1008 C:\\out.xml\nkey F12\nanswer YES\n");
         ExpectEndedWithoutOutput(run, signal);
         EXPECT_EQ(ReadFile(Out()), "previous export");
+        EXPECT_NE(run.r.stderrText.find(Utf8(u8"出力ファイル C:\\out.xml はまだ書き始めていなかったため、変更していません。")),
+                  std::string::npos)
+            << run.r.stderrText;
     }
     ::close(held);
 }
@@ -172,11 +175,12 @@ TEST_F(SignalMoments, ThePreviousExportStaysWhenTheSignalComesBeforeTheOpen)
 }
 
 // A complete run's file, to compare with (no signal sent).
-std::string Reference(SignalMoments& t, MomentRun (SignalMoments::*run)(const Moment&, const std::string&))
+std::string Reference(SignalMoments& t, MomentRun (SignalMoments::*run)(const Moment&, const std::string&),
+                      const char* script = kExport)
 {
     Moment none;
     none.call = "none";
-    const MomentRun r = (t.*run)(none, kExport);
+    const MomentRun r = (t.*run)(none, script);
     EXPECT_EQ(r.caller, Notified(7, 0)) << Brief(r.r);
     return ReadFile(t.h.DriveC("out.xml"));
 }
@@ -187,23 +191,27 @@ std::string Reference(SignalMoments& t, MomentRun (SignalMoments::*run)(const Mo
 // removed, never a result 0 before the last write.
 TEST_F(SignalMoments, ASignalAtAnyWriteOfTheOutputRemovesItAndReports2)
 {
-    const std::string whole = Reference(*this, &SignalMoments::RunAt);
-    const int writes = Count(whole, "\n");
-    ASSERT_GT(writes, 20);
-    fs::remove(Out());
-    const std::string settings = ReadFile(SettingsFile(h));
-    for (int at : {1, 2, writes / 4, writes / 2, writes - 7, writes - 1, writes}) {
-        SCOPED_TRACE("write " + std::to_string(at) + " of " + std::to_string(writes));
-        Moment m;
-        m.call = "write";
-        m.at = at;
-        m.match = "out.xml";
-        const MomentRun run = RunAt(m, kExport);
-        ExpectEndedWithoutOutput(run, SIGTERM, settings);
-        EXPECT_FALSE(fs::exists(Out()));
-        EXPECT_EQ(Count(run.r.transcript, Quoted(kCompleted)), 0) << Brief(run.r);
-        EXPECT_NE(run.r.stderrText.find(Utf8(u8"書きかけの出力ファイル C:\\out.xml は削除しました。")), std::string::npos)
-            << run.r.stderrText;
+    for (const char* script : {kExport, kSavedValuesExport}) {
+        SCOPED_TRACE(script);
+        const std::string whole = Reference(*this, &SignalMoments::RunAt, script);
+        const int writes = Count(whole, "\n");
+        ASSERT_GT(writes, 20);
+        fs::remove(Out());
+        const std::string settings = ReadFile(SettingsFile(h));
+        for (int at : {1, 2, writes / 4, writes / 2, writes - 7, writes - 1, writes}) {
+            SCOPED_TRACE("write " + std::to_string(at) + " of " + std::to_string(writes));
+            Moment m;
+            m.call = "write";
+            m.at = at;
+            m.match = "out.xml";
+            const MomentRun run = RunAt(m, script);
+            ExpectEndedWithoutOutput(run, SIGTERM, settings);
+            EXPECT_FALSE(fs::exists(Out()));
+            EXPECT_EQ(Count(run.r.transcript, Quoted(kCompleted)), 0) << Brief(run.r);
+            EXPECT_NE(run.r.stderrText.find(Utf8(u8"書きかけの出力ファイル C:\\out.xml は削除しました。")),
+                      std::string::npos)
+                << run.r.stderrText;
+        }
     }
 }
 
