@@ -188,8 +188,16 @@ TEST_F(ProgramFolder, AbandonedRunLeavesFilesItNeverOpened)
     std::ofstream(host) << "<REPORT/>";
     CShohizeiLinkApp named;
     named.SetOutputInProgress("C:\\out.xml");
+    {
+        // Read, or another file written: neither makes the output the run's.
+        CFile reader;
+        ASSERT_TRUE(reader.Open("C:\\out.xml", CFile::modeRead));
+        CFile other;
+        ASSERT_TRUE(other.Open("C:\\other.xml", CFile::modeCreate | CFile::modeWrite));
+    }
     named.AbandonRun(CShohizeiLinkApp::kMsgOverflow);
     EXPECT_EQ(ReadAll(host), "<REPORT/>");
+    EXPECT_TRUE(fs::exists(root + "/other.xml"));
 
     CShohizeiLinkApp replaced;
     replaced.SetOutputInProgress("C:\\out.xml");

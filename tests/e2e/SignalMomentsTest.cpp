@@ -234,6 +234,8 @@ TEST_F(SignalMoments, ASignalWhileTheSettingsAreWrittenKeepsTheCompleteExportAnd
         EXPECT_EQ(run.caller, Notified(7, 0)) << Brief(run.r);
         EXPECT_EQ(ReadFile(Out()), whole);
         EXPECT_NE(run.r.stderrText.find(Utf8(u8"出力ファイル C:\\out.xml は出力が終わっていたため、そのまま残しました。")), std::string::npos) << run.r.stderrText;
+        // The run's thread is held at the settings write: no closing message.
+        EXPECT_EQ(Count(run.r.transcript, Quoted(kCompleted)), 0) << Brief(run.r);
     }
 }
 
