@@ -70,15 +70,18 @@ int CShohizeiLinkApp::OutputShiwakeReport(HWND hOwner, LPCTSTR lpszPath, const S
 }
 
 // The run's stage of the saved-values mode: the whole file from the saved
-// values. The file counts as the run's output in progress while it is
-// written, so that a run an exception interrupts removes it.
+// values. The path is named as the run's output before the writer opens it
+// (the file becomes the run's when it is opened), and the output is complete
+// once the file is closed whole.
 int CShohizeiLinkApp::RunSavedValuesExport(const StDATAINFO* pDataInfo, const ShukeiConditions& conditions)
 {
     SetOutputInProgress(conditions.szOutputPath);
     const int result = OutputSaveInfoReport(m_hMessageOwner, conditions.szOutputPath, pDataInfo,
                                             conditions.bNiwariTokurei, conditions.nUriageHoushiki,
                                             conditions.nShiireHoushiki);
-    ClearOutputInProgress();
+    if (result == 1) {
+        CompleteOutput();
+    }
     return result;
 }
 
@@ -92,7 +95,9 @@ int CShohizeiLinkApp::WriteReportFile(const StDATAINFO* pDataInfo, const StSHOHI
     const int result = OutputShiwakeReport(m_hMessageOwner, conditions.szOutputPath, pDataInfo, pShohizeiInfo,
                                            conditions.bNiwariTokurei, conditions.nUriageHoushiki,
                                            conditions.nShiireHoushiki);
-    ClearOutputInProgress();
+    if (result == 1) {
+        CompleteOutput();
+    }
     EndRunWaitCursor();
     return result;
 }

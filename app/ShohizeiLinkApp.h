@@ -212,11 +212,12 @@ public:
     // The program's folder (that of the help-file path) becomes the current
     // directory.
     void EnterProgramFolder();
-    // The output file the run is writing: set by the stage that opens it and
-    // cleared when it is closed, so that an interrupted run removes it (also
-    // one that a termination signal ends, on the signal's thread).
+    // The output file the run is about to write, named by the stage that
+    // writes it before the file is opened, and complete once it is closed
+    // whole. An interrupted run (also one that a termination signal ends, on
+    // the signal's thread) removes the file only when the run has opened it.
     void SetOutputInProgress(LPCTSTR lpszPath);
-    void ClearOutputInProgress();
+    void CompleteOutput();
     // The caller's release at the end of a run: brought to the front,
     // enabled, told `nResult`, enabled once more.
     void ReleaseCaller(int nResult);
@@ -243,10 +244,9 @@ private:
     CShukeiJokenDlg* m_pConditionsDlg = nullptr;  // the run's conditions dialog while the run lasts
     HWND m_hMessageOwner = nullptr;   // owner of the run's messages once the progress dialog exists
     int m_nWaitCursorDepth = 0;       // wait cursors the run began and has not ended
-    CString m_strOutputInProgress;    // the output file while the run writes it
-    bool m_bExportCompleted = false;  // set by CompleteRun once the file is whole and remembered
-    // Guards what a termination signal's ending reads from another thread:
-    // m_strOutputInProgress, m_bExportCompleted and m_bLaunchedByCaller.
+    // Guards m_bLaunchedByCaller, which a termination signal's ending reads
+    // from another thread (the output's state is the gate's, see
+    // win32/ProcessEnding.h).
     CRITICAL_SECTION m_csEnding;
 };
 

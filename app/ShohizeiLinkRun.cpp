@@ -21,23 +21,8 @@
 //   ClKingaku), a lack of memory, or any other exception inside the run:
 //   a message, result 2, the wait cursor ended, an output file the run had
 //   begun is removed (it is incomplete), and M7 is not shown;
-// - a termination signal (SIGTERM, SIGINT, SIGHUP: the console's control
-//   events) at any moment of the run, in a dialog, a query or a write: the
-//   run ends like an error at once, on the signal's thread while the run's
-//   own thread is held at its next effect (EndRunOnSignal): an output file
-//   the run had begun is removed, as an interrupted run's is (a partial file
-//   would look like a link file and is none; also the file the user agreed to
-//   overwrite, which the run had emptied), the caller is released and told
-//   result 2 once, no message is shown, and the settings are not written
-//   (a signal during the settings write itself finds the settings file whole,
-//   old or new, by the writer's own safety). The connection to the store is
-//   closed by the process's end: the store is only read, and closing it from
-//   the signal's thread while the run's thread may be inside a query of it
-//   would break that query's state. A signal while the closing message is
-//   shown (the file is complete and the conditions are remembered) ends the
-//   run with result 0, as the export is done. A signal once ExitInstance has
-//   begun lets that ending finish with the run's own result; then the
-//   process ends by the signal.
+// - a termination signal (SIGTERM, SIGINT, SIGHUP) at any moment of the run:
+//   EndRunOnSignal, as platform/README.md ("Termination signals") describes.
 #include "app/ShohizeiLinkApp.h"
 
 #include "aggregation/AddTaxDlg.h"
@@ -52,6 +37,7 @@
 #include "suite/ClUtyDBHpr.h"
 #include "suite/ClAccConnect.h"
 #include "suite/SuiteRecords.h"
+#include "win32/ProcessEnding.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -124,31 +110,26 @@ void CShohizeiLinkApp::AbandonRun(LPCTSTR lpszText)
     while (m_nWaitCursorDepth > 0) {
         EndRunWaitCursor();
     }
-    // Taken out under the lock and removed outside it: a signal's ending
-    // holds this thread at the removal and must still get the lock.
-    EnterCriticalSection(&m_csEnding);
-    const CString strBegun = m_strOutputInProgress;
-    m_strOutputInProgress.Empty();
-    LeaveCriticalSection(&m_csEnding);
-    if (!strBegun.IsEmpty()) {
-        DeleteFileA(strBegun);
-    }
+    // Removed first, forgotten after: a signal's ending between the two
+    // still finds the file the run's (and finds it gone).
+    win::ProcessEnding::RemoveBegunOutput();
+    win::ProcessEnding::ForgetOutput();
     ReleaseRunBuffers();
     FailRun(lpszText);
 }
 
+// The run names its output before it opens it; the file is the run's only
+// once this process has opened it (see win32/ProcessEnding.h).
 void CShohizeiLinkApp::SetOutputInProgress(LPCTSTR lpszPath)
 {
-    EnterCriticalSection(&m_csEnding);
-    m_strOutputInProgress = lpszPath;
-    LeaveCriticalSection(&m_csEnding);
+    win::ProcessEnding::ExpectOutput(lpszPath);
 }
 
-void CShohizeiLinkApp::ClearOutputInProgress()
+// The output is closed whole: from here a termination signal leaves it and
+// tells the caller the export is done.
+void CShohizeiLinkApp::CompleteOutput()
 {
-    EnterCriticalSection(&m_csEnding);
-    m_strOutputInProgress.Empty();
-    LeaveCriticalSection(&m_csEnding);
+    win::ProcessEnding::CompleteOutput();
 }
 
 BOOL CShohizeiLinkApp::OnControlEvent(DWORD /*dwCtrlType*/)
@@ -157,21 +138,18 @@ BOOL CShohizeiLinkApp::OnControlEvent(DWORD /*dwCtrlType*/)
     return TRUE;
 }
 
-// A termination signal's ending of the run, on the signal's thread. The run's
-// thread is held at its next write, file change or caller event from before
-// this starts, so what is removed here stays removed and the caller hears
-// nothing from it afterwards; ExitInstance has not begun (or this would not
-// run), so the caller has not been released. Nothing here waits for the user.
+// A termination signal's ending of the run, on the signal's thread, once the
+// run's thread is held at its next effect (see platform/README.md,
+// "Termination signals"). ExitInstance has not begun (or this would not run),
+// so the caller has not been released. Nothing here waits for the user.
 void CShohizeiLinkApp::EndRunOnSignal()
 {
     EnterCriticalSection(&m_csEnding);
-    const CString strBegun = m_strOutputInProgress;
     const int bLaunched = m_bLaunchedByCaller;
-    const bool bCompleted = m_bExportCompleted;
     LeaveCriticalSection(&m_csEnding);
-    if (!strBegun.IsEmpty()) {
-        DeleteFileA(strBegun);
-    }
+    // A complete export stays and is reported as done; a begun one is
+    // removed; a file the run never opened is not touched.
+    const bool bCompleted = win::ProcessEnding::RemoveBegunOutput() == win::ProcessEnding::Output::Complete;
     if (bLaunched == 1) {
         ReleaseCaller(bCompleted ? RESULT_EXPORTED : RESULT_ERROR);
     }
@@ -502,11 +480,6 @@ void CShohizeiLinkApp::CompleteRun(const ShukeiConditions& conditions)
                                              conditions.nUriageHoushiki, conditions.nShiireHoushiki);
     }
     ReleaseRunBuffers();
-    // From here the export is done: a signal during the closing message
-    // ends the run with its result, not as a failure.
-    EnterCriticalSection(&m_csEnding);
-    m_bExportCompleted = true;
-    LeaveCriticalSection(&m_csEnding);
     MessageBoxA(m_hMessageOwner, kMsgCompleted, kCaption, MB_OK | MB_ICONINFORMATION);
 }
 

@@ -1,8 +1,8 @@
 // Process entry of every deliverable: the framework's start of the program's
 // application object (see AfxWinMain in WinApp.h). The command-line text is
 // the host's arguments joined with one blank each. A termination signal
-// (SIGTERM, SIGINT, SIGHUP) is the console's control event and ends the run
-// through the program's control handler (win32/ControlEvents.h).
+// (SIGTERM, SIGINT, SIGHUP) ends the run as platform/README.md ("Termination
+// signals") describes.
 #include "mfc/WinApp.h"
 #include "ui/Backends.h"
 #include "win32/ControlEvents.h"

@@ -138,7 +138,7 @@ BOOL CFile::Open(LPCTSTR fileName, UINT openFlags, CFileException* error)
             return FALSE;
         }
     }
-    int fd = ::open(host.c_str(), flags, 0666);
+    int fd = hostio::Open(host.c_str(), flags, 0666);
     if (fd < 0) {
         const int e = errno;
         if (writes) TellWriteFailure(host, fileName, kOpening, hostreason::Describe(e));
@@ -167,13 +167,16 @@ BOOL CFile::Open(LPCTSTR fileName, UINT openFlags, CFileException* error)
     }
     // Truncate only once the file is ours, so a refused open destroys nothing.
     if ((openFlags & modeCreate) && !(openFlags & modeNoTruncate) && st.st_size > 0 &&
-        ftruncate(fd, 0) != 0) {
+        hostio::Truncate(fd, 0) != 0) {
         int e = errno;
         ::close(fd);
         TellWriteFailure(host, fileName, kOpening, hostreason::Describe(e));
         Fill(error, CFileException::ErrnoToOsError(e), fileName);
         return FALSE;
     }
+    // Created or emptied by this open: when it is the run's output, the run
+    // owns it from here, in the same step (the gate is still held).
+    if ((openFlags & modeCreate) && writes) win::ProcessEnding::OutputOpened(host, fd);
     m_fd = fd;
     m_hostPath = host;
     if (error) Fill(error, ERROR_SUCCESS, fileName);

@@ -109,10 +109,9 @@ int AfxWinMain(int argc, char** argv, void (*startBackend)())
     app->SetProgramPath(program);
     if (startBackend) startBackend();
 
-    // The run's own ending begins with ExitInstance (also the one Run ends
-    // with). From then on a termination signal leaves the ending to it, so
-    // that the caller is released once; when a signal's ending began first,
-    // the ending is that one's and this thread goes no further.
+    // The run's own ending begins before every ExitInstance (also the one Run
+    // ends with, and after a failed or cancelled InitInstance): see
+    // platform/README.md, "Termination signals".
     enum { initialising, running, exiting } stage = initialising;
     try {
         if (app->InitInstance()) {

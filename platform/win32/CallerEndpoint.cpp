@@ -1,5 +1,6 @@
 #include "win32/CallerEndpoint.h"
 
+#include "win32/HostWrite.h"
 #include "win32/PlatformConfig.h"
 #include "win32/ProcessEnding.h"
 
@@ -83,8 +84,8 @@ std::string CallerEndpoint::SocketPath(uint32_t hwndValue)
 
 bool CallerEndpoint::Deliver(uint32_t hwndValue, const CallerEvent& event)
 {
-    // One notification of a caller at a time; none from the program's thread
-    // once a signal's ending notifies it instead.
+    // The whole notification is one effect: none from the program's thread
+    // once a signal's ending notifies the caller instead.
     const win::ProcessEnding::Effect effect;
     std::string path = SocketPath(hwndValue);
     if (path.empty()) return false;
@@ -100,7 +101,8 @@ bool CallerEndpoint::Deliver(uint32_t hwndValue, const CallerEvent& event)
     std::string text = event.ToText();
     ssize_t n;
     do {
-        n = sendto(fd, text.data(), text.size(), MSG_NOSIGNAL, reinterpret_cast<const sockaddr*>(&addr), sizeof addr);
+        n = hostio::SendDatagram(fd, text.data(), text.size(), MSG_NOSIGNAL, reinterpret_cast<const sockaddr*>(&addr),
+                                 sizeof addr);
     } while (n < 0 && errno == EINTR);
     close(fd);
     return n == static_cast<ssize_t>(text.size());

@@ -1,5 +1,7 @@
 #include "win32/CallerListener.h"
 
+#include "win32/HostWrite.h"
+
 #include <cerrno>
 #include <algorithm>
 #include <ctime>
@@ -25,7 +27,7 @@ long long NowMs()
 void MakeFolders(const std::string& dir)
 {
     for (size_t i = 1; i <= dir.size(); ++i) {
-        if (i == dir.size() || dir[i] == '/') mkdir(dir.substr(0, i).c_str(), 0700);
+        if (i == dir.size() || dir[i] == '/') hostio::MakeFolder(dir.substr(0, i).c_str(), 0700);
     }
 }
 
@@ -51,7 +53,7 @@ CallerListener::CallerListener(uint32_t hwndValue) : m_path(CallerEndpoint::Sock
         int probe = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
         bool alive = probe >= 0 && connect(probe, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) == 0;
         if (probe >= 0) close(probe);
-        if (alive || unlink(m_path.c_str()) != 0 ||
+        if (alive || hostio::Unlink(m_path.c_str()) != 0 ||
             bind(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0) {
             close(fd);
             return;
@@ -64,7 +66,7 @@ CallerListener::~CallerListener()
 {
     if (m_fd < 0) return;
     close(m_fd);
-    unlink(m_path.c_str());
+    hostio::Unlink(m_path.c_str());
 }
 
 std::optional<std::string> CallerListener::ReceiveText(int timeoutMs)

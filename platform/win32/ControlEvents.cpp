@@ -2,6 +2,7 @@
 #include "win32/ControlEvents.h"
 
 #include "win32/Kernel.h"
+#include "win32/Mbcs.h"
 #include "win32/ProcessEnding.h"
 
 #include <algorithm>
@@ -10,6 +11,7 @@
 #include <cstdio>
 #include <mutex>
 #include <pthread.h>
+#include <string>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -35,6 +37,50 @@ std::vector<PHANDLER_ROUTINE>& Handlers()
 // A signal that came while the run's own ending ran.
 std::atomic<int> g_pending{0};
 
+// The signals the thread takes (those not ignored at the start), and the one
+// that tells it to stop taking them (the process entry's end).
+sigset_t g_taken;
+const int kStopSignal = SIGUSR2;
+pthread_t g_thread;
+bool g_started = false;
+
+const char* SignalName(int signalNumber)
+{
+    switch (signalNumber) {
+    case SIGINT: return "SIGINT";
+    case SIGHUP: return "SIGHUP";
+    default: return "SIGTERM";
+    }
+}
+
+// What became of the run's output, on standard error in the user's words.
+void TellWhatBecameOfTheOutput(int signalNumber)
+{
+    const std::string path = ProcessEnding::OutputPath();
+    std::string text = std::string("終了の指示 (") + SignalName(signalNumber) + ") を受けたため、処理を中止しました。";
+    switch (ProcessEnding::CurrentOutput()) {
+    case ProcessEnding::Output::Complete:
+        text += "出力ファイル " + path + " は出力が終わっていたため、そのまま残しました。";
+        break;
+    case ProcessEnding::Output::Removed:
+        text += "書きかけの出力ファイル " + path + " は削除しました。";
+        break;
+    case ProcessEnding::Output::NotRemoved:
+        text += "書きかけの出力ファイル " + path + " を削除できませんでした。ファイルを確認してください。";
+        break;
+    case ProcessEnding::Output::Begun:
+        text += "書きかけの出力ファイル " + path + " が残っています。ファイルを確認してください。";
+        break;
+    case ProcessEnding::Output::Expected:
+        text += "出力ファイル " + path + " はまだ書き始めていなかったため、変更していません。";
+        break;
+    case ProcessEnding::Output::None:
+        text += "出力ファイルはまだ書き始めていませんでした。";
+        break;
+    }
+    std::fprintf(stderr, "zelkor: %s\n", mbcs::Cp932ToUtf8(text).c_str());
+}
+
 // Ends the process by the signal, so that its parent (a shell) sees how it
 // ended; the exit status of the same meaning should raising not end it.
 [[noreturn]] void EndBySignal(int signalNumber)
@@ -48,13 +94,16 @@ std::atomic<int> g_pending{0};
     ::_exit(128 + signalNumber);
 }
 
-void WaitForSignals(sigset_t set)
+void* WaitForSignals(void*)
 {
+    sigset_t set = g_taken;
+    sigaddset(&set, kStopSignal);
     for (;;) {
         int signalNumber = 0;
         if (sigwait(&set, &signalNumber) != 0) continue;
+        if (signalNumber == kStopSignal) return nullptr;
         if (ControlEvents::HandleSignal(signalNumber)) {
-            std::fprintf(stderr, "zelkor: the run was ended by signal %d\n", signalNumber);
+            TellWhatBecameOfTheOutput(signalNumber);
             EndBySignal(signalNumber);
         }
     }
@@ -65,15 +114,16 @@ void WaitForSignals(sigset_t set)
 void ControlEvents::Start()
 {
     std::signal(SIGXFSZ, SIG_IGN);
-    sigset_t set;
-    sigemptyset(&set);
+    sigemptyset(&g_taken);
     for (int s : kTerminationSignals) {
         struct sigaction old {};
         if (sigaction(s, nullptr, &old) == 0 && old.sa_handler == SIG_IGN) continue;
-        sigaddset(&set, s);
+        sigaddset(&g_taken, s);
     }
-    pthread_sigmask(SIG_BLOCK, &set, nullptr);
-    std::thread(WaitForSignals, set).detach();
+    sigset_t blocked = g_taken;
+    sigaddset(&blocked, kStopSignal);
+    pthread_sigmask(SIG_BLOCK, &blocked, nullptr);
+    g_started = pthread_create(&g_thread, nullptr, WaitForSignals, nullptr) == 0;
 }
 
 unsigned long ControlEvents::EventOfSignal(int signalNumber)
@@ -88,7 +138,8 @@ unsigned long ControlEvents::EventOfSignal(int signalNumber)
 bool ControlEvents::HandleSignal(int signalNumber)
 {
     if (!ProcessEnding::BeginSignalEnding()) {
-        g_pending = signalNumber;
+        int none = 0;
+        g_pending.compare_exchange_strong(none, signalNumber);
         return false;
     }
     std::vector<PHANDLER_ROUTINE> handlers;
@@ -105,7 +156,18 @@ bool ControlEvents::HandleSignal(int signalNumber)
 
 void ControlEvents::EndAsSignalled()
 {
-    const int signalNumber = g_pending.load();
+    // The signal thread stops first: a signal it has taken is then recorded
+    // (it records before it takes the next), and one nobody has taken yet is
+    // still pending for the process.
+    if (g_started) {
+        pthread_kill(g_thread, kStopSignal);
+        pthread_join(g_thread, nullptr);
+        g_started = false;
+    }
+    const timespec none = {0, 0};
+    const int late = sigtimedwait(&g_taken, nullptr, &none);
+    int signalNumber = g_pending.load();
+    if (signalNumber == 0 && late > 0) signalNumber = late;
     if (signalNumber != 0) EndBySignal(signalNumber);
 }
 

@@ -5,6 +5,7 @@
 // keeps the signals blocked and only this one takes them: no handler runs
 // inside the program's thread, and the program's thread may be anywhere (in
 // a modal dialog, a long query of the store, a write) when the run is ended.
+// platform/README.md, "Termination signals", describes the whole ending.
 //
 // Also at the start, the file-size signal (SIGXFSZ) is ignored for the whole
 // process, so that every write past a file-size limit fails like one on a full

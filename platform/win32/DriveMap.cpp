@@ -1,5 +1,6 @@
 #include "win32/DriveMap.h"
 
+#include "win32/HostWrite.h"
 #include "win32/Kernel.h"
 #include "win32/Mbcs.h"
 #include "win32/PlatformConfig.h"
@@ -301,7 +302,8 @@ void BuildFromConfigLocked()
     const DriveMap::Drive* c = map->FindDrive('C');
     // The default C: is made in an existing suite home only: a home that does
     // not exist is refused (no store), and nothing is left behind there.
-    if (c && !cfg.suiteHome.empty() && c->hostRoot == DefaultDriveC(cfg.suiteHome)) ::mkdir(c->hostRoot.c_str(), 0777);
+    if (c && !cfg.suiteHome.empty() && c->hostRoot == DefaultDriveC(cfg.suiteHome))
+        hostio::MakeFolder(c->hostRoot.c_str(), 0777);
     MapInstance() = std::move(map);
     CurrentDir().clear();
 }

@@ -3,7 +3,6 @@
 
 #include "win32/DriveMap.h"
 #include "win32/HostWrite.h"
-#include "win32/ProcessEnding.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -12,7 +11,6 @@
 
 #include <cerrno>
 #include <ctime>
-#include <optional>
 #include <string>
 
 namespace {
@@ -95,10 +93,8 @@ HANDLE CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD, LPSECURITY_A
     if ((writes || !exists) && OnCdrom(full)) return Fail(ERROR_ACCESS_DENIED);
     if (writes && opensExisting && (before.st_mode & S_IWUSR) == 0) return Fail(ERROR_ACCESS_DENIED);
 
-    // Creating a file changes the disk: not once a signal is ending the process.
-    std::optional<win::ProcessEnding::Effect> effect;
-    if (flags & O_CREAT) effect.emplace();
-    const int fd = ::open(host.c_str(), flags, 0666);
+    // Creating a file changes the disk: the open passes the ending's gate.
+    const int fd = hostio::Open(host.c_str(), flags, 0666);
     if (fd < 0) {
         const int err = errno;
         if (err == EEXIST) return Fail(ERROR_FILE_EXISTS);
@@ -213,9 +209,8 @@ BOOL SetEndOfFile(HANDLE hFile)
 {
     HostFile* f = FileOf(hFile);
     if (!f) return FALSE;
-    const win::ProcessEnding::Effect effect;
     const off_t at = ::lseek(f->fd, 0, SEEK_CUR);
-    if (at < 0 || ::ftruncate(f->fd, at) != 0) {
+    if (at < 0 || hostio::Truncate(f->fd, at) != 0) {
         SetLastError(errno == EBADF || errno == EINVAL ? ERROR_ACCESS_DENIED : Win32ErrorFromErrno(errno));
         return FALSE;
     }
@@ -303,21 +298,6 @@ BOOL LockFileEx(HANDLE hFile, DWORD dwFlags, DWORD dwReserved, DWORD nNumberOfBy
         SetLastError(err == EWOULDBLOCK ? ERROR_LOCK_VIOLATION
                      : unsupported      ? ERROR_NOT_SUPPORTED
                                         : Win32ErrorFromErrno(err));
-        return FALSE;
-    }
-    return TRUE;
-}
-
-BOOL UnlockFileEx(HANDLE hFile, DWORD dwReserved, DWORD, DWORD, LPOVERLAPPED lpOverlapped)
-{
-    HostFile* f = FileOf(hFile);
-    if (!f) return FALSE;
-    if (dwReserved != 0 || !lpOverlapped) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    if (::flock(f->fd, LOCK_UN) != 0) {
-        SetLastError(Win32ErrorFromErrno(errno));
         return FALSE;
     }
     return TRUE;

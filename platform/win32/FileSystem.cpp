@@ -2,6 +2,7 @@
 #include "win32/Kernel.h"
 
 #include "win32/DriveMap.h"
+#include "win32/HostWrite.h"
 #include "win32/Mbcs.h"
 #include "win32/ProcessEnding.h"
 
@@ -82,8 +83,6 @@ bool IsRoot(const std::string& full)
 
 BOOL CreateDirectoryA(LPCSTR lpPathName, LPSECURITY_ATTRIBUTES)
 {
-    // Held while it changes the disk; a process a signal is ending does not.
-    const win::ProcessEnding::Effect effect;
     std::string host, full;
     if (!HostOf(lpPathName, &host, &full)) return FALSE;
     // A new folder's path leaves room for an 8.3 name below it (248 bytes).
@@ -102,7 +101,7 @@ BOOL CreateDirectoryA(LPCSTR lpPathName, LPSECURITY_ATTRIBUTES)
         SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
     }
-    if (::mkdir(host.c_str(), 0777) != 0) {
+    if (hostio::MakeFolder(host.c_str(), 0777) != 0) {
         int err = errno;
         SetLastError(err == ENOENT || err == ENOTDIR ? ERROR_PATH_NOT_FOUND : Win32ErrorFromErrno(err));
         return FALSE;
@@ -112,8 +111,6 @@ BOOL CreateDirectoryA(LPCSTR lpPathName, LPSECURITY_ATTRIBUTES)
 
 BOOL RemoveDirectoryA(LPCSTR lpPathName)
 {
-    // Held while it changes the disk; a process a signal is ending does not.
-    const win::ProcessEnding::Effect effect;
     std::string host, full;
     if (!HostOf(lpPathName, &host, &full)) return FALSE;
     struct stat st;
@@ -129,7 +126,7 @@ BOOL RemoveDirectoryA(LPCSTR lpPathName)
         SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
     }
-    if (::rmdir(host.c_str()) != 0) {
+    if (hostio::RemoveFolder(host.c_str()) != 0) {
         int err = errno;
         SetLastError(err == EEXIST || err == ENOTEMPTY ? ERROR_DIR_NOT_EMPTY : Win32ErrorFromErrno(err));
         return FALSE;
@@ -139,8 +136,6 @@ BOOL RemoveDirectoryA(LPCSTR lpPathName)
 
 BOOL DeleteFileA(LPCSTR lpFileName)
 {
-    // Held while it changes the disk; a process a signal is ending does not.
-    const win::ProcessEnding::Effect effect;
     std::string host, full;
     if (!HostOf(lpFileName, &host, &full)) return FALSE;
     struct stat st;
@@ -152,44 +147,7 @@ BOOL DeleteFileA(LPCSTR lpFileName)
         SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
     }
-    if (::unlink(host.c_str()) != 0) {
-        SetLastError(Win32ErrorFromErrno(errno));
-        return FALSE;
-    }
-    return TRUE;
-}
-
-BOOL MoveFileExA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, DWORD dwFlags)
-{
-    // Held while it changes the disk; a process a signal is ending does not.
-    const win::ProcessEnding::Effect effect;
-    if (dwFlags & ~static_cast<DWORD>(MOVEFILE_REPLACE_EXISTING)) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    std::string from, to, fullFrom, fullTo;
-    if (!HostOf(lpExistingFileName, &from, &fullFrom) || !HostOf(lpNewFileName, &to, &fullTo)) return FALSE;
-    struct stat st;
-    if (::lstat(from.c_str(), &st) != 0) {
-        SetLastError(StatError(from, errno));
-        return FALSE;
-    }
-    struct stat target;
-    if (::lstat(to.c_str(), &target) == 0) {
-        if (!(dwFlags & MOVEFILE_REPLACE_EXISTING)) {
-            SetLastError(ERROR_ALREADY_EXISTS);
-            return FALSE;
-        }
-        if (S_ISDIR(target.st_mode) || ReadOnlyAttribute(target) || OnCdrom(fullTo)) {
-            SetLastError(ERROR_ACCESS_DENIED);
-            return FALSE;
-        }
-    }
-    if (OnCdrom(fullFrom) || OnCdrom(fullTo)) {
-        SetLastError(ERROR_ACCESS_DENIED);
-        return FALSE;
-    }
-    if (::rename(from.c_str(), to.c_str()) != 0) {
+    if (hostio::Unlink(host.c_str()) != 0) {
         SetLastError(Win32ErrorFromErrno(errno));
         return FALSE;
     }
@@ -207,10 +165,10 @@ bool TakeIdentity(int fd, const std::string& replacedHost, const struct stat& re
     struct stat own;
     if (::fstat(fd, &own) != 0) return false;
     if ((own.st_uid != replaced.st_uid || own.st_gid != replaced.st_gid) &&
-        ::fchown(fd, replaced.st_uid, replaced.st_gid) != 0)
+        hostio::ChangeOwner(fd, replaced.st_uid, replaced.st_gid) != 0)
         return false;
     // After the owner: a change of owner clears the set-id bits.
-    return ::fchmod(fd, replaced.st_mode & 07777) == 0;
+    return hostio::ChangeMode(fd, replaced.st_mode & 07777) == 0;
 }
 
 }  // namespace
@@ -236,7 +194,7 @@ BOOL ReplaceFileA(LPCSTR lpReplacedFileName, LPCSTR lpReplacementFileName, LPCST
         return FALSE;
     }
     const win::ProcessEnding::Effect effect;
-    const int fd = ::open(replacement.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    const int fd = hostio::Open(replacement.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         SetLastError(errno == ENOENT ? MissingError(replacement) : ERROR_ACCESS_DENIED);
         return FALSE;
@@ -250,7 +208,7 @@ BOOL ReplaceFileA(LPCSTR lpReplacedFileName, LPCSTR lpReplacementFileName, LPCST
         SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
     }
-    if (!ready || ::rename(replacement.c_str(), replaced.c_str()) != 0) {
+    if (!ready || hostio::Rename(replacement.c_str(), replaced.c_str()) != 0) {
         SetLastError(ERROR_UNABLE_TO_REMOVE_REPLACED);
         return FALSE;
     }

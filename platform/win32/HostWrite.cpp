@@ -3,6 +3,8 @@
 #include "win32/ProcessEnding.h"
 
 #include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <csignal>
 #include <ctime>
 #include <pthread.h>
@@ -66,6 +68,62 @@ int WriteAll(int fd, const void* buffer, std::size_t count, std::size_t* written
     }
     if (written) *written = done;
     return err;
+}
+
+int Open(const char* path, int flags, mode_t mode)
+{
+    if ((flags & (O_WRONLY | O_RDWR | O_CREAT | O_TRUNC)) == 0) return ::open(path, flags, mode);
+    const win::ProcessEnding::Effect effect;
+    return ::open(path, flags, mode);
+}
+
+int Truncate(int fd, off_t length)
+{
+    const win::ProcessEnding::Effect effect;
+    return ::ftruncate(fd, length);
+}
+
+int Unlink(const char* path)
+{
+    const win::ProcessEnding::Effect effect;
+    return ::unlink(path);
+}
+
+int Rename(const char* from, const char* to)
+{
+    const win::ProcessEnding::Effect effect;
+    return ::rename(from, to);
+}
+
+int MakeFolder(const char* path, mode_t mode)
+{
+    const win::ProcessEnding::Effect effect;
+    return ::mkdir(path, mode);
+}
+
+int RemoveFolder(const char* path)
+{
+    const win::ProcessEnding::Effect effect;
+    return ::rmdir(path);
+}
+
+int ChangeOwner(int fd, uid_t owner, gid_t group)
+{
+    const win::ProcessEnding::Effect effect;
+    return ::fchown(fd, owner, group);
+}
+
+int ChangeMode(int fd, mode_t mode)
+{
+    const win::ProcessEnding::Effect effect;
+    return ::fchmod(fd, mode);
+}
+
+ssize_t SendDatagram(int fd, const void* buffer, std::size_t count, int flags, const sockaddr* to,
+                     socklen_t length)
+{
+    const win::ProcessEnding::Effect effect;
+    return ::sendto(fd, buffer, count, flags, to, length);
 }
 
 }  // namespace hostio

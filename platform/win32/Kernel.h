@@ -104,13 +104,6 @@ DWORD GetHostPathNameA(LPCSTR lpWindowsPath, LPSTR lpBuffer, DWORD nBufferLength
 BOOL CreateDirectoryA(LPCSTR lpPathName, LPSECURITY_ATTRIBUTES lpSecurityAttributes);
 BOOL RemoveDirectoryA(LPCSTR lpPathName);
 BOOL DeleteFileA(LPCSTR lpFileName);
-#ifndef MOVEFILE_REPLACE_EXISTING
-#define MOVEFILE_REPLACE_EXISTING 0x00000001
-#endif
-// Renames a file; with MOVEFILE_REPLACE_EXISTING an existing file of the new
-// name is replaced in one step (a reader sees the old or the new file, never
-// none). Other flags are refused. Folders cannot be replaced.
-BOOL MoveFileExA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, DWORD dwFlags);
 // Puts the replacement file in the place of the replaced one in one step,
 // with the replaced file's identity: its permission bits, its group and its
 // owner (a reader sees the old file or the new one, never none). The
@@ -268,8 +261,6 @@ BOOL GetFileInformationByHandle(HANDLE hFile, LPBY_HANDLE_FILE_INFORMATION lpFil
 // so that a caller can tell "no locks here" from "held by another".
 BOOL LockFileEx(HANDLE hFile, DWORD dwFlags, DWORD dwReserved, DWORD nNumberOfBytesToLockLow,
                 DWORD nNumberOfBytesToLockHigh, LPOVERLAPPED lpOverlapped);
-BOOL UnlockFileEx(HANDLE hFile, DWORD dwReserved, DWORD nNumberOfBytesToUnlockLow, DWORD nNumberOfBytesToUnlockHigh,
-                  LPOVERLAPPED lpOverlapped);
 
 // --- time ---------------------------------------------------------------------
 // Milliseconds since an arbitrary start, wrapping at 2^32 (a steady clock).
@@ -336,13 +327,8 @@ HGLOBAL GlobalFree(HGLOBAL hMem);
 // --- control events and critical sections --------------------------------
 // A termination signal of the host is the console's control event: SIGINT
 // (Ctrl+C) CTRL_C_EVENT, SIGHUP (the terminal closed) CTRL_CLOSE_EVENT,
-// SIGTERM CTRL_SHUTDOWN_EVENT. The handlers run on a thread of their own, the
-// last added first, until one returns TRUE; then the process ends by the
-// signal whatever they returned (a host asked to end a process means it). The
-// rest of the process is held at its next file write, file or folder change
-// or caller notification from the moment the handlers start (see the platform
-// README, "Termination signals"), so a handler may remove a file and notify a
-// caller without the program's thread undoing it.
+// SIGTERM CTRL_SHUTDOWN_EVENT; the handlers run on a thread of their own while
+// the rest of the process is held (platform/README.md, "Termination signals").
 #define CTRL_C_EVENT 0
 #define CTRL_BREAK_EVENT 1
 #define CTRL_CLOSE_EVENT 2

@@ -13,6 +13,7 @@
 #include "win32/Kernel.h"
 
 #include "win32/DriveMap.h"
+#include "win32/HostWrite.h"
 #include "win32/Mbcs.h"
 
 #include <cerrno>
@@ -34,7 +35,7 @@ constexpr size_t kMaxProfileBytes = 65536;
 // cuts; false when it is no regular file that can be opened and read.
 bool ReadBounded(const std::string& host, std::string* text)
 {
-    const int fd = ::open(host.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    const int fd = hostio::Open(host.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) return false;
     struct stat st;
     if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {

@@ -509,6 +509,9 @@ HWND GetParent(HWND hWnd)
 
 int MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType)
 {
+    // No new message once a termination signal is ending the process: the
+    // user would read of a run that is no longer going on.
+    win::ProcessEnding::Pass();
     win::MessageBoxRequest request;
     request.owner = hWnd;
     request.text = lpText ? lpText : "";

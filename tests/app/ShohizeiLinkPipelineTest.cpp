@@ -66,8 +66,10 @@ protected:
         stagesRun.push_back(std::string("write ") + conditions.szOutputPath);
         if (m_stage == Stage::ThrowWhileWriting) {
             fs::create_directories(fs::path(outputHost).parent_path());
-            std::ofstream(outputHost) << "<?xml";
             SetOutputInProgress(conditions.szOutputPath);
+            CFile begun;
+            begun.Open(conditions.szOutputPath, CFile::modeCreate | CFile::modeWrite);
+            begun.Write("<?xml", 5);
             BeginRunWaitCursor();
             throw -1;
         }

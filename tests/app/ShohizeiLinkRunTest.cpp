@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 namespace fs = std::filesystem;
@@ -20,6 +21,12 @@ namespace {
 
 // A temporary C: drive; the current directory is put in `folder` (a Windows
 // path below C:\).
+std::string ReadAll(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
 class ProgramFolder : public ::testing::Test {
 protected:
     void SetUp() override
@@ -142,6 +149,10 @@ TEST_F(ProgramFolder, AbandonedRunEndsWhatItBegan)
     app.m_pSaveTaxInfo = new BYTE[SAVETAXINFO_BUFFER_SIZE]();
     app.m_pRateInfo = reinterpret_cast<StTAXREPORTRATEINFO*>(new BYTE[501 * 15]());
     app.SetOutputInProgress("C:\\out.xml");
+    {
+        CFile begun;
+        ASSERT_TRUE(begun.Open("C:\\out.xml", CFile::modeCreate | CFile::modeWrite));
+    }
     app.BeginRunWaitCursor();
     app.BeginRunWaitCursor();
     ASSERT_TRUE(WaitCursor::IsOn());
@@ -157,9 +168,49 @@ TEST_F(ProgramFolder, AbandonedRunEndsWhatItBegan)
     std::ofstream(host) << "<REPORT/>";
     CShohizeiLinkApp done;
     done.SetOutputInProgress("C:\\out.xml");
-    done.ClearOutputInProgress();
+    {
+        CFile whole;
+        ASSERT_TRUE(whole.Open("C:\\out.xml", CFile::modeCreate | CFile::modeWrite));
+        whole.Write("<REPORT/>", 9);
+    }
+    done.CompleteOutput();
     done.AbandonRun(CShohizeiLinkApp::kMsgNoMemory);
     EXPECT_TRUE(fs::exists(host));
+}
+
+// The output is the run's only once the run has opened it: a file at the
+// path that the run named but never opened (the previous export, another
+// user's) stays, and so does one put at the name after the run's own was
+// opened (it is another file).
+TEST_F(ProgramFolder, AbandonedRunLeavesFilesItNeverOpened)
+{
+    const std::string host = root + "/out.xml";
+    std::ofstream(host) << "<REPORT/>";
+    CShohizeiLinkApp named;
+    named.SetOutputInProgress("C:\\out.xml");
+    {
+        // Read, or another file written: neither makes the output the run's.
+        CFile reader;
+        ASSERT_TRUE(reader.Open("C:\\out.xml", CFile::modeRead));
+        CFile other;
+        ASSERT_TRUE(other.Open("C:\\other.xml", CFile::modeCreate | CFile::modeWrite));
+    }
+    named.AbandonRun(CShohizeiLinkApp::kMsgOverflow);
+    EXPECT_EQ(ReadAll(host), "<REPORT/>");
+    EXPECT_TRUE(fs::exists(root + "/other.xml"));
+
+    CShohizeiLinkApp replaced;
+    replaced.SetOutputInProgress("C:\\out.xml");
+    {
+        CFile begun;
+        ASSERT_TRUE(begun.Open("C:\\out.xml", CFile::modeCreate | CFile::modeWrite));
+    }
+    // Moved aside (so its inode stays taken) and another file put in its place.
+    fs::rename(host, host + ".moved");
+    std::ofstream(host) << "another";
+    replaced.AbandonRun(CShohizeiLinkApp::kMsgOverflow);
+    EXPECT_EQ(ReadAll(host), "another");
+    EXPECT_TRUE(fs::exists(host + ".moved"));
 }
 
 }  // namespace

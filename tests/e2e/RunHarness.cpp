@@ -276,6 +276,7 @@ RunResult RunHarness::Run(const std::vector<std::string>& args, int timeoutMs,
         // its writes hold the signal back themselves.
         std::signal(SIGXFSZ, SIG_DFL);
         for (int s : {SIGTERM, SIGINT, SIGHUP}) std::signal(s, SIG_DFL);
+        for (int s : m_ignored) std::signal(s, SIG_IGN);
         sigset_t none;
         sigemptyset(&none);
         sigprocmask(SIG_SETMASK, &none, nullptr);

@@ -81,6 +81,8 @@ public:
     void OpenToAllUsers() const;
     // Variables added to the environment of later runs ("NAME=value").
     void SetExtraEnvironment(const std::vector<std::string>& env) { m_extraEnv = env; }
+    // Later runs start with these signals ignored, as under nohup.
+    void IgnoreAtStart(const std::vector<int>& signals) { m_ignored = signals; }
 
     // Later runs name the home, the script, the transcript and the caller
     // folder by paths relative to the folder the program starts in (Root()),
@@ -104,6 +106,7 @@ private:
     bool m_asUser = false;
     HostUser m_user;
     std::vector<std::string> m_extraEnv;
+    std::vector<int> m_ignored;
     bool m_relative = false;
     bool m_own = false;
     std::vector<std::string> m_ownSettings;

@@ -193,7 +193,10 @@ TEST_F(FileHandleTest, LocksExcludeOtherHandlesUntilReleased)
     ASSERT_GE(host, 0);
     EXPECT_NE(::flock(host, LOCK_EX | LOCK_NB), 0);
 
-    ASSERT_TRUE(UnlockFileEx(first, 0, 1, 0, &ov));
+    // Closing the handle releases its lock.
+    CloseHandle(first);
+    first = Open("C:\\turn.lock", GENERIC_READ, OPEN_EXISTING);
+    ASSERT_NE(first, INVALID_HANDLE_VALUE);
     ASSERT_TRUE(LockFileEx(second, exclusiveNow, 0, 1, 0, &ov));
     // Closing the handle releases its lock.
     CloseHandle(second);

@@ -169,25 +169,6 @@ TEST_F(FileSystemTest, AttributesExistenceAndDeletion)
     EXPECT_FALSE(tmp.Exists("c/f.txt"));
 }
 
-TEST_F(FileSystemTest, MoveFileReplacesOnlyWhenAsked)
-{
-    tmp.WriteFile("c/new.txt", "new");
-    tmp.WriteFile("c/old.txt", "old");
-    tmp.MakeDir("c/dir");
-    EXPECT_FALSE(MoveFileExA("C:\\new.txt", "C:\\old.txt", 0));
-    ExpectError(ERROR_ALREADY_EXISTS);
-    EXPECT_FALSE(MoveFileExA("C:\\new.txt", "C:\\dir", MOVEFILE_REPLACE_EXISTING));
-    ExpectError(ERROR_ACCESS_DENIED);
-    EXPECT_FALSE(MoveFileExA("C:\\new.txt", "C:\\old.txt", 0x2));
-    ExpectError(ERROR_INVALID_PARAMETER);
-    ASSERT_TRUE(MoveFileExA("C:\\new.txt", "C:\\old.txt", MOVEFILE_REPLACE_EXISTING));
-    EXPECT_FALSE(tmp.Exists("c/new.txt"));
-    std::ifstream in(tmp / "c/old.txt");
-    std::string text;
-    in >> text;
-    EXPECT_EQ(text, "new");
-}
-
 // A new file's name is made by creating it exclusively: an entry of any kind
 // at a name (a file, a link, a dangling link) is never opened or changed,
 // and when every name is taken none is made.
