@@ -8,6 +8,14 @@
  *                             path contains the text, after the first half
  *                             of that write's bytes went out (none of a
  *                             one-byte write), as if killed in the middle.
+ *   ZK_SHIM_KILL_AT_TRUNCATE=<n> the process is killed (SIGKILL) right after
+ *                             its n-th ftruncate of a file whose host path
+ *                             contains ZK_SHIM_KILL_MATCH.
+ *   ZK_SHIM_PAUSE_LOCK=<path> the first exclusive flock of a file whose host
+ *   ZK_SHIM_PAUSE_MATCH=<text> path contains the text waits: it creates
+ *                             <path> and goes on once <path> is gone (at
+ *                             most 60 s), to hold a writer between its open
+ *                             and its lock while the test acts.
  *
  * Written in C with no project header: it stands for the host, not for the
  * program. */
@@ -18,12 +26,34 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+#include <time.h>
 #include <unistd.h>
+
+static int PathContains(int fd, const char* text);
+
+/* The first exclusive lock of a matching file waits for the test. */
+static void PauseBeforeLock(int fd, int operation)
+{
+    static int paused;
+    const char* marker = getenv("ZK_SHIM_PAUSE_LOCK");
+    if (paused || !marker || !*marker || !(operation & LOCK_EX) || !PathContains(fd, getenv("ZK_SHIM_PAUSE_MATCH")))
+        return;
+    paused = 1;
+    const int made = open(marker, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (made >= 0) close(made);
+    const struct timespec tick = {0, 1000000};
+    struct stat st;
+    for (int waited = 0; waited < 60000 && stat(marker, &st) == 0; ++waited) nanosleep(&tick, NULL);
+}
 
 int flock(int fd, int operation)
 {
     static int (*real)(int, int);
+    PauseBeforeLock(fd, operation);
     const char* forced = getenv("ZK_SHIM_FLOCK_ERRNO");
     if (forced && *forced) {
         errno = atoi(forced);
@@ -33,9 +63,10 @@ int flock(int fd, int operation)
     return real(fd, operation);
 }
 
-static int Matches(int fd)
+static int Matches(int fd) { return PathContains(fd, getenv("ZK_SHIM_KILL_MATCH")); }
+
+static int PathContains(int fd, const char* match)
 {
-    const char* match = getenv("ZK_SHIM_KILL_MATCH");
     char link[64], path[4096];
     if (!match || !*match) return 0;
     snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
@@ -56,4 +87,15 @@ ssize_t write(int fd, const void* buffer, size_t count)
         raise(SIGKILL);
     }
     return real(fd, buffer, count);
+}
+
+int ftruncate(int fd, off_t length)
+{
+    static int (*real)(int, off_t);
+    static long seen;
+    if (!real) real = (int (*)(int, off_t))dlsym(RTLD_NEXT, "ftruncate");
+    const int rc = real(fd, length);
+    const char* at = getenv("ZK_SHIM_KILL_AT_TRUNCATE");
+    if (at && *at && Matches(fd) && ++seen == atol(at)) raise(SIGKILL);
+    return rc;
 }
