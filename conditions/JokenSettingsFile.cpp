@@ -300,7 +300,12 @@ private:
             Cut(oldSize);
             return false;
         }
-        if (open) ++m_lines.back().size;
+        if (open) {
+            Line& last = m_lines.back();
+            if (!last.free) --m_copies[Content(last)];
+            ++last.size;
+            if (!last.free) ++m_copies[Content(last)];
+        }
         m_lines.push_back({lineAt, line.size(), false});
         ++m_copies[line];
         return true;
@@ -475,7 +480,7 @@ bool JokenSettingsFile::LoadFile(std::string& text) const
     HANDLE h = CreateFileA(m_strFilePath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return false;
-    WaitForWriters(h, m_dwLockWaitMs);
+    WaitForWriters(h, m_dwLockWaitMs < kReadWaitMs ? m_dwLockWaitMs : kReadWaitMs);
     const bool ok = ReadWhole(h, text, kMaxFileSize);
     CloseHandle(h);
     return ok;

@@ -17,9 +17,9 @@
 // that keeps another user out: the lock goes with the handle, also when a run
 // is killed. A writer waits for its turn at most the lock wait (kLockWaitMs by
 // default) and then gives up as for a file that cannot be written; it never
-// hangs. A reader waits as long at most for a turn under way to end (by a
-// lock that readers share) and then reads the file as it is; it never fails
-// for a lock. On a file system that keeps no locks (a share without its lock
+// hangs. A reader waits for a turn under way to end (by a lock that readers
+// share), at most kReadWaitMs or the lock wait if that is shorter, and then
+// reads the file as it is; it never fails for a lock. On a file system that keeps no locks (a share without its lock
 // service, some user-space mounts) writers and readers go on without turns,
 // as a single writer would; runs that finish at the same moment there may
 // then lose one of their own lines. Every state a writer leaves the file in,
@@ -138,6 +138,8 @@ public:
     static constexpr unsigned kMaxFileSize = 1024 * 1024;
     // How long a writer waits for its turn; each turn lasts milliseconds.
     static constexpr DWORD kLockWaitMs = 5000;
+    // How long a reader waits at most for a turn under way to end.
+    static constexpr DWORD kReadWaitMs = 1000;
     // The first characters of the names of new content beside the file.
     static constexpr const char* kNewContentPrefix = "Zel";
 

@@ -263,8 +263,8 @@ TEST_F(JokenSettingsFileInPlaceTest, FileOfLinesUpToItsBoundTakesNoLongerLine)
     EXPECT_EQ(out.szPath[3], 'g');
 }
 
-// A reader waits for a writer's turn under way, at most the lock wait, and
-// then reads the file as it is.
+// A reader waits for a writer's turn under way, and after its wait reads the
+// file as it is.
 TEST_F(JokenSettingsFileInPlaceTest, ReaderWaitsForATurnUnderWay)
 {
     SetContents(Line("K:", 1, "k"));
@@ -275,12 +275,21 @@ TEST_F(JokenSettingsFileInPlaceTest, ReaderWaitsForATurnUnderWay)
         Conditions out;
         return File().Read("K:", out) ? out.nStartMonth : short(0);
     });
-    // The turn is held: the reader has not read (its wait is 5 s).
-    EXPECT_EQ(read.wait_for(std::chrono::milliseconds(200)), std::future_status::timeout);
+    // The turn is held: the reader has not read (its wait is a second).
+    EXPECT_EQ(read.wait_for(std::chrono::milliseconds(100)), std::future_status::timeout);
     // A write of the turn, then its end.
     SetContents(Line("K:", 2, "k"));
     ::close(holder);
     EXPECT_EQ(read.get(), 2);
+
+    // A turn held past the wait: the reader reads the file as it is.
+    const int stuck = ::open(HostFile().c_str(), O_RDONLY);
+    ASSERT_GE(stuck, 0);
+    ASSERT_EQ(::flock(stuck, LOCK_EX), 0);
+    Conditions out;
+    EXPECT_TRUE(File().Read("K:", out));
+    EXPECT_EQ(out.nStartMonth, 2);
+    ::close(stuck);
 }
 
 // Each reason a write does not remember the conditions is told.
