@@ -165,8 +165,9 @@ bool IsFreeLine(const std::string& text, size_t from, size_t to)
 // is one write or one cut of the file, ordered so that the file is whole
 // after each of them (see the header for the reasons): a line is written
 // only into bytes that no line of a key holds (a free line, or past the end),
-// behind a NUL until it is whole; a line is blanked only once its new or
-// moved copy is whole; the file is cut only behind its last line of a key.
+// behind a NUL until it is whole; a line is blanked only once the key's new
+// line is whole; the file is cut only at free lines, or at a last line of
+// which a whole copy stands before it.
 class InPlaceEdit {
 public:
     using Failure = JokenSettingsFile::Failure;
@@ -392,7 +393,7 @@ private:
     HANDLE m_h;
     std::string m_text;  // the file's bytes, changed with it
     std::vector<Line> m_lines;
-    std::unordered_map<std::string, int> m_copies;  // how often each line of a key stands in the file
+    std::unordered_map<std::string, int> m_copies;  // how often each line (not a free one) stands in the file
     bool m_bMoveAny;
 };
 

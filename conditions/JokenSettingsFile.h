@@ -76,11 +76,14 @@
 //   past the end), and a line is blanked or cut only once another whole copy
 //   of it, or the key's new line, stands in the file. A crash at any point
 //   therefore leaves every line of a key readable, the old or the new one,
-//   and other users' lines byte for byte: at worst a hidden line, or a line
-//   beside its copy or beside the key's old line, which the next write of any
-//   user takes back. After a write the file holds no free line at its end
-//   and none before its last line that could hold it, so a file grown by
-//   blanked lines is brought back by the next write, whoever makes it.
+//   and other users' lines byte for byte: at worst a hidden line or a line
+//   beside its copy, which the next write of any user takes back, or the
+//   key's old line beside its new one, which the key's next write drops.
+//   Where the writers take turns, a write leaves no free line at the end of
+//   the file and none before its last line that could hold that line, so a
+//   file grown by blanked lines is brought back by the next write, whoever
+//   makes it; without turns the others' lines come forward as their users
+//   write them.
 // - A settings file that a failed first write created stays no empty file:
 //   it is removed again. A new file (and a new folder) takes the mode of
 //   the umask of the user who makes it first, as every file that user makes;

@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 #include <cstdint>
+#include <cerrno>
 #include <cstring>
 #include <future>
 #include <map>
@@ -61,6 +62,9 @@ protected:
     {
         SettingsFileDrives::SetUp();
         fs::create_directories(HostFile().parent_path());
+        SetContents("");
+        if (!GiveAccessList())
+            GTEST_SKIP() << "the file system of the temporary folder keeps no access lists: " << std::strerror(errno);
     }
 
     static Conditions Values(short start, const std::string& path)
@@ -82,7 +86,10 @@ protected:
     void SetShared(const std::string& bytes) const
     {
         SetContents(bytes);
-        ASSERT_EQ(::chmod(HostFile().c_str(), 0664), 0);
+        ASSERT_TRUE(GiveAccessList()) << std::strerror(errno);
+    }
+    bool GiveAccessList() const
+    {
         struct Entry {
             uint16_t tag, perm;
             uint32_t id;
@@ -91,8 +98,8 @@ protected:
             uint32_t version = 2;
             Entry entries[5] = {{0x01, 6, ~0u}, {0x02, 6, 2001}, {0x04, 6, ~0u}, {0x10, 6, ~0u}, {0x20, 4, ~0u}};
         } acl;
-        ASSERT_EQ(::setxattr(HostFile().c_str(), "system.posix_acl_access", &acl, sizeof acl, 0), 0)
-            << "the test folder's file system keeps no access lists";
+        return ::chmod(HostFile().c_str(), 0664) == 0 &&
+               ::setxattr(HostFile().c_str(), "system.posix_acl_access", &acl, sizeof acl, 0) == 0;
     }
     bool HasAccessList() const
     {

@@ -25,6 +25,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -530,7 +531,8 @@ TEST(SharedSettingsAccessList, OwnersWritesKeepAnotherUsersEntry)
         uint32_t version = 2;
         Entry entries[5] = {{0x01, 6, ~0u}, {0x02, 6, kGuest}, {0x04, 4, ~0u}, {0x10, 6, ~0u}, {0x20, 0, ~0u}};
     } acl;
-    ASSERT_EQ(::setxattr(shared.File().c_str(), "system.posix_acl_access", &acl, sizeof acl, 0), 0);
+    if (::setxattr(shared.File().c_str(), "system.posix_acl_access", &acl, sizeof acl, 0) != 0)
+        GTEST_SKIP() << "the file system of the temporary folder keeps no access lists: " << std::strerror(errno);
     RunHarness owner, guest;
     shared.Equip(owner, "kanri");
     shared.Equip(guest, "guest");
