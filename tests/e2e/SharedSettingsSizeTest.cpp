@@ -340,15 +340,16 @@ TEST(SharedSettingsKills, KillAtEachCallOfAReuseOrACompactionLeavesEveryLine)
     const HostUser userA = Member(2001, 077), userB = Member(2002, 002);
     a.RunAs(&userA);
     b.RunAs(&userB);
-    int completedWrites = 0, completedCuts = 0;
-    for (const std::string call : {"WRITE", "TRUNCATE"}) {
-        int& completedAt = call == "WRITE" ? completedWrites : completedCuts;
+    int completedWrites = 0, completedCuts = 0, completedBeforeCuts = 0;
+    for (const std::string call : {"AT_WRITE", "BEFORE_TRUNCATE", "AFTER_TRUNCATE"}) {
+        int& completedAt = call == "AT_WRITE" ? completedWrites : call == "AFTER_TRUNCATE" ? completedCuts
+                                                                                          : completedBeforeCuts;
         for (int at = 1; at <= 40 && completedAt == 0; ++at) {
             SCOPED_TRACE("killed at " + call + " " + std::to_string(at));
             shared.MakeOfficeFolder(03777, kOwner, before);
             fs::remove(a.DriveC("new.xml"));
             fs::remove(b.DriveC("b.xml"));
-            shared.Environment(a, {"LD_PRELOAD=" + HostShimPath(), "ZK_SHIM_KILL_AT_" + call + "=" + std::to_string(at),
+            shared.Environment(a, {"LD_PRELOAD=" + HostShimPath(), "ZK_SHIM_KILL_" + call + "=" + std::to_string(at),
                                    "ZK_SHIM_KILL_MATCH=" + shared.Folder() + "/"});
             a.WriteScript(ExportTo("C:\\new.xml"));
             const RunResult r = a.Run({});
@@ -383,6 +384,7 @@ TEST(SharedSettingsKills, KillAtEachCallOfAReuseOrACompactionLeavesEveryLine)
     std::cout << "a whole write: " << completedWrites - 1 << " writes, " << completedCuts - 1 << " truncations\n";
     EXPECT_GT(completedWrites, 8);
     EXPECT_GT(completedCuts, 2);
+    EXPECT_EQ(completedBeforeCuts, completedCuts);
 }
 
 // A new line is hidden behind its NUL while it is written: a kill in the

@@ -8,9 +8,10 @@
  *                             path contains the text, after the first half
  *                             of that write's bytes went out (none of a
  *                             one-byte write), as if killed in the middle.
- *   ZK_SHIM_KILL_AT_TRUNCATE=<n> the process is killed (SIGKILL) right after
- *                             its n-th ftruncate of a file whose host path
- *                             contains ZK_SHIM_KILL_MATCH.
+ *   ZK_SHIM_KILL_BEFORE_TRUNCATE=<n>, ZK_SHIM_KILL_AFTER_TRUNCATE=<n>
+ *                             the process is killed (SIGKILL) right before,
+ *                             or right after, its n-th ftruncate of a file
+ *                             whose host path contains ZK_SHIM_KILL_MATCH.
  *   ZK_SHIM_PAUSE_LOCK=<path> the first exclusive flock of a file whose host
  *   ZK_SHIM_PAUSE_MATCH=<text> path contains the text waits: it creates
  *                             <path> and goes on once <path> is gone (at
@@ -94,8 +95,11 @@ int ftruncate(int fd, off_t length)
     static int (*real)(int, off_t);
     static long seen;
     if (!real) real = (int (*)(int, off_t))dlsym(RTLD_NEXT, "ftruncate");
+    const char* before = getenv("ZK_SHIM_KILL_BEFORE_TRUNCATE");
+    const char* after = getenv("ZK_SHIM_KILL_AFTER_TRUNCATE");
+    const int counted = ((before && *before) || (after && *after)) && Matches(fd) ? (int)++seen : 0;
+    if (counted && before && *before && counted == atol(before)) raise(SIGKILL);
     const int rc = real(fd, length);
-    const char* at = getenv("ZK_SHIM_KILL_AT_TRUNCATE");
-    if (at && *at && Matches(fd) && ++seen == atol(at)) raise(SIGKILL);
+    if (counted && after && *after && counted == atol(after)) raise(SIGKILL);
     return rc;
 }
