@@ -38,17 +38,20 @@ bool NamesFile(LPCSTR pszPath, HANDLE hFile)
 // for again until the wait is over. A lock taken on a file that another
 // writer has meanwhile replaced is no turn: the file is opened anew. Where
 // the file system keeps no locks, the open file is the turn. Released (and
-// the file closed) when it goes.
+// the file closed) when it goes. Without a turn, `why` tells whether the file
+// could not be opened or its turn did not come within the wait.
 class WriterTurn {
 public:
     WriterTurn(const CString& path, DWORD dwWaitMs, JokenSettingsFile::Failure& why)
     {
-        why = JokenSettingsFile::Failure::NotOpened;
         const DWORD dwStart = GetTickCount();
         for (;;) {
             HANDLE h = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-            if (h == INVALID_HANDLE_VALUE) return;
+            if (h == INVALID_HANDLE_VALUE) {
+                why = JokenSettingsFile::Failure::NotOpened;
+                return;
+            }
             m_bCreated = GetLastError() != ERROR_ALREADY_EXISTS;
             OVERLAPPED ov = {};
             if (LockFileEx(h, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &ov)) {
@@ -561,6 +564,7 @@ BOOL JokenSettingsFile::WriteLine(LPCSTR pszKey, const Conditions& values, LPCST
     if (m_strFolder.IsEmpty()) return FALSE;
     if (!EnsureFolder()) return FALSE;
 
+    why = Failure::NotOpened;
     const WriterTurn turn(m_strFilePath, m_dwLockWaitMs, why);
     if (!turn.Held()) return FALSE;
     why = WriteInTurn(turn.File(), turn.Locked(), pszKey, line, pszExport);

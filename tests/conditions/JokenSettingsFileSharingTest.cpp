@@ -152,7 +152,7 @@ TEST_F(JokenSettingsFileSharingTest, WriterGivesUpWhenItsTurnDoesNotComeWithinTh
     EXPECT_GE(waited, std::chrono::milliseconds(399));
     EXPECT_LT(waited, std::chrono::seconds(3));
     EXPECT_EQ(Contents(), "A:0/1/1/0/0/0/a\n");
-    // Readers take no turn.
+    // A reader waits for the turn no longer than the writer, then reads.
     JokenSettingsFile::Conditions out;
     EXPECT_TRUE(patient.Read("A:", out));
 
