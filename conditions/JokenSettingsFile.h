@@ -19,11 +19,12 @@
 // default) and then gives up as for a file that cannot be written; it never
 // hangs. A reader waits for a turn under way to end (by a lock that readers
 // share), at most kReadWaitMs or the lock wait if that is shorter, and then
-// reads the file as it is; it never fails for a lock. On a file system that keeps no locks (a share without its lock
-// service, some user-space mounts) writers and readers go on without turns,
-// as a single writer would; runs that finish at the same moment there may
-// then lose one of their own lines. Every state a writer leaves the file in,
-// at any moment, is a whole file.
+// reads the file as it is; it never fails for a lock, and one that waited
+// never meets a line half moved (see below). On a file system that keeps no
+// locks (a share without its lock service, some user-space mounts) writers
+// and readers go on without turns, as a single writer would; runs that finish
+// at the same moment there may then lose one of their own lines. Every state
+// a writer leaves the file in, at any moment, is a whole file.
 //
 // A settings folder shared by several host users holds one file that each of
 // them may read and write through the group or the other users' permissions,
@@ -70,8 +71,12 @@
 //      which an equal copy stands before it is cut off at once. Where the
 //      writers take no turns, only the key's own lines are moved this way, so
 //      that no run can lose another user's line to a writer that meets it.
+//      (A reader that read the front of the file before a copy and its end
+//      after the cut would miss the moved line: readers wait for a turn
+//      under way for that reason.)
 //   When the new line fits nowhere within kMaxFileSize, steps 3 and 4 come
-//   first; a file of lines of keys only, at the bound, takes no new key.
+//   first; where it still does not fit (lines of keys fill the file up to
+//   the bound), the write fails and nothing changes.
 //   Bytes are written only where no line of a key stands (a free line or
 //   past the end), and a line is blanked or cut only once another whole copy
 //   of it, or the key's new line, stands in the file. A crash at any point
@@ -118,7 +123,8 @@
 //   with one, so the new line never runs into it.
 // - One carriage return before a line feed (a line saved by an editor that
 //   ends lines with CR LF) is no part of the path.
-// - Lines of other keys are kept byte for byte, whatever their length.
+// - Lines of other keys are kept byte for byte, whatever their length; a
+//   rewrite in place may move them forward in the file.
 // - Every line of the written key is dropped when it is written again, so a
 //   file that somehow held two lines of one key is mended.
 // - A key or path holding a line feed or carriage return cannot be stored
