@@ -81,9 +81,10 @@
 //   past the end), and a line is blanked or cut only once another whole copy
 //   of it, or the key's new line, stands in the file. A crash at any point
 //   therefore leaves every line of a key readable, the old or the new one,
-//   and other users' lines byte for byte: at worst a hidden line or a line
-//   beside its copy, which the next write of any user takes back, or the
-//   key's old line beside its new one, which the key's next write drops.
+//   and other users' lines byte for byte: at worst a hidden line, which the
+//   next write of any user takes back, a line beside its copy, which the
+//   next write cuts off while it is the last line, or the key's old line
+//   beside its new one; the key's next write drops all its lines.
 //   Where the writers take turns, a write leaves no free line at the end of
 //   the file and none before its last line that could hold that line, so a
 //   file grown by blanked lines is brought back by the next write, whoever

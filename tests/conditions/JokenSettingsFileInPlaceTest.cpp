@@ -174,6 +174,24 @@ TEST_F(JokenSettingsFileInPlaceTest, SameValuesAgainChangeNothingButTheFreeLines
     EXPECT_EQ(Contents(), a + k);
 }
 
+// A move killed between its copy and the cut leaves a line twice. The later
+// copy, which no reader takes, is cut off by the next write that finds it
+// last; where another line came after it, the next write of its key drops
+// both and writes one.
+TEST_F(JokenSettingsFileInPlaceTest, CopyThatAKilledMoveLeftGoes)
+{
+    const std::string a = Line("A:", 1, "a"), b = Line("B:", 2, "b"), k = Line("K:", 1, "k");
+    SetShared(a + b + std::string(20, ' ') + "\n" + a);
+    ASSERT_TRUE(File().Write("K:", Values(1, "k")));
+    EXPECT_EQ(Contents(), a + b + k);
+
+    SetShared(a + b + a);
+    ASSERT_TRUE(File().Write("K:", Values(1, "k")));
+    EXPECT_EQ(Contents(), a + b + a + k);
+    ASSERT_TRUE(File().Write("A:", Values(3, "a")));
+    EXPECT_EQ(Contents(), Line("A:", 3, "a") + b + k);
+}
+
 // Many writes of keys whose lines change their lengths all the time: every
 // key reads its last values after every write, and the file never holds
 // more than twice its lines of keys plus a few kilobytes, nor a free line at
