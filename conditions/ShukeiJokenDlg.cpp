@@ -14,7 +14,9 @@
 #include "suite/ClFileMgr.h"
 #include "suite/ClSetData.h"
 #include "suite/ClSetMgr.h"
+#include "win32/Mbcs.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -54,6 +56,15 @@ const char kMsgCancel[] = "｢消費税｣の集計を中止します。";
 const char kMsgKakoJisseki[] = "過去実績データは、連携の対象として使用できません。";
 const char kMsgMenzei[] = "消費税申告区分が免税のデータは、連携の対象として使用できません。";
 const char kMsgQuit[] = "\n\nアプリケーションを終了します。";
+
+// The run goes on without its conditions remembered; its user learns of it,
+// and why, on standard error (the closing message stays as it is).
+void TellNotRemembered(LPCSTR pszSettingsFile, JokenSettingsFile::Failure why)
+{
+    std::string text = std::string(kCaption) + ": 今回の集計条件は記憶されませんでした（設定ファイル " +
+                       pszSettingsFile + "）。" + JokenSettingsFile::FailureText(why);
+    std::fprintf(stderr, "%s\n", mbcs::Cp932ToUtf8(text).c_str());
+}
 
 // The month edits hold two characters.
 constexpr int kMonthEditChars = 2;
@@ -817,12 +828,16 @@ BOOL CShukeiJokenDlg::WriteJokenSettings(short nStartMonth, short nEndMonth, LPC
     c.byUriage = static_cast<BYTE>(nUriage);
     c.byShiire = static_cast<BYTE>(nShiire);
     LPCSTR path = pszPath ? pszPath : m_szStoredPath;
-    // A path too long for a line is not stored; the export itself is done.
-    if (::strnlen(path, sizeof c.szPath) >= sizeof c.szPath) return FALSE;
-    std::strcpy(c.szPath, path);
-
     const CString strFolder = ClFileMgr::Inst()->GetAppFolderPath(ClFileMgr::FOLDER_SETTINGS);
-    JokenSettingsFile file(strFolder, g_Edition.pszSettingsFile);
-    // The run's output, which the line must never be written into.
-    return file.Write(SettingsKey(), c, m_strOutputPath);
+    JokenSettingsFile::Failure why = JokenSettingsFile::Failure::NotStorable;
+    // A path too long for a line is not stored; the export itself is done.
+    if (::strnlen(path, sizeof c.szPath) < sizeof c.szPath) {
+        std::strcpy(c.szPath, path);
+        JokenSettingsFile file(strFolder, g_Edition.pszSettingsFile);
+        // The run's output, which the line must never be written into.
+        if (file.Write(SettingsKey(), c, m_strOutputPath, &why)) return TRUE;
+    }
+    TellNotRemembered(strFolder + g_Edition.pszSettingsFile, why);
+    return FALSE;
 }
+

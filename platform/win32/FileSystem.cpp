@@ -215,6 +215,32 @@ BOOL ReplaceFileA(LPCSTR lpReplacedFileName, LPCSTR lpReplacementFileName, LPCST
     return TRUE;
 }
 
+namespace {
+
+// Creates a new empty file that only its creator may read and write, whatever
+// the umask: content written into it before it is given away (ReplaceFileA)
+// is nobody else's to open. An existing entry (a link included) is never
+// opened: ERROR_FILE_EXISTS.
+bool CreatePrivate(const std::string& name)
+{
+    std::string host, full;
+    if (!HostOf(name.c_str(), &host, &full)) return false;
+    if (OnCdrom(full)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return false;
+    }
+    const int fd = hostio::Open(host.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, 0600);
+    if (fd < 0) {
+        const int err = errno;
+        SetLastError(err == EEXIST ? ERROR_FILE_EXISTS : err == ENOENT ? MissingError(host) : Win32ErrorFromErrno(err));
+        return false;
+    }
+    ::close(fd);
+    return true;
+}
+
+}  // namespace
+
 UINT GetTempFileNameA(LPCSTR lpPathName, LPCSTR lpPrefixString, UINT uUnique, LPSTR lpTempFileName)
 {
     if (!lpPathName || !*lpPathName || !lpTempFileName) {
@@ -255,9 +281,7 @@ UINT GetTempFileNameA(LPCSTR lpPathName, LPCSTR lpPrefixString, UINT uUnique, LP
             SetLastError(ERROR_FILENAME_EXCED_RANGE);
             return 0;
         }
-        HANDLE h = CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (h != INVALID_HANDLE_VALUE) {
-            CloseHandle(h);
+        if (CreatePrivate(name)) {
             copyOut(name);
             return number;
         }

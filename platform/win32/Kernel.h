@@ -120,7 +120,9 @@ BOOL ReplaceFileA(LPCSTR lpReplacedFileName, LPCSTR lpReplacementFileName, LPCST
 // three characters, a hexadecimal number of one to four digits) that did not
 // exist before, and writes its name to the buffer (MAX_PATH bytes). With
 // uUnique 0 the number is chosen here and the file created exclusively, so
-// no existing entry (a file, a link) is ever opened or changed; the result is
+// no existing entry (a file, a link) is ever opened or changed, and private to
+// its creator (read and write for the owner only, whatever the umask) until
+// it is given another mode, as ReplaceFileA does; the result is
 // the number, 0 with the error when no name could be created. A non-zero
 // uUnique only forms the name.
 UINT GetTempFileNameA(LPCSTR lpPathName, LPCSTR lpPrefixString, UINT uUnique, LPSTR lpTempFileName);

@@ -8,8 +8,9 @@
 //   LF (the path buffer holds at most 260 bytes);
 // - on success leaves exactly: the old file's lines that do not begin with
 //   the key, byte for byte and in order (the last one given a line feed when
-//   it had none; when the key had a line, lines of spaces only, which
-//   earlier rewrites in place left, are dropped too), then "<key><mode>/
+//   it had none; when the key had a line or the file holds free lines, the
+//   free lines are dropped too: lines of spaces only, which rewrites in place
+//   left, and lines hidden behind a NUL), then "<key><mode>/
 //   <start>/<end>/<sales>/<purchase>/<niwari>/<path>\n"; on refusal the file
 //   as it was;
 // - is read back: Read(key) gives what was written;
@@ -73,12 +74,16 @@ std::string AfterWrite(const std::string& old, const std::string& key, const std
             start = end;
         }
     }
-    std::string kept;
-    for (const std::string& one : lines) {
+    // Free lines: of spaces only (blanked), or hidden behind a NUL.
+    auto isFree = [](const std::string& one) {
         const std::string body = one.back() == '\n' ? one.substr(0, one.size() - 1) : one;
-        const bool spaces = !body.empty() && body.find_first_not_of(' ') == std::string::npos;
-        if (one.compare(0, key.size(), key) != 0 && !(hadKey && spaces)) kept += one;
-    }
+        return !body.empty() && (body[0] == '\0' || body.find_first_not_of(' ') == std::string::npos);
+    };
+    bool hadFree = false;
+    for (const std::string& one : lines) hadFree = hadFree || (one.compare(0, key.size(), key) != 0 && isFree(one));
+    std::string kept;
+    for (const std::string& one : lines)
+        if (one.compare(0, key.size(), key) != 0 && !((hadKey || hadFree) && isFree(one))) kept += one;
     if (!kept.empty() && kept.back() != '\n') kept += '\n';
     return kept + line;
 }

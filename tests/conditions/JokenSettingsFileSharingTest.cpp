@@ -152,7 +152,7 @@ TEST_F(JokenSettingsFileSharingTest, WriterGivesUpWhenItsTurnDoesNotComeWithinTh
     EXPECT_GE(waited, std::chrono::milliseconds(399));
     EXPECT_LT(waited, std::chrono::seconds(3));
     EXPECT_EQ(Contents(), "A:0/1/1/0/0/0/a\n");
-    // Readers take no turn.
+    // A reader waits for the turn no longer than the writer, then reads.
     JokenSettingsFile::Conditions out;
     EXPECT_TRUE(patient.Read("A:", out));
 
@@ -194,8 +194,7 @@ TEST_F(JokenSettingsFileSharingTest, WritersThatMeetKeepEveryUsersLatestLine)
 // Another member of the office (uid 2001 of group 2000) writes a settings
 // file of uid 2003 in a sticky folder, where the file cannot be replaced:
 // the rewrite in place keeps the file, its owner and mode, every other line
-// byte for byte and in its place; the old line is blanked, and the owner's
-// next write (here root's) drops the blanks.
+// byte for byte and in its place; the new line takes the old one's place.
 TEST_F(JokenSettingsFileSharingTest, RewriteInPlaceKeepsTheFileAndEveryOtherLine)
 {
     if (::geteuid() != 0) GTEST_SKIP() << "needs root, to write as another host user";
@@ -220,7 +219,7 @@ TEST_F(JokenSettingsFileSharingTest, RewriteInPlaceKeepsTheFileAndEveryOtherLine
     ASSERT_TRUE(WIFEXITED(status));
     ASSERT_EQ(WEXITSTATUS(status), 0);
 
-    EXPECT_EQ(Contents(), "A:0/1/1/0/0/0/a\n" + std::string(15, ' ') + "\nB:0/2/2/0/0/0/b\nK:0/2/2/0/0/0/k\n");
+    EXPECT_EQ(Contents(), "A:0/1/1/0/0/0/a\nK:0/2/2/0/0/0/k\nB:0/2/2/0/0/0/b\n");
     struct stat after = {};
     ASSERT_EQ(::stat(HostFile().c_str(), &after), 0);
     EXPECT_EQ(after.st_ino, before.st_ino);
@@ -233,9 +232,10 @@ TEST_F(JokenSettingsFileSharingTest, RewriteInPlaceKeepsTheFileAndEveryOtherLine
     EXPECT_TRUE(File().Read("B:", out));
     EXPECT_EQ(out.nStartMonth, 2);
 
-    // A writer that can replace the file with its identity compacts it.
+    // A writer that can replace the file with its identity puts a new file
+    // in its place.
     ASSERT_TRUE(File().Write("A:", Values(3, "a")));
-    EXPECT_EQ(Contents(), "B:0/2/2/0/0/0/b\nK:0/2/2/0/0/0/k\nA:0/3/3/0/0/0/a\n");
+    EXPECT_EQ(Contents(), "K:0/2/2/0/0/0/k\nB:0/2/2/0/0/0/b\nA:0/3/3/0/0/0/a\n");
     ASSERT_EQ(::stat(HostFile().c_str(), &after), 0);
     EXPECT_EQ(after.st_uid, 2003u);
     EXPECT_EQ(after.st_gid, 2000u);

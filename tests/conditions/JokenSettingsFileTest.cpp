@@ -212,6 +212,19 @@ TEST_F(JokenSettingsFileTest, DuplicateLinesOfOneKeyAreAllReplaced)
     EXPECT_EQ(Contents(), "A:0/1/1/0/0/0/a\nK:0/3/3/0/0/0/third\n");
 }
 
+// Lines that writes cut short left hidden behind a NUL, and blanked ones,
+// are dropped by the next write that puts a new file in place, also for a
+// new key.
+TEST_F(JokenSettingsFileTest, HiddenAndBlankedLinesGoWithTheNextNewFile)
+{
+    SetContents(std::string("A:0/1/1/0/0/0/a\n\0:0/2/2/0/0/0/cut\n   \nK:0/1/1/0/0/0/k\n\0:0/3/3/0/0/0/c", 69));
+    ASSERT_TRUE(File().Write("K:", Make(0, 2, 2, 0, 0, 0, "k")));
+    EXPECT_EQ(Contents(), "A:0/1/1/0/0/0/a\nK:0/2/2/0/0/0/k\n");
+    SetContents(std::string("A:0/1/1/0/0/0/a\n\0:0/2/2/0/0/0/cut\n", 34));
+    ASSERT_TRUE(File().Write("L:", Make(0, 2, 2, 0, 0, 0, "l")));
+    EXPECT_EQ(Contents(), "A:0/1/1/0/0/0/a\nL:0/2/2/0/0/0/l\n");
+}
+
 TEST_F(JokenSettingsFileTest, UnstorableValuesAreRefusedWithoutTouchingTheFile)
 {
     SetContents("A:0/1/1/0/0/0/a\n");

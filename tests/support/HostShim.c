@@ -11,6 +11,15 @@
  *   ZK_SHIM_WRITE_ERRNO=<n>   every write to a file whose host path contains
  *   ZK_SHIM_WRITE_MATCH=<text> the text fails with errno n, nothing written
  *                             (ENOSPC: a full disk).
+ *   ZK_SHIM_KILL_BEFORE_TRUNCATE=<n>, ZK_SHIM_KILL_AFTER_TRUNCATE=<n>
+ *                             the process is killed (SIGKILL) right before,
+ *                             or right after, its n-th ftruncate of a file
+ *                             whose host path contains ZK_SHIM_KILL_MATCH.
+ *   ZK_SHIM_PAUSE_LOCK=<path> the first exclusive flock of a file whose host
+ *   ZK_SHIM_PAUSE_MATCH=<text> path contains the text waits: it creates
+ *                             <path> and goes on once <path> is gone (at
+ *                             most 60 s), to hold a writer between its open
+ *                             and its lock while the test acts.
  *
  * A termination signal sent to the whole process, as kill sends it, at a
  * chosen call of the calling thread (the call then goes on):
@@ -44,11 +53,14 @@
 #include <stdarg.h>
 #include <sys/file.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/types.h>
 #include <sys/un.h>
 #include <time.h>
 #include <unistd.h>
 
 static int g_signalSent;
+static int Matches(int fd, const char* variable);
 
 static void SleepMs(long ms)
 {
@@ -183,9 +195,17 @@ int fsync(int fd)
 int ftruncate(int fd, off_t length)
 {
     static int (*real)(int, off_t);
+    static long seen;
     if (!real) real = (int (*)(int, off_t))dlsym(RTLD_NEXT, "ftruncate");
     BeforeFdCall("ftruncate", fd);
-    return real(fd, length);
+    const char* before = getenv("ZK_SHIM_KILL_BEFORE_TRUNCATE");
+    const char* after = getenv("ZK_SHIM_KILL_AFTER_TRUNCATE");
+    const long counted =
+        ((before && *before) || (after && *after)) && Matches(fd, "ZK_SHIM_KILL_MATCH") ? ++seen : 0;
+    if (counted && before && *before && counted == atol(before)) raise(SIGKILL);
+    const int rc = real(fd, length);
+    if (counted && after && *after && counted == atol(after)) raise(SIGKILL);
+    return rc;
 }
 
 ssize_t sendto(int fd, const void* buffer, size_t count, int flags, const struct sockaddr* to, socklen_t length)
@@ -208,10 +228,24 @@ int sigwait(const sigset_t* set, int* signalNumber)
     return rc;
 }
 
+/* The first exclusive lock of a matching file waits for the test. */
+static void PauseBeforeLock(int fd, int operation)
+{
+    static int paused;
+    const char* marker = getenv("ZK_SHIM_PAUSE_LOCK");
+    if (paused || !marker || !*marker || !(operation & LOCK_EX) || !Matches(fd, "ZK_SHIM_PAUSE_MATCH")) return;
+    paused = 1;
+    const int made = open(marker, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (made >= 0) close(made);
+    struct stat st;
+    for (int waited = 0; waited < 60000 && stat(marker, &st) == 0; ++waited) SleepMs(1);
+}
+
 int flock(int fd, int operation)
 {
     static int (*real)(int, int);
     BeforeFdCall("flock", fd);
+    PauseBeforeLock(fd, operation);
     const char* forced = getenv("ZK_SHIM_FLOCK_ERRNO");
     if (forced && *forced) {
         errno = atoi(forced);

@@ -210,6 +210,27 @@ TEST_F(FileSystemTest, TemporaryNamesAreCreatedNewAndNeverOpenAnEntry)
     EXPECT_EQ(GetTempFileNameA("Y:\\", "Zel", 0, name), 0u);
 }
 
+// A new temporary file is its creator's alone, whatever the umask: what is
+// written into it before it is given its final mode is nobody else's to open.
+TEST_F(FileSystemTest, TemporaryFileIsPrivateWhateverTheUmask)
+{
+    tmp.MakeDir("c/tmp");
+    for (const mode_t mask : {0000, 0022, 0077}) {
+        const mode_t saved = ::umask(mask);
+        char name[MAX_PATH] = {};
+        const UINT number = GetTempFileNameA("C:\\tmp", "Zel", 0, name);
+        ::umask(saved);
+        ASSERT_NE(number, 0u);
+        struct stat st = {};
+        ASSERT_EQ(::stat((tmp / ("c/tmp/" + std::string(name + 7))).c_str(), &st), 0) << name;
+        EXPECT_EQ(st.st_mode & 07777, 0600u) << "umask " << mask;
+    }
+    // Not on a CD-ROM.
+    char name[MAX_PATH] = {};
+    EXPECT_EQ(GetTempFileNameA("Q:\\disc", "Zel", 0, name), 0u);
+    ExpectError(ERROR_ACCESS_DENIED);
+}
+
 // A replacement takes the replaced file's place with its identity: the bits,
 // the group and the owner.
 TEST_F(FileSystemTest, ReplaceFileKeepsTheReplacedFilesIdentity)
