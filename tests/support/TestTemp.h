@@ -1,0 +1,59 @@
+// The tests' temporary folders: made in the folder for temporary files that
+// the environment names ($TMPDIR, else /tmp), never elsewhere, and removed
+// with everything in them, so that a test run leaves nothing behind.
+#pragma once
+
+#include <stdlib.h>
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+namespace testtemp {
+
+// The folder for temporary files: $TMPDIR when it is set and not empty.
+inline std::string Root()
+{
+    const char* dir = std::getenv("TMPDIR");
+    std::string root = dir && *dir ? dir : "/tmp";
+    while (root.size() > 1 && root.back() == '/') root.pop_back();
+    return root;
+}
+
+// A new folder "<Root>/<prefix>XXXXXX" (mkdtemp: private to the caller);
+// empty when it cannot be made.
+inline std::string Make(const std::string& prefix)
+{
+    std::string pattern = Root() + "/" + prefix + "XXXXXX";
+    return ::mkdtemp(pattern.data()) ? pattern : std::string();
+}
+
+// Removes `path` and everything in it, folders a test made unreadable or
+// unwritable included.
+inline void Remove(const std::string& path)
+{
+    if (path.empty()) return;
+    std::error_code ec;
+    ::chmod(path.c_str(), 0700);
+    for (auto it = std::filesystem::recursive_directory_iterator(path, ec);
+         !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec))
+        if (it->is_directory(ec) && !it->is_symlink(ec)) ::chmod(it->path().c_str(), 0700);
+    std::filesystem::remove_all(path, ec);
+}
+
+// A folder for one scope.
+class Folder {
+public:
+    explicit Folder(const std::string& prefix) : path_(Make(prefix)) {}
+    ~Folder() { Remove(path_); }
+    Folder(const Folder&) = delete;
+    Folder& operator=(const Folder&) = delete;
+    const std::string& Path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+}  // namespace testtemp
