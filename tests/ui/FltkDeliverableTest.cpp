@@ -9,6 +9,7 @@
 
 #include "XSession.h"
 #include "tests/support/TestCaller.h"
+#include "tests/support/TestTemp.h"
 #include "win32/Mbcs.h"
 #include "win32/PlatformConfig.h"
 
@@ -62,7 +63,8 @@ struct Process {
 };
 
 Process Start(const std::vector<std::string>& env, const std::string& errFile,
-              std::string program = std::string(ZK_BINARY_DIR) + "/Zelkora", std::vector<std::string> args = {})
+              std::string program = std::string(ZK_BINARY_DIR) + "/Zelkora", std::vector<std::string> args = {},
+              const std::string& workingFolder = "")
 {
     std::vector<std::string> envCopy = env;
     std::vector<char*> envp;
@@ -76,6 +78,7 @@ Process Start(const std::vector<std::string>& env, const std::string& errFile,
     posix_spawn_file_actions_addopen(&files, 0, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&files, 1, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_adddup2(&files, 1, 2);
+    if (!workingFolder.empty()) posix_spawn_file_actions_addchdir_np(&files, workingFolder.c_str());
     Process p;
     if (posix_spawn(&p.pid, program.c_str(), &files, nullptr, argv.data(), envp.data()) != 0) p.pid = 0;
     posix_spawn_file_actions_destroy(&files);
@@ -284,6 +287,102 @@ TEST(FltkDeliverable, SaveBoxAcceptedUnchangedKeepsTheRememberedOutputFolder)
     EXPECT_TRUE(ReadAll(out) == expected) << "no export, or another one, in the remembered folder";
     EXPECT_FALSE(Exists(program + "/sample.xml")) << "the export moved to the program's folder";
     (void)std::system(("rm -rf '" + root + "'").c_str());
+}
+
+// A new home has no output folder until the first export makes it. 参照
+// opens the save box at the nearest existing folder of the path on its drive
+// (here C:'s root), never in the program's working folder, and a name typed
+// there, or the one the box shows, is exported there. Driven as a new user
+// does it: the default path (a filter) and End, a name and Enter; then a
+// typed path whose folders do not exist, accepted as the box shows it.
+TEST(FltkDeliverable, FirstSaveBoxOnANewHomeKeepsTheExportOutOfTheProgramsFolder)
+{
+    std::string missing = XSession::MissingTools();
+    if (!missing.empty()) GTEST_SKIP() << "the X tools are not installed: " << missing;
+    ASSERT_TRUE(XSession::Shared().Ready());
+
+    testtemp::Folder tmp("zk_deliv_");
+    const std::string root = tmp.Path(), program = root + "/program";
+    ASSERT_FALSE(root.empty());
+    ASSERT_EQ(std::system(("mkdir '" + program + "' && cp '" + ZK_BINARY_DIR + "/Zelkora' '" + ZK_BINARY_DIR +
+                           "/OrlanzenDef.ini' '" + program + "/'")
+                              .c_str()),
+              0);
+    struct Case {
+        const char* typedPath;  // typed into the path edit first; empty: the default path
+        const char* name;       // typed into the box after End; empty: accepted as shown
+        const char* file;       // the export, below drive C:
+    };
+    const Case cases[] = {{"", "first.xml", "first.xml"}, {"C:\\New\\Folder\\typed.xml", "", "typed.xml"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        const std::string home = root + "/home-" + c.file, reference = root + "/reference-" + c.file;
+        ASSERT_TRUE(MakeHome(home));
+        ASSERT_TRUE(MakeHome(reference));
+        ASSERT_TRUE(RunScripted(reference, root,
+                                std::string("type 1008 C:\\") + c.file + "\nkey F12\nanswer YES\nanswer OK\n"));
+        const std::string expected = ReadAll(reference + "/drive_c/" + c.file);
+        ASSERT_FALSE(expected.empty()) << ReadAll(root + "/transcript.txt");
+        ASSERT_FALSE(Exists(home + "/drive_c/Zelkor"));
+
+        Process real = Start({"ZELKOR_HOME=" + home, "ZELKOR_BACKEND=fltk", "ZELKOR_FLTK_IDLE_LIMIT=20",
+                              "DISPLAY=" + XSession::Shared().Display(),
+                              std::string("XAUTHORITY=") + std::getenv("XAUTHORITY"), "PATH=/usr/bin:/bin",
+                              "HOME=" + root},
+                             root + "/real.err", program + "/Zelkora", {}, program);
+        ASSERT_NE(real.pid, 0);
+        std::vector<std::string> failures;
+        bool reaped = false;
+        const std::string dlg = XSession::WaitWindow("zelkor-dialog-130", 30);
+        STEP(!dlg.empty());
+        if (!dlg.empty()) {
+            STEP(XSession::Focus(dlg));
+            if (*c.typedPath) {
+                STEP(XSession::Key("alt+o"));
+                STEP(XSession::Type(c.typedPath));
+            }
+            STEP(XSession::Key("alt+d"));  // 参照(&D)
+            const std::string box = XSession::WaitWindow("^zelkor$");
+            STEP(!box.empty());
+            if (!box.empty()) {
+                STEP(XSession::Focus(box));
+                if (*c.name) {
+                    STEP(XSession::Key("End"));
+                    STEP(XSession::Type(c.name));
+                }
+                STEP(XSession::Key("Return"));
+                STEP(XSession::WaitGone("^zelkor$"));
+            }
+            STEP(XSession::Focus(dlg));
+            STEP(XSession::Key("F12"));  // 実行
+            // Enter at each message until the run ends.
+            std::string last;
+            for (int i = 0; i < 10 && !reaped; ++i) {
+                std::string box;
+                for (int j = 0; j < 600 && box.empty(); ++j) {
+                    if (::waitpid(real.pid, &real.status, WNOHANG) == real.pid) {
+                        reaped = true;
+                        break;
+                    }
+                    XSession::Run("xdotool search --onlyvisible --classname zelkor-message | tail -n 1", &box, 5);
+                    if (box == last) box.clear();
+                    if (box.empty()) ::usleep(100000);
+                }
+                if (box.empty()) break;
+                STEP(XSession::Focus(box));
+                STEP(XSession::Key("Return"));
+                last = box;
+            }
+        }
+        const bool ended = reaped || real.Wait(60);
+        ExpectEndedNormally(failures, ended, real, root);
+        EXPECT_TRUE(ReadAll(home + "/drive_c/" + c.file) == expected)
+            << "no export, or another one, at C:\\" << c.file << "\n" << ReadAll(root + "/real.err");
+        // Nothing was added to the program's folder.
+        std::string listing;
+        XSession::Run("ls -A '" + program + "'", &listing);
+        EXPECT_EQ(listing, "OrlanzenDef.ini\nZelkora");
+    }
 }
 
 // The tax summation is the run's longest step and makes no window call: the
