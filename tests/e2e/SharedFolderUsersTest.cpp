@@ -6,6 +6,7 @@
 // every write of the settings writer. Runs as other users need root (CI runs
 // as root); without it those tests are skipped and say why.
 #include "RunChecks.h"
+#include "tests/support/TestTemp.h"
 #include "RunHarness.h"
 
 #include <gtest/gtest.h>
@@ -62,8 +63,7 @@ class SharedFolder {
 public:
     SharedFolder()
     {
-        char pattern[] = "/tmp/zk_shared_XXXXXX";
-        m_root = mkdtemp(pattern) ? pattern : "";
+        m_root = testtemp::Make("zk_shared_");
         fs::permissions(m_root, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
                                     fs::perms::others_read | fs::perms::others_exec);
     }

@@ -5,11 +5,15 @@
 
 #include <stdlib.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <mutex>
 #include <string>
 #include <system_error>
+#include <vector>
 
 namespace testtemp {
 
@@ -22,12 +26,45 @@ inline std::string Root()
     return root;
 }
 
-// A new folder "<Root>/<prefix>XXXXXX" (mkdtemp: private to the caller);
-// empty when it cannot be made.
+inline void Remove(const std::string& path);
+
+namespace detail {
+
+// The folders this process made; those still there when it ends are removed
+// then (by the process that made them, not by a forked child that exits).
+struct Made {
+    const pid_t owner = ::getpid();
+    std::mutex lock;
+    std::vector<std::string> paths;
+    ~Made()
+    {
+        if (::getpid() == owner)
+            for (const std::string& path : paths) Remove(path);
+    }
+};
+
+inline Made& Registry()
+{
+    static Made made;
+    return made;
+}
+
+}  // namespace detail
+
+// A new folder "<Root>/<prefix>XXXXXX" (mkdtemp: private to the caller),
+// removed at the latest when the process ends. A run that cannot make one
+// stops here rather than work in some other folder.
 inline std::string Make(const std::string& prefix)
 {
     std::string pattern = Root() + "/" + prefix + "XXXXXX";
-    return ::mkdtemp(pattern.data()) ? pattern : std::string();
+    if (!::mkdtemp(pattern.data())) {
+        std::perror(("cannot make a temporary folder " + pattern).c_str());
+        std::abort();
+    }
+    detail::Made& made = detail::Registry();
+    std::lock_guard<std::mutex> guard(made.lock);
+    made.paths.push_back(pattern);
+    return pattern;
 }
 
 // Removes `path` and everything in it, folders a test made unreadable or

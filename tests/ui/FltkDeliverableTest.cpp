@@ -158,8 +158,7 @@ TEST(FltkDeliverable, ConditionsDialogToCompletedExportMatchesTheScriptRun)
     XSession& x = XSession::Shared();
     ASSERT_TRUE(x.Ready());
 
-    char name[] = "/tmp/zk_deliv_XXXXXX";
-    std::string root = ::mkdtemp(name);
+    std::string root = testtemp::Make("zk_deliv_");
     std::string scriptHome = root + "/script", realHome = root + "/real";
     ASSERT_TRUE(MakeHome(scriptHome));
     ASSERT_TRUE(MakeHome(realHome));
@@ -241,8 +240,7 @@ TEST(FltkDeliverable, SaveBoxAcceptedUnchangedKeepsTheRememberedOutputFolder)
     if (!missing.empty()) GTEST_SKIP() << "the X tools are not installed: " << missing;
     ASSERT_TRUE(XSession::Shared().Ready());
 
-    char name[] = "/tmp/zk_deliv_XXXXXX";
-    std::string root = ::mkdtemp(name);
+    std::string root = testtemp::Make("zk_deliv_");
     std::string home = root + "/home", program = root + "/program";
     ASSERT_TRUE(MakeHome(home));
     ASSERT_EQ(std::system(("mkdir '" + program + "' && cp '" + ZK_BINARY_DIR + "/Zelkora' '" + ZK_BINARY_DIR +
@@ -397,8 +395,7 @@ TEST(FltkDeliverable, DuringALongSummationTheProgressCaptionShowsTheQuarterReach
     if (!missing.empty()) GTEST_SKIP() << "the X tools are not installed: " << missing;
     ASSERT_TRUE(XSession::Shared().Ready());
 
-    char name[] = "/tmp/zk_deliv_XXXXXX";
-    std::string root = ::mkdtemp(name);
+    std::string root = testtemp::Make("zk_deliv_");
     std::string home = root + "/home";
     std::string gen = "bash '" + std::string(ZK_SOURCE_DIR) + "/scripts/gen-large-store.sh' --force --entries 250000 corp '" +
                       home + "' >/dev/null 2>&1";
@@ -464,8 +461,7 @@ TEST(FltkDeliverable, TerminationSignalWhileAWindowWaits)
     std::string missing = XSession::MissingTools();
     if (!missing.empty()) GTEST_SKIP() << "the X tools are not installed: " << missing;
     ASSERT_TRUE(XSession::Shared().Ready());
-    char name[] = "/tmp/zk_signal_XXXXXX";
-    const std::string root = ::mkdtemp(name);
+    const std::string root = testtemp::Make("zk_signal_");
     const std::string callers = root + "/callers";
     ::mkdir(callers.c_str(), 0755);
     setenv("ZELKOR_CALLER_DIR", callers.c_str(), 1);

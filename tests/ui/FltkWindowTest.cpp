@@ -5,6 +5,7 @@
 #ifdef ZK_HAVE_FLTK
 
 #include "ChooserProbe.h"
+#include "tests/support/TestTemp.h"
 #include "FltkTestDialog.h"
 #include "XSession.h"
 #include "ui/Backends.h"
@@ -51,8 +52,7 @@ protected:
         std::string missing = XSession::MissingTools();
         if (!missing.empty()) GTEST_SKIP() << "the X tools are not installed: " << missing;
         ASSERT_TRUE(XSession::Shared().Ready()) << "the virtual display did not start";
-        char name[] = "/tmp/zk_fltk_XXXXXX";
-        home_ = ::mkdtemp(name);
+        home_ = testtemp::Make("zk_fltk_");
         ::mkdir((home_ + "/c").c_str(), 0755);
         ::setenv("ZELKOR_HOME", home_.c_str(), 1);
         ::setenv("ZELKOR_BACKEND", "fltk", 1);

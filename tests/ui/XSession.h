@@ -3,11 +3,15 @@
 // per process, as the toolkit keeps its display connection), and
 // bounded runs of the X tools (xdotool, ImageMagick's import) that drive
 // windows with real input events and take screenshots. Every tool call runs
-// under `timeout`, and the server's whole process group is ended with the
-// session, so a test can neither hang nor leave a server behind.
+// under `timeout`. The session ends xvfb-run's command, so that xvfb-run
+// cleans up after itself (the server, its authority file and folder); the
+// folder is in the session's own temporary folder anyway, and a server
+// group that does not end is killed, so a test can neither hang nor leave a
+// server or a file behind.
 #pragma once
 
 #include "ui/fltk/FltkBackend.h"
+#include "tests/support/TestTemp.h"
 
 #include <gtest/gtest.h>
 
@@ -39,13 +43,13 @@ public:
 
     XSession()
     {
-        char name[] = "/tmp/zk_xs_XXXXXX";
-        dir_ = ::mkdtemp(name);
+        dir_ = testtemp::Make("zk_xs_");
         std::string info = dir_ + "/display";
-        std::string script = "echo \"$DISPLAY $XAUTHORITY\" > '" + info + ".tmp' && mv '" + info + ".tmp' '" + info +
-                             "' && exec sleep 900";
-        std::vector<std::string> args = {"xvfb-run", "-a", "-s", "-screen 0 1280x1024x24 -nolisten tcp", "sh", "-c",
-                                         script};
+        // The command's shell becomes the sleep, whose end ends xvfb-run.
+        std::string script = "echo \"$DISPLAY $XAUTHORITY $$\" > '" + info + ".tmp' && mv '" + info + ".tmp' '" +
+                             info + "' && exec sleep 900";
+        std::vector<std::string> args = {"env",  "TMPDIR=" + dir_, "xvfb-run", "-a", "-s",
+                                         "-screen 0 1280x1024x24 -nolisten tcp", "sh", "-c", script};
         // Parallel tests may pick the same display number at once: the loser's
         // server does not start and xvfb-run ends; then it is tried again.
         for (int attempt = 0; attempt < 4 && display_.empty(); ++attempt) {
@@ -54,7 +58,7 @@ public:
             for (int i = 0; pid_ && i < 150; ++i) {
                 std::ifstream in(info);
                 std::string display, auth;
-                if (in >> display >> auth) {
+                if (in >> display >> auth >> command_) {
                     ::setenv("DISPLAY", display.c_str(), 1);
                     ::setenv("XAUTHORITY", auth.c_str(), 1);
                     display_ = display;
@@ -73,12 +77,22 @@ public:
     ~XSession()
     {
         if (pid_ > 0) {
-            ::kill(-pid_, SIGTERM);
+            if (command_ > 0) ::kill(command_, SIGTERM);
             int status = 0;
-            ::waitpid(pid_, &status, 0);
+            bool ended = false;
+            for (int i = 0; i < 200 && !ended; ++i) {
+                ended = ::waitpid(pid_, &status, WNOHANG) == pid_;
+                if (!ended) ::usleep(50000);
+            }
+            if (!ended) {
+                ::kill(-pid_, SIGKILL);
+                ::waitpid(pid_, &status, 0);
+            }
+            // xvfb-run has told the server to end; it is still in the group.
+            for (int i = 0; i < 100 && ::kill(-pid_, 0) == 0; ++i) ::usleep(50000);
+            ::kill(-pid_, SIGKILL);
         }
-        std::string cmd = "rm -rf '" + dir_ + "'";
-        (void)std::system(cmd.c_str());
+        testtemp::Remove(dir_);
     }
 
     // The session of this process, started on first use. The toolkit keeps
@@ -170,7 +184,7 @@ private:
         for (std::string& a : args) argv.push_back(a.data());
         argv.push_back(nullptr);
         pid_t pid = 0;
-        if (posix_spawnp(&pid, "xvfb-run", &files, &attr, argv.data(), environ) != 0) pid = 0;
+        if (posix_spawnp(&pid, argv[0], &files, &attr, argv.data(), environ) != 0) pid = 0;
         posix_spawnattr_destroy(&attr);
         posix_spawn_file_actions_destroy(&files);
         return pid;
@@ -189,6 +203,7 @@ private:
     }
 
     pid_t pid_ = 0;
+    pid_t command_ = 0;  // xvfb-run's command (the sleep)
     std::string dir_;
     std::string display_;
 };
