@@ -31,15 +31,16 @@ inline void Remove(const std::string& path);
 namespace detail {
 
 // The folders this process made; those still there when it ends are removed
-// then (by the process that made them, not by a forked child that exits).
+// then (by the process that made them, not by a forked child that exits),
+// unless ZK_KEEP_E2E asks to keep the end-to-end tests' folders to look at.
 struct Made {
     const pid_t owner = ::getpid();
     std::mutex lock;
     std::vector<std::string> paths;
     ~Made()
     {
-        if (::getpid() == owner)
-            for (const std::string& path : paths) Remove(path);
+        if (::getpid() != owner || std::getenv("ZK_KEEP_E2E")) return;
+        for (const std::string& path : paths) Remove(path);
     }
 };
 

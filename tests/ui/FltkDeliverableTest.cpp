@@ -7,6 +7,7 @@
 // catch it) the progress dialog go to <build>/screenshots.
 #ifdef ZK_HAVE_FLTK
 
+#include "CaptionWatch.h"
 #include "XSession.h"
 #include "tests/support/TestCaller.h"
 #include "tests/support/TestTemp.h"
@@ -20,6 +21,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <map>
@@ -114,14 +116,6 @@ bool Exists(const std::string& path)
 {
     struct stat st{};
     return ::stat(path.c_str(), &st) == 0;
-}
-
-// The title of a shown window of class `cls`, empty when there is none.
-std::string TitleOf(const std::string& cls)
-{
-    std::string title;
-    if (!XSession::Run("xdotool search --onlyvisible --classname " + cls + " getwindowname", &title, 5)) return {};
-    return title.substr(0, title.find('\n'));
 }
 
 // The newest shown message box other than `other` (empty when none comes in
@@ -383,12 +377,15 @@ TEST(FltkDeliverable, FirstSaveBoxOnANewHomeKeepsTheExportOutOfTheProgramsFolder
     }
 }
 
-// The tax summation is the run's longest step and makes no window call: the
-// progress dialog must show the quarter it reached, not the moment the
-// quarter began, for as long as it works. Its caption is polled through the
-// run; a summation long enough to be seen (a quarter of a million entries)
-// keeps the test to seconds, and the counts are compared with each other, so
-// a fast or a slow machine sees the same.
+// The tax summation is a long step of the run and makes no window call: the
+// progress dialog must show the quarter the run reached (25 %) while it
+// works, not a caption from the moment the quarter began. The dialog's
+// captions are followed as the X server reports them, each with the
+// program's CPU time then; the CPU time the program spent while the dialog
+// showed 25 % must exceed the time it spent under any earlier caption. A
+// quarter of a million entries makes the summation long enough to measure;
+// the program's own CPU time, not the clock, makes the test independent of
+// the machine's speed and load.
 TEST(FltkDeliverable, DuringALongSummationTheProgressCaptionShowsTheQuarterReached)
 {
     std::string missing = XSession::MissingTools();
@@ -404,9 +401,9 @@ TEST(FltkDeliverable, DuringALongSummationTheProgressCaptionShowsTheQuarterReach
 
     Process real = StartReal(home, root);
     ASSERT_NE(real.pid, 0);
+    CaptionWatch watch(real.pid, "zelkor-dialog-131");
+    ASSERT_TRUE(watch.Start());
     std::vector<std::string> failures;
-    std::map<std::string, int> seen;
-    bool reaped = false;
     std::string dlg = XSession::WaitWindow("zelkor-dialog-130", 30);
     STEP(!dlg.empty());
     if (!dlg.empty()) {
@@ -422,33 +419,31 @@ TEST(FltkDeliverable, DuringALongSummationTheProgressCaptionShowsTheQuarterReach
             STEP(XSession::Focus(notice));
             STEP(XSession::Key("Return"));
         }
-        // The captions until the closing message (looked for at every
-        // fourth poll, so that the captions are polled often).
-        std::string done;
-        for (int i = 0; done.empty() && i < 20000; ++i) {
-            if (::waitpid(real.pid, &real.status, WNOHANG) == real.pid) {
-                reaped = true;
-                break;
-            }
-            std::string title = TitleOf("zelkor-dialog-131");
-            if (!title.empty()) ++seen[title];
-            if (i % 4 == 3) {
-                XSession::Run("xdotool search --onlyvisible --classname zelkor-message | tail -n 1", &done, 5);
-                if (done == notice) done.clear();
-            }
-        }
+        std::string done = WaitMessage(notice, 300);
         STEP(!done.empty());
         if (!done.empty()) {
             STEP(XSession::Focus(done));
             STEP(XSession::Key("Return"));
         }
     }
-    bool ended = reaped || real.Wait(60);
+    bool ended = real.Wait(60);
+    watch.Stop();
     ExpectEndedNormally(failures, ended, real, root);
-    const int atStart = seen[mbcs::Cp932ToUtf8("集計中 0％")];
-    const int atQuarter = seen[mbcs::Cp932ToUtf8("集計中 25％")];
-    EXPECT_GT(atQuarter, atStart) << ::testing::PrintToString(seen);
-    (void)std::system(("rm -rf '" + root + "'").c_str());
+    ASSERT_TRUE(watch.WindowSeen()) << "the progress dialog was not seen";
+    std::vector<std::string> shown;
+    for (const CaptionWatch::Sighting& s : watch.Sightings()) shown.push_back(s.caption);
+    const std::map<std::string, double> cpu = watch.CpuPerCaption();
+    const std::string quarter = mbcs::Cp932ToUtf8("集計中 25％");
+    double atQuarter = 0, before = 0;
+    for (const auto& [caption, seconds] : cpu) {
+        int percent = -1;
+        if (std::sscanf(caption.c_str(), mbcs::Cp932ToUtf8("集計中 %d％").c_str(), &percent) == 1 && percent < 25)
+            before += seconds;
+        if (caption == quarter) atQuarter = seconds;
+    }
+    if (std::getenv("ZK_SHOW_CAPTIONS")) std::fprintf(stderr, "25%%: %.3f s, before: %.3f s, %zu captions\n", atQuarter, before, shown.size());
+    EXPECT_GT(atQuarter, before) << ::testing::PrintToString(shown) << "\n" << ::testing::PrintToString(cpu);
+    testtemp::Remove(root);
 }
 
 // A termination signal while a real window waits for the user, with a caller
