@@ -441,7 +441,6 @@ TEST(FltkDeliverable, DuringALongSummationTheProgressCaptionShowsTheQuarterReach
             before += seconds;
         if (caption == quarter) atQuarter = seconds;
     }
-    if (std::getenv("ZK_SHOW_CAPTIONS")) std::fprintf(stderr, "25%%: %.3f s, before: %.3f s, %zu captions\n", atQuarter, before, shown.size());
     EXPECT_GT(atQuarter, before) << ::testing::PrintToString(shown) << "\n" << ::testing::PrintToString(cpu);
     testtemp::Remove(root);
 }
