@@ -151,7 +151,13 @@ RunHarness::~RunHarness()
     }
 }
 
-bool CanRunAsOtherUsers() { return geteuid() == 0; }
+std::string WhyNotAsOtherUsers()
+{
+    if (geteuid() != 0) return "runs as other host users need root";
+    return testtemp::ClosedToOthers();
+}
+
+bool CanRunAsOtherUsers() { return WhyNotAsOtherUsers().empty(); }
 
 std::string HostShimPath() { return EnvOr("ZK_BINARY_DIR", ZK_BINARY_DIR) + std::string("/tests/zk_host_shim.so"); }
 

@@ -98,8 +98,11 @@ private:
     bool m_relative = false;
 };
 
-// True when this process may run programs as other host users (root).
+// True when this process may run programs as other host users: it is root,
+// and they can reach the tests' temporary folders.
 bool CanRunAsOtherUsers();
+// Why it may not ("" when it may).
+std::string WhyNotAsOtherUsers();
 
 // The host path of the shim that the tests preload into the deliverables.
 std::string HostShimPath();

@@ -28,6 +28,26 @@ inline std::string Root()
 
 inline void Remove(const std::string& path);
 
+// Why other host users cannot reach folders made here (a folder on the way to
+// Root() that others may not enter), or "" when they can. Tests that act as
+// other users need them to reach their files.
+inline std::string ClosedToOthers()
+{
+    char* real = ::realpath(Root().c_str(), nullptr);
+    std::string path = real ? real : Root();
+    std::free(real);
+    for (std::string dir = path; !dir.empty();) {
+        struct stat st{};
+        if (::stat(dir.c_str(), &st) == 0 && !(st.st_mode & S_IXOTH))
+            return "the temporary folder " + path + " is closed to other host users (" + dir +
+                   " has no search permission for others); set TMPDIR to a folder they may enter";
+        if (dir == "/") break;
+        const size_t slash = dir.rfind('/');
+        dir = slash == 0 ? "/" : dir.substr(0, slash);
+    }
+    return {};
+}
+
 namespace detail {
 
 // The folders this process made; those still there when it ends are removed
