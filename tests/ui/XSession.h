@@ -77,20 +77,23 @@ public:
     ~XSession()
     {
         if (pid_ > 0) {
+            // A killed server would leave its lock and socket in /tmp: the
+            // group is killed only when it does not end by itself within a
+            // minute (a loaded machine may take seconds).
             if (command_ > 0) ::kill(command_, SIGTERM);
             int status = 0;
             bool ended = false;
-            for (int i = 0; i < 200 && !ended; ++i) {
+            for (int i = 0; i < 1200 && !ended; ++i) {
                 ended = ::waitpid(pid_, &status, WNOHANG) == pid_;
                 if (!ended) ::usleep(50000);
             }
             if (!ended) {
-                ::kill(-pid_, SIGKILL);
+                ::kill(-pid_, SIGTERM);
                 ::waitpid(pid_, &status, 0);
             }
             // xvfb-run has told the server to end; it is still in the group.
-            for (int i = 0; i < 100 && ::kill(-pid_, 0) == 0; ++i) ::usleep(50000);
-            ::kill(-pid_, SIGKILL);
+            for (int i = 0; i < 1200 && ::kill(-pid_, 0) == 0; ++i) ::usleep(50000);
+            if (::kill(-pid_, 0) == 0) ::kill(-pid_, SIGKILL);
         }
         testtemp::Remove(dir_);
     }
