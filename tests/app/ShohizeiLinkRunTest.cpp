@@ -2,6 +2,7 @@
 // folder, the filing application's program level, the output path taken
 // from the dialog, and the ending of an interrupted run.
 #include "app/ShohizeiLinkApp.h"
+#include "tests/support/TestTemp.h"
 
 #include "suite/ClMsgMgr.h"
 #include "ui/WaitCursor.h"
@@ -31,8 +32,7 @@ class ProgramFolder : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/zk_app_XXXXXX";
-        root = mkdtemp(pattern);
+        root = testtemp::Make("zk_app_");
         DriveMap::SetForTesting("C=" + root, "");
     }
     void TearDown() override

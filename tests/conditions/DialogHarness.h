@@ -7,6 +7,7 @@
 #pragma once
 
 #include "conditions/ShukeiJokenDlg.h"
+#include "tests/support/TestTemp.h"
 #include "res/ResourceIds.h"
 #include "suite/ClToolTipMgr.h"
 #include "win32/DriveMap.h"
@@ -109,8 +110,7 @@ class ConditionsDialogTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char name[] = "/tmp/zk_cond_XXXXXX";
-        root_ = ::mkdtemp(name);
+        root_ = testtemp::Make("zk_cond_");
         for (const char* dir : {"c", "c/out", "q"})
             std::filesystem::create_directories(root_ / dir);
         ::setenv("ZELKOR_OUTPUT_FOLDER", "C:\\out\\", 1);

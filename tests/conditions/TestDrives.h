@@ -3,6 +3,7 @@
 #pragma once
 
 #include "conditions/JokenSettingsFile.h"
+#include "tests/support/TestTemp.h"
 #include "win32/DriveMap.h"
 #include "win32/PlatformConfig.h"
 
@@ -20,10 +21,7 @@ class TestDrives : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        static std::atomic<int> counter{0};
-        root_ = std::filesystem::temp_directory_path() /
-                ("zk_conditions_" + std::to_string(getpid()) + "_" + std::to_string(counter++));
-        std::filesystem::remove_all(root_);
+        root_ = testtemp::Make("zk_conditions_");
         for (const char* dir : {"home", "c", "e", "f", "q", "r", "u", "share"})
             std::filesystem::create_directories(root_ / dir);
         setenv("ZELKOR_HOME", (root_ / "home").c_str(), 1);

@@ -1,4 +1,5 @@
 #include "RunHarness.h"
+#include "tests/support/TestTemp.h"
 
 #include "suite/SuiteStore.h"
 #include "win32/PlatformConfig.h"
@@ -130,9 +131,7 @@ std::string ControlLine(const std::string& transcript, int id, const std::string
 
 RunHarness::RunHarness(const std::string& edition) : m_edition(edition)
 {
-    char pattern[] = "/tmp/zk_e2e_XXXXXX";
-    const char* dir = mkdtemp(pattern);
-    m_root = dir ? dir : "";
+    m_root = testtemp::Make("zk_e2e_");
     fs::create_directories(ProgramDir());
     fs::create_directories(HomeDir());
     fs::create_directories(CallerDir());
@@ -152,7 +151,13 @@ RunHarness::~RunHarness()
     }
 }
 
-bool CanRunAsOtherUsers() { return geteuid() == 0; }
+std::string WhyNotAsOtherUsers()
+{
+    if (geteuid() != 0) return "runs as other host users need root";
+    return testtemp::ClosedToOthers();
+}
+
+bool CanRunAsOtherUsers() { return WhyNotAsOtherUsers().empty(); }
 
 std::string HostShimPath() { return EnvOr("ZK_BINARY_DIR", ZK_BINARY_DIR) + std::string("/tests/zk_host_shim.so"); }
 

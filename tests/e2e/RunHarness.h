@@ -113,8 +113,11 @@ private:
     std::string m_removedStart;
 };
 
-// True when this process may run programs as other host users (root).
+// True when this process may run programs as other host users: it is root,
+// and they can reach the tests' temporary folders.
 bool CanRunAsOtherUsers();
+// Why it may not ("" when it may).
+std::string WhyNotAsOtherUsers();
 
 // The host path of the shim that the tests preload into the deliverables.
 std::string HostShimPath();

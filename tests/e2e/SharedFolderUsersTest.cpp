@@ -6,6 +6,7 @@
 // every write of the settings writer. Runs as other users need root (CI runs
 // as root); without it those tests are skipped and say why.
 #include "RunChecks.h"
+#include "tests/support/TestTemp.h"
 #include "RunHarness.h"
 
 #include <gtest/gtest.h>
@@ -62,8 +63,7 @@ class SharedFolder {
 public:
     SharedFolder()
     {
-        char pattern[] = "/tmp/zk_shared_XXXXXX";
-        m_root = mkdtemp(pattern) ? pattern : "";
+        m_root = testtemp::Make("zk_shared_");
         fs::permissions(m_root, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
                                     fs::perms::others_read | fs::perms::others_exec);
     }
@@ -126,7 +126,7 @@ class SharedFolderUsers : public ::testing::TestWithParam<Mode> {};
 // and owner.
 TEST_P(SharedFolderUsers, EveryUserKeepsAndSavesTheirLine)
 {
-    if (!CanRunAsOtherUsers()) GTEST_SKIP() << "runs as other host users need root";
+    if (!CanRunAsOtherUsers()) GTEST_SKIP() << WhyNotAsOtherUsers();
     for (const unsigned mask : {002u, 022u, 027u, 077u}) {
         SCOPED_TRACE("folder " + std::string(GetParam().name) + " umask 0" + std::to_string(mask / 8) +
                      std::to_string(mask % 8));
@@ -192,7 +192,7 @@ INSTANTIATE_TEST_SUITE_P(Folders, SharedFolderUsers,
 // gave the file its group), even the owner's write keeps the group, in place.
 TEST(SharedFolderOwner, OwnerOutsideTheFilesGroupKeepsTheGroup)
 {
-    if (!CanRunAsOtherUsers()) GTEST_SKIP() << "runs as other host users need root";
+    if (!CanRunAsOtherUsers()) GTEST_SKIP() << WhyNotAsOtherUsers();
     SharedFolder shared;
     shared.MakeOfficeFolder(02775);
     RunHarness owner;
@@ -342,7 +342,8 @@ TEST(SharedFolderKills, KillAtAnyWriteLeavesTheFileWhole)
 {
     for (const bool owner : {true, false}) {
         if (!owner && !CanRunAsOtherUsers()) {
-            std::cout << "[ SKIPPED  ] the rewrite in place needs a run as another host user, which needs root\n";
+            std::cout << "[ SKIPPED  ] the rewrite in place needs a run as another host user: " << WhyNotAsOtherUsers()
+                      << "\n";
             continue;
         }
         SCOPED_TRACE(owner ? "as the file's owner" : "as another member");

@@ -1,4 +1,5 @@
 #include "mfc/Afx.h"
+#include "tests/support/TestTemp.h"
 #include "win32/DriveMap.h"
 
 #include <gtest/gtest.h>
@@ -21,9 +22,7 @@ class CFileTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char tmpl[] = "/tmp/zk_cfile_XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        m_host = tmpl;
+        m_host = testtemp::Make("zk_cfile_");
     }
     void TearDown() override
     {

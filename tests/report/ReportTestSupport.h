@@ -8,6 +8,7 @@
 #include "report/CXmlWriter.h"
 #include "suite/RuleTypes.h"
 #include "suite/SuiteRecords.h"
+#include "tests/support/TestTemp.h"
 
 #include <gtest/gtest.h>
 
@@ -29,10 +30,7 @@ namespace fs = std::filesystem;
 
 inline fs::path NewHostDir(const std::string& tag)
 {
-    fs::path dir = fs::temp_directory_path() / ("zk_report_" + tag + "_" + std::to_string(std::random_device{}()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    return dir;
+    return fs::path(testtemp::Make("zk_report_" + tag + "_"));
 }
 
 // The Windows path of a host path, through Z: (the host's root).

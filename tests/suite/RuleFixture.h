@@ -15,6 +15,7 @@
 #include "suite/FindInfo.h"
 #include "suite/SuiteStore.h"
 #include "tests/support/FindTerms.h"
+#include "tests/support/TestTemp.h"
 
 namespace ruletest {
 
@@ -38,10 +39,7 @@ class RuleStoreTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/zk_rules_XXXXXX";
-        const char* d = mkdtemp(pattern);
-        ASSERT_NE(d, nullptr);
-        dir_ = d;
+        dir_ = testtemp::Make("zk_rules_");
         auto store = std::make_unique<suite::SuiteStore>();
         std::string why;
         ASSERT_EQ(store->Create(dir_ + "/suite.db", &why), SUITE_OK) << why;

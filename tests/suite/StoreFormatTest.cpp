@@ -2,6 +2,7 @@
 // library writes. A version that is missing, of another type or of another
 // value is refused as a store of another version, before anything is read.
 #include "suite/SuiteStore.h"
+#include "tests/support/TestTemp.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -11,12 +12,7 @@
 
 namespace {
 
-std::string TempDir()
-{
-    char pattern[] = "/tmp/zk_format_XXXXXX";
-    const char* dir = mkdtemp(pattern);
-    return dir ? dir : "/tmp";
-}
+std::string TempDir() { return testtemp::Make("zk_format_"); }
 
 // A new store whose version row is then rewritten by `sql` (on a table
 // without the schema's constraints, so that any value can stand there).

@@ -9,15 +9,11 @@
 #include <string>
 
 #include "win32/Mbcs.h"
+#include "tests/support/TestTemp.h"
 
 namespace {
 
-std::string TempDir()
-{
-    char pattern[] = "/tmp/zk_store_XXXXXX";
-    const char* dir = mkdtemp(pattern);
-    return dir ? dir : "/tmp";
-}
+std::string TempDir() { return testtemp::Make("zk_store_"); }
 
 const unsigned char kId[16] = {0x10, 0x32, 0x54, 0x76, 0x98, 0xBA, 0xDC, 0xFE,
                                0x01, 0x23, 0x45, 0x67, 0x89, 0xAB, 0xCD, 0xEF};

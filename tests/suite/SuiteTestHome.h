@@ -10,6 +10,7 @@
 
 #include "suite/ClAccConnect.h"
 #include "suite/SuiteStore.h"
+#include "tests/support/TestTemp.h"
 #include "win32/PlatformConfig.h"
 
 namespace suitetest {
@@ -20,12 +21,7 @@ inline std::string SourceDir()
     return dir ? dir : ZK_SOURCE_DIR;
 }
 
-inline std::string MakeTempDir()
-{
-    char pattern[] = "/tmp/zk_suite_XXXXXX";
-    const char* dir = mkdtemp(pattern);
-    return dir ? dir : "";
-}
+inline std::string MakeTempDir() { return testtemp::Make("zk_suite_"); }
 
 // Points the platform at a fresh, empty suite home.
 inline std::string UseNewHome()

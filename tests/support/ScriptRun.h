@@ -5,6 +5,7 @@
 #pragma once
 
 #include "ui/Backends.h"
+#include "tests/support/TestTemp.h"
 #include "win32/DriveMap.h"
 #include "win32/Mbcs.h"
 #include "win32/PlatformConfig.h"
@@ -21,8 +22,7 @@ class ScriptRun {
 public:
     explicit ScriptRun(const std::string& script)
     {
-        char name[] = "/tmp/zk_ui_XXXXXX";
-        dir_ = ::mkdtemp(name);
+        dir_ = testtemp::Make("zk_ui_");
         std::ofstream(dir_ + "/script.txt", std::ios::binary) << mbcs::Cp932ToUtf8(script);
         ::setenv("ZELKOR_HOME", dir_.c_str(), 1);
         ::setenv("ZELKOR_BACKEND", "script", 1);

@@ -5,6 +5,8 @@
 #include <FL/Fl.H>
 #include <FL/Fl_Choice.H>
 #include <FL/Fl_File_Browser.H>
+#include <FL/Fl_File_Chooser.H>
+#include <FL/Fl_File_Input.H>
 #include <FL/Fl_Group.H>
 #include <FL/Fl_Menu_.H>
 #include <FL/Fl_Return_Button.H>
@@ -43,16 +45,45 @@ bool ChooserProbe::IsChooser(Fl_Widget* w)
     return false;
 }
 
+std::string ChooserProbe::NameNow() const
+{
+    std::lock_guard<std::mutex> lock(nameLock_);
+    return nameNow_;
+}
+
 void ChooserProbe::Tick(void* data)
 {
     auto* self = static_cast<ChooserProbe*>(data);
+    if (self->found) {
+        self->Follow();
+        return;
+    }
     for (Fl_Window* w = Fl::first_window(); w; w = Fl::next_window(w)) {
         if (!w->shown() || !IsChooser(w)) continue;
+        self->window_ = w;
         self->Read(w);
+        // The toolkit's chooser object is its window's user data.
+        if (auto* chooser = static_cast<Fl_File_Chooser*>(w->user_data()))
+            self->folder = chooser->directory() ? chooser->directory() : "";
         self->found = true;
+        self->Follow();
         return;
     }
     Fl::repeat_timeout(0.05, &ChooserProbe::Tick, data);
+}
+
+// Reads the name field while the chooser's window is still one of the
+// toolkit's shown windows (after that it may be gone).
+void ChooserProbe::Follow()
+{
+    bool up = false;
+    for (Fl_Window* w = Fl::first_window(); w && !up; w = Fl::next_window(w)) up = w == window_;
+    if (!up || !field_) return;
+    {
+        std::lock_guard<std::mutex> lock(nameLock_);
+        nameNow_ = field_->value() ? field_->value() : "";
+    }
+    Fl::repeat_timeout(0.05, &ChooserProbe::Tick, this);
 }
 
 // False when a character of `utf8` has no glyph in the face (or the lookup is
@@ -102,6 +133,7 @@ void ChooserProbe::Read(Fl_Widget* w)
         for (int i = 1; i <= list->size(); ++i)
             if (list->text(i)) files.push_back(list->text(i));
     if (auto* ok = dynamic_cast<Fl_Return_Button*>(w)) okLabel = ok->label() ? ok->label() : "";
+    if (auto* input = dynamic_cast<Fl_File_Input*>(w)) field_ = input;
     if (Fl_Group* group = w->as_group())
         for (int i = 0; i < group->children(); ++i) Read(group->child(i));
 }

@@ -5,9 +5,11 @@
 // is what a user cannot read; the glyph lookup is the font library's own.
 #pragma once
 
+#include <mutex>
 #include <string>
 #include <vector>
 
+class Fl_Input;
 class Fl_Widget;
 class Fl_Window;
 
@@ -21,10 +23,12 @@ public:
     std::vector<std::string> menuItems;   // the items of its other menus (favourites)
     std::vector<std::string> files;       // the entries of the file list
     std::string okLabel;                  // the button that accepts the name
+    std::string folder;                   // the host folder it shows
 
     ~ChooserProbe() { Disarm(); }
 
-    // Starts looking: the first time a chooser is up, it is read once.
+    // Starts looking: the first time a chooser is up, it is read once; its
+    // name field is then followed while it stays up.
     void Arm();
     void Disarm();
 
@@ -32,10 +36,20 @@ public:
     bool HasLabel(const std::string& label) const;
     bool HasMenuItem(const std::string& item) const;
 
+    // The name field's text now (its last one once the chooser is gone);
+    // safe from any thread.
+    std::string NameNow() const;
+
 private:
     static void Tick(void* self);
+    void Follow();
     static bool IsChooser(Fl_Widget* w);
     bool Legible(const std::string& utf8, int font, int size);
     void Check(const std::string& text, int font, int size);
     void Read(Fl_Widget* w);
+
+    Fl_Window* window_ = nullptr;
+    Fl_Input* field_ = nullptr;
+    mutable std::mutex nameLock_;
+    std::string nameNow_;
 };

@@ -7,8 +7,10 @@
 // catch it) the progress dialog go to <build>/screenshots.
 #ifdef ZK_HAVE_FLTK
 
+#include "CaptionWatch.h"
 #include "XSession.h"
 #include "tests/support/TestCaller.h"
+#include "tests/support/TestTemp.h"
 #include "win32/Mbcs.h"
 #include "win32/PlatformConfig.h"
 
@@ -19,6 +21,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <map>
@@ -62,7 +65,8 @@ struct Process {
 };
 
 Process Start(const std::vector<std::string>& env, const std::string& errFile,
-              std::string program = std::string(ZK_BINARY_DIR) + "/Zelkora", std::vector<std::string> args = {})
+              std::string program = std::string(ZK_BINARY_DIR) + "/Zelkora", std::vector<std::string> args = {},
+              const std::string& workingFolder = "")
 {
     std::vector<std::string> envCopy = env;
     std::vector<char*> envp;
@@ -76,6 +80,7 @@ Process Start(const std::vector<std::string>& env, const std::string& errFile,
     posix_spawn_file_actions_addopen(&files, 0, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&files, 1, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_adddup2(&files, 1, 2);
+    if (!workingFolder.empty()) posix_spawn_file_actions_addchdir_np(&files, workingFolder.c_str());
     Process p;
     if (posix_spawn(&p.pid, program.c_str(), &files, nullptr, argv.data(), envp.data()) != 0) p.pid = 0;
     posix_spawn_file_actions_destroy(&files);
@@ -113,14 +118,6 @@ bool Exists(const std::string& path)
     return ::stat(path.c_str(), &st) == 0;
 }
 
-// The title of a shown window of class `cls`, empty when there is none.
-std::string TitleOf(const std::string& cls)
-{
-    std::string title;
-    if (!XSession::Run("xdotool search --onlyvisible --classname " + cls + " getwindowname", &title, 5)) return {};
-    return title.substr(0, title.find('\n'));
-}
-
 // The newest shown message box other than `other` (empty when none comes in
 // `seconds`).
 std::string WaitMessage(const std::string& other, int seconds)
@@ -155,8 +152,7 @@ TEST(FltkDeliverable, ConditionsDialogToCompletedExportMatchesTheScriptRun)
     XSession& x = XSession::Shared();
     ASSERT_TRUE(x.Ready());
 
-    char name[] = "/tmp/zk_deliv_XXXXXX";
-    std::string root = ::mkdtemp(name);
+    std::string root = testtemp::Make("zk_deliv_");
     std::string scriptHome = root + "/script", realHome = root + "/real";
     ASSERT_TRUE(MakeHome(scriptHome));
     ASSERT_TRUE(MakeHome(realHome));
@@ -238,8 +234,7 @@ TEST(FltkDeliverable, SaveBoxAcceptedUnchangedKeepsTheRememberedOutputFolder)
     if (!missing.empty()) GTEST_SKIP() << "the X tools are not installed: " << missing;
     ASSERT_TRUE(XSession::Shared().Ready());
 
-    char name[] = "/tmp/zk_deliv_XXXXXX";
-    std::string root = ::mkdtemp(name);
+    std::string root = testtemp::Make("zk_deliv_");
     std::string home = root + "/home", program = root + "/program";
     ASSERT_TRUE(MakeHome(home));
     ASSERT_EQ(std::system(("mkdir '" + program + "' && cp '" + ZK_BINARY_DIR + "/Zelkora' '" + ZK_BINARY_DIR +
@@ -286,20 +281,118 @@ TEST(FltkDeliverable, SaveBoxAcceptedUnchangedKeepsTheRememberedOutputFolder)
     (void)std::system(("rm -rf '" + root + "'").c_str());
 }
 
-// The tax summation is the run's longest step and makes no window call: the
-// progress dialog must show the quarter it reached, not the moment the
-// quarter began, for as long as it works. Its caption is polled through the
-// run; a summation long enough to be seen (a quarter of a million entries)
-// keeps the test to seconds, and the counts are compared with each other, so
-// a fast or a slow machine sees the same.
+// A new home has no output folder until the first export makes it. 参照
+// opens the save box at the nearest existing folder of the path on its drive
+// (here C:'s root), never in the program's working folder, and a name typed
+// there, or the one the box shows, is exported there. Driven as a new user
+// does it: the default path (a filter) and End, a name and Enter; then a
+// typed path whose folders do not exist, accepted as the box shows it.
+TEST(FltkDeliverable, FirstSaveBoxOnANewHomeKeepsTheExportOutOfTheProgramsFolder)
+{
+    std::string missing = XSession::MissingTools();
+    if (!missing.empty()) GTEST_SKIP() << "the X tools are not installed: " << missing;
+    ASSERT_TRUE(XSession::Shared().Ready());
+
+    testtemp::Folder tmp("zk_deliv_");
+    const std::string root = tmp.Path(), program = root + "/program";
+    ASSERT_FALSE(root.empty());
+    ASSERT_EQ(std::system(("mkdir '" + program + "' && cp '" + ZK_BINARY_DIR + "/Zelkora' '" + ZK_BINARY_DIR +
+                           "/OrlanzenDef.ini' '" + program + "/'")
+                              .c_str()),
+              0);
+    struct Case {
+        const char* typedPath;  // typed into the path edit first; empty: the default path
+        const char* name;       // typed into the box after End; empty: accepted as shown
+        const char* file;       // the export, below drive C:
+    };
+    const Case cases[] = {{"", "first.xml", "first.xml"}, {"C:\\New\\Folder\\typed.xml", "", "typed.xml"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        const std::string home = root + "/home-" + c.file, reference = root + "/reference-" + c.file;
+        ASSERT_TRUE(MakeHome(home));
+        ASSERT_TRUE(MakeHome(reference));
+        ASSERT_TRUE(RunScripted(reference, root,
+                                std::string("type 1008 C:\\") + c.file + "\nkey F12\nanswer YES\nanswer OK\n"));
+        const std::string expected = ReadAll(reference + "/drive_c/" + c.file);
+        ASSERT_FALSE(expected.empty()) << ReadAll(root + "/transcript.txt");
+        ASSERT_FALSE(Exists(home + "/drive_c/Zelkor"));
+
+        Process real = Start({"ZELKOR_HOME=" + home, "ZELKOR_BACKEND=fltk", "ZELKOR_FLTK_IDLE_LIMIT=20",
+                              "DISPLAY=" + XSession::Shared().Display(),
+                              std::string("XAUTHORITY=") + std::getenv("XAUTHORITY"), "PATH=/usr/bin:/bin",
+                              "HOME=" + root},
+                             root + "/real.err", program + "/Zelkora", {}, program);
+        ASSERT_NE(real.pid, 0);
+        std::vector<std::string> failures;
+        bool reaped = false;
+        const std::string dlg = XSession::WaitWindow("zelkor-dialog-130", 30);
+        STEP(!dlg.empty());
+        if (!dlg.empty()) {
+            STEP(XSession::Focus(dlg));
+            if (*c.typedPath) {
+                STEP(XSession::Key("alt+o"));
+                STEP(XSession::Type(c.typedPath));
+            }
+            STEP(XSession::Key("alt+d"));  // 参照(&D)
+            const std::string box = XSession::WaitWindow("^zelkor$");
+            STEP(!box.empty());
+            if (!box.empty()) {
+                STEP(XSession::Focus(box));
+                if (*c.name) {
+                    STEP(XSession::Key("End"));
+                    STEP(XSession::Type(c.name));
+                }
+                STEP(XSession::Key("Return"));
+                STEP(XSession::WaitGone("^zelkor$"));
+            }
+            STEP(XSession::Focus(dlg));
+            STEP(XSession::Key("F12"));  // 実行
+            // Enter at each message until the run ends.
+            std::string last;
+            for (int i = 0; i < 10 && !reaped; ++i) {
+                std::string box;
+                for (int j = 0; j < 600 && box.empty(); ++j) {
+                    if (::waitpid(real.pid, &real.status, WNOHANG) == real.pid) {
+                        reaped = true;
+                        break;
+                    }
+                    XSession::Run("xdotool search --onlyvisible --classname zelkor-message | tail -n 1", &box, 5);
+                    if (box == last) box.clear();
+                    if (box.empty()) ::usleep(100000);
+                }
+                if (box.empty()) break;
+                STEP(XSession::Focus(box));
+                STEP(XSession::Key("Return"));
+                last = box;
+            }
+        }
+        const bool ended = reaped || real.Wait(60);
+        ExpectEndedNormally(failures, ended, real, root);
+        EXPECT_TRUE(ReadAll(home + "/drive_c/" + c.file) == expected)
+            << "no export, or another one, at C:\\" << c.file << "\n" << ReadAll(root + "/real.err");
+        // Nothing was added to the program's folder.
+        std::string listing;
+        XSession::Run("ls -A '" + program + "'", &listing);
+        EXPECT_EQ(listing, "OrlanzenDef.ini\nZelkora");
+    }
+}
+
+// The tax summation is a long step of the run and makes no window call: the
+// progress dialog must show the quarter the run reached (25 %) while it
+// works, not a caption from the moment the quarter began. The dialog's
+// captions are followed as the X server reports them, each with the
+// program's CPU time then; the CPU time the program spent while the dialog
+// showed 25 % must exceed the time it spent under any earlier caption. A
+// quarter of a million entries makes the summation long enough to measure;
+// the program's own CPU time, not the clock, makes the test independent of
+// the machine's speed and load.
 TEST(FltkDeliverable, DuringALongSummationTheProgressCaptionShowsTheQuarterReached)
 {
     std::string missing = XSession::MissingTools();
     if (!missing.empty()) GTEST_SKIP() << "the X tools are not installed: " << missing;
     ASSERT_TRUE(XSession::Shared().Ready());
 
-    char name[] = "/tmp/zk_deliv_XXXXXX";
-    std::string root = ::mkdtemp(name);
+    std::string root = testtemp::Make("zk_deliv_");
     std::string home = root + "/home";
     std::string gen = "bash '" + std::string(ZK_SOURCE_DIR) + "/scripts/gen-large-store.sh' --force --entries 250000 corp '" +
                       home + "' >/dev/null 2>&1";
@@ -308,9 +401,9 @@ TEST(FltkDeliverable, DuringALongSummationTheProgressCaptionShowsTheQuarterReach
 
     Process real = StartReal(home, root);
     ASSERT_NE(real.pid, 0);
+    CaptionWatch watch(real.pid, "zelkor-dialog-131");
+    ASSERT_TRUE(watch.Start());
     std::vector<std::string> failures;
-    std::map<std::string, int> seen;
-    bool reaped = false;
     std::string dlg = XSession::WaitWindow("zelkor-dialog-130", 30);
     STEP(!dlg.empty());
     if (!dlg.empty()) {
@@ -326,33 +419,30 @@ TEST(FltkDeliverable, DuringALongSummationTheProgressCaptionShowsTheQuarterReach
             STEP(XSession::Focus(notice));
             STEP(XSession::Key("Return"));
         }
-        // The captions until the closing message (looked for at every
-        // fourth poll, so that the captions are polled often).
-        std::string done;
-        for (int i = 0; done.empty() && i < 20000; ++i) {
-            if (::waitpid(real.pid, &real.status, WNOHANG) == real.pid) {
-                reaped = true;
-                break;
-            }
-            std::string title = TitleOf("zelkor-dialog-131");
-            if (!title.empty()) ++seen[title];
-            if (i % 4 == 3) {
-                XSession::Run("xdotool search --onlyvisible --classname zelkor-message | tail -n 1", &done, 5);
-                if (done == notice) done.clear();
-            }
-        }
+        std::string done = WaitMessage(notice, 300);
         STEP(!done.empty());
         if (!done.empty()) {
             STEP(XSession::Focus(done));
             STEP(XSession::Key("Return"));
         }
     }
-    bool ended = reaped || real.Wait(60);
+    bool ended = real.Wait(60);
+    watch.Stop();
     ExpectEndedNormally(failures, ended, real, root);
-    const int atStart = seen[mbcs::Cp932ToUtf8("集計中 0％")];
-    const int atQuarter = seen[mbcs::Cp932ToUtf8("集計中 25％")];
-    EXPECT_GT(atQuarter, atStart) << ::testing::PrintToString(seen);
-    (void)std::system(("rm -rf '" + root + "'").c_str());
+    ASSERT_TRUE(watch.WindowSeen()) << "the progress dialog was not seen";
+    std::vector<std::string> shown;
+    for (const CaptionWatch::Sighting& s : watch.Sightings()) shown.push_back(s.caption);
+    const std::map<std::string, double> cpu = watch.CpuPerCaption();
+    const std::string quarter = mbcs::Cp932ToUtf8("集計中 25％");
+    double atQuarter = 0, before = 0;
+    for (const auto& [caption, seconds] : cpu) {
+        int percent = -1;
+        if (std::sscanf(caption.c_str(), mbcs::Cp932ToUtf8("集計中 %d％").c_str(), &percent) == 1 && percent < 25)
+            before += seconds;
+        if (caption == quarter) atQuarter = seconds;
+    }
+    EXPECT_GT(atQuarter, before) << ::testing::PrintToString(shown) << "\n" << ::testing::PrintToString(cpu);
+    testtemp::Remove(root);
 }
 
 // A termination signal while a real window waits for the user, with a caller
@@ -365,8 +455,7 @@ TEST(FltkDeliverable, TerminationSignalWhileAWindowWaits)
     std::string missing = XSession::MissingTools();
     if (!missing.empty()) GTEST_SKIP() << "the X tools are not installed: " << missing;
     ASSERT_TRUE(XSession::Shared().Ready());
-    char name[] = "/tmp/zk_signal_XXXXXX";
-    const std::string root = ::mkdtemp(name);
+    const std::string root = testtemp::Make("zk_signal_");
     const std::string callers = root + "/callers";
     ::mkdir(callers.c_str(), 0755);
     setenv("ZELKOR_CALLER_DIR", callers.c_str(), 1);

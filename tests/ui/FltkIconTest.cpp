@@ -4,6 +4,7 @@
 #ifdef ZK_HAVE_FLTK
 
 #include "../support/Xpm.h"
+#include "tests/support/TestTemp.h"
 #include "XSession.h"
 
 #include "res/icons/Zelkora.xpm"
@@ -66,8 +67,7 @@ TEST(FltkIcon, EachDeliverablesWindowsShowItsEditionsIcon)
     if (!missing.empty()) GTEST_SKIP() << "the X tools are not installed: " << missing;
     XSession& x = XSession::Shared();
     ASSERT_TRUE(x.Ready());
-    char name[] = "/tmp/zk_icon_XXXXXX";
-    std::string home = ::mkdtemp(name);
+    std::string home = testtemp::Make("zk_icon_");
     ASSERT_EQ(std::system(("bash '" + std::string(ZK_SOURCE_DIR) + "/scripts/make-home.sh' --force '" + home +
                            "/home' corp-general >/dev/null 2>&1")
                               .c_str()),

@@ -8,7 +8,10 @@
 #include "ui/Input.h"
 #include "ui/fltk/DialogUnits.h"
 #include "ui/fltk/KeyMap.h"
+#include "ui/fltk/SaveBoxStart.h"
 #include "ui/fltk/TextEdge.h"
+#include "tests/support/TestTemp.h"
+#include "win32/DriveMap.h"
 #include "win32/Mbcs.h"
 #include "win32/PlatformConfig.h"
 
@@ -16,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 
 using ui::TextEdge;
 
@@ -87,6 +91,54 @@ TEST(FltkTextEdge, WrapBreaksAtLineFeedsAndBeforeTheCharacterThatOverflows)
     EXPECT_EQ(lines, expect);
     // A character wider than the limit still makes a line of its own.
     EXPECT_EQ(TextEdge::Wrap("ab", 5, width), (std::vector<std::string>{"a", "b"}));
+}
+
+// The save box opens in the nearest existing folder of its path, on the
+// path's own drive or share, else at C:'s root; a path without a folder lies
+// in the current directory.
+TEST(FltkSaveBoxStart, TheNearestExistingFolderOfThePathOnItsOwnDrive)
+{
+    testtemp::Folder tmp("zk_fltkparts_");
+    ASSERT_FALSE(tmp.Path().empty());
+    const std::string c = tmp.Path() + "/c", share = tmp.Path() + "/share";
+    for (const std::string& dir : {c + "/Zelkor", c + mbcs::Cp932ToUtf8("/出力ソ"), share + "/x"})
+        std::filesystem::create_directories(dir);
+    DriveMap::SetForTesting("C=" + c + ";D=" + tmp.Path() + "/no-such-folder", "\\\\srv\\data=" + share);
+    struct Case {
+        const char* dir;
+        const char* file;
+        const char* opened;  // Windows
+        const char* host;    // the same below the test's folder (UTF-8)
+        const char* name;
+    };
+    // ソ ends in the byte of a backslash.
+    const Case cases[] = {
+        {"C:\\Zelkor\\Output\\", "*.xml", "C:\\Zelkor\\", "/c/Zelkor", "*.xml"},
+        {"C:\\Zelkor\\", "out.xml", "C:\\Zelkor\\", "/c/Zelkor", "out.xml"},
+        {"C:\\zelkor\\output", "out.xml", "C:\\zelkor\\", "/c/Zelkor", "out.xml"},  // no separator; case ignored
+        {"", "C:\\Zelkor\\Output\\first.xml", "C:\\Zelkor\\", "/c/Zelkor", "first.xml"},
+        {"C:\\Other\\", "C:\\a\\b\\first.xml", "C:\\", "/c", "first.xml"},  // the file's own folder counts
+        {"C:\\出力ソ\\下\\", "集計表.xml", "C:\\出力ソ\\", "/c/出力ソ", "集計表.xml"},
+        {"\\\\srv\\data\\x\\y\\", "out.xml", "\\\\srv\\data\\x\\", "/share/x", "out.xml"},
+        {"\\\\srv\\data\\z\\", "out.xml", "\\\\srv\\data\\", "/share", "out.xml"},
+        {"\\\\srv\\none\\", "out.xml", "C:\\", "/c", "out.xml"},  // a share with no mapping
+        {"Q:\\Output\\", "out.xml", "C:\\", "/c", "out.xml"},      // a drive with no mapping
+        {"D:\\Output\\", "out.xml", "C:\\", "/c", "out.xml"},      // a drive whose root is missing
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(std::string(k.dir) + " " + k.file);
+        const ui::SaveBoxStart start = ui::SaveBoxStart::For(k.dir, k.file);
+        EXPECT_EQ(start.windowsDir, k.opened);
+        EXPECT_EQ(start.name, k.name);
+        std::error_code ec;
+        EXPECT_TRUE(std::filesystem::equivalent(start.hostDir, tmp.Path() + mbcs::Cp932ToUtf8(k.host), ec))
+            << start.hostDir;
+    }
+    // A bare name: the current directory, wherever that is.
+    const ui::SaveBoxStart bare = ui::SaveBoxStart::For("", "out.xml");
+    EXPECT_EQ(bare.windowsDir, DriveMap::FullPath(DriveMap::CurrentDirectory() + "\\"));
+    EXPECT_EQ(bare.name, "out.xml");
+    DriveMap::Reload();
 }
 
 TEST(FltkDialogUnits, BaseUnitsAndConversionFollowTheSystemsRule)

@@ -5,12 +5,14 @@
 #ifdef ZK_HAVE_FLTK
 
 #include "ChooserProbe.h"
+#include "tests/support/TestTemp.h"
 #include "FltkTestDialog.h"
 #include "XSession.h"
 #include "ui/Backends.h"
 #include "ui/fltk/DialogUnits.h"
 #include "ui/fltk/DialogWindow.h"
 #include "ui/fltk/FltkBackend.h"
+#include "ui/fltk/TextEdge.h"
 #include "win32/DriveMap.h"
 #include "win32/Mbcs.h"
 #include "win32/PlatformConfig.h"
@@ -50,8 +52,7 @@ protected:
         std::string missing = XSession::MissingTools();
         if (!missing.empty()) GTEST_SKIP() << "the X tools are not installed: " << missing;
         ASSERT_TRUE(XSession::Shared().Ready()) << "the virtual display did not start";
-        char name[] = "/tmp/zk_fltk_XXXXXX";
-        home_ = ::mkdtemp(name);
+        home_ = testtemp::Make("zk_fltk_");
         ::mkdir((home_ + "/c").c_str(), 0755);
         ::setenv("ZELKOR_HOME", home_.c_str(), 1);
         ::setenv("ZELKOR_BACKEND", "fltk", 1);
@@ -383,6 +384,70 @@ TEST_F(FltkWindows, SaveBoxOpensInTheFolderOfItsFileAndKeepsThePathAcceptedUncha
         ASSERT_TRUE(probe.found) << "the chooser was not seen";
         EXPECT_TRUE(std::find(probe.files.begin(), probe.files.end(), "earlier.xml") != probe.files.end())
             << ::testing::PrintToString(probe.files);
+    }
+}
+
+// A folder that does not exist yet (a new home's output folder) opens the box
+// at its nearest existing parent on its drive, else at the drive's root, and
+// never in the process's current directory (the build folder, outside C:).
+// The name field shows the file name, also while a name is typed; the name
+// is taken in the folder the box shows.
+TEST_F(FltkWindows, SaveBoxForAMissingFolderOpensAtItsNearestExistingFolderWithTheFileName)
+{
+    ::mkdir((home_ + "/c/Zelkor").c_str(), 0755);
+    ::mkdir((home_ + mbcs::Cp932ToUtf8("/c/出力ソ")).c_str(), 0755);
+    struct Case {
+        const char* dir;     // the box's initial folder (Windows)
+        const char* name;    // its file name
+        const char* typed;   // typed after End; empty: accepted as it opens
+        const char* opened;  // the folder it opens, below the home (UTF-8)
+        const char* saved;   // the choice
+    };
+    // ソ ends in the byte of a backslash.
+    const Case cases[] = {
+        {"C:\\Zelkor\\Output\\", "first.xml", "", "/c/Zelkor", "C:\\Zelkor\\first.xml"},
+        {"C:\\Zelkor\\Output\\", "*.xml", "first.xml", "/c/Zelkor", "C:\\Zelkor\\first.xml"},
+        {"C:\\New\\Deeper\\", "*.xml", "first.xml", "/c", "C:\\first.xml"},
+        {"C:\\出力ソ\\下\\", "集計表.xml", "", "/c/出力ソ", "C:\\出力ソ\\集計表.xml"},
+        {"Q:\\Output\\", "out.xml", "", "/c", "C:\\out.xml"},  // a drive with no root
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.dir) + c.name);
+        const std::string expectedName = mbcs::Cp932ToUtf8(*c.typed ? c.typed : c.name);
+        ChooserProbe probe;
+        probe.Arm();
+        CFltkTestDlg dlg;
+        dlg.m_browseDir = c.dir;
+        dlg.m_browseName = c.name;
+        std::string shown;
+        INT_PTR result = DriveTestDialog(dlg, [&](const std::string& id, std::vector<std::string>& f) {
+            STEP(XSession::Key("alt+d"));  // 参照(&D)
+            std::string box = WaitFor("^zelkor$", f);
+            if (box.empty()) return;
+            STEP(XSession::Focus(box));
+            // The name field as the box opens: the file name, or nothing for a
+            // filter.
+            const std::string first = ui::TextEdge::HasWildcards(c.name) ? "" : mbcs::Cp932ToUtf8(c.name);
+            for (int i = 0; i < 200 && probe.NameNow() != first; ++i) usleep(50000);
+            STEP(probe.NameNow() == first);
+            if (*c.typed) {
+                STEP(XSession::Key("End"));
+                STEP(XSession::Type(mbcs::Cp932ToUtf8(c.typed)));
+                for (int i = 0; i < 200 && probe.NameNow() != expectedName; ++i) usleep(50000);
+            }
+            shown = probe.NameNow();
+            XSession::Screenshot(box, Shot("save-box-nearest"));
+            STEP(XSession::Key("Return"));  // 保存
+            STEP(XSession::WaitGone("^zelkor$"));
+            STEP(XSession::Focus(id));
+            STEP(XSession::Key("F12"));
+        });
+        probe.Disarm();
+        EXPECT_EQ(result, 1005);
+        ASSERT_TRUE(probe.found) << "the chooser was not seen";
+        EXPECT_EQ(probe.folder, home_ + mbcs::Cp932ToUtf8(c.opened));
+        EXPECT_EQ(shown, expectedName) << "the name field before 保存";
+        EXPECT_EQ(std::string(dlg.m_saved), std::string(c.saved));
     }
 }
 

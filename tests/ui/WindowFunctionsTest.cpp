@@ -1,6 +1,7 @@
 // The window functions on the process's own windows and on foreign ones, and
 // what the script backend's transcript shows of them.
 #include "../support/ScriptRun.h"
+#include "tests/support/TestTemp.h"
 #include "ui/WaitCursor.h"
 #include "ui/Backends.h"
 #include "ui/Input.h"
@@ -240,8 +241,7 @@ TEST(Backends, AWindowFunctionWithNoBackendRunningStartsTheConfiguredOne)
 {
     // Set up by hand, without ScriptRun's start: run on its own (as ctest
     // runs it), no backend has been started in this process before.
-    char name[] = "/tmp/zk_ui_XXXXXX";
-    const std::string dir = ::mkdtemp(name);
+    const std::string dir = testtemp::Make("zk_ui_");
     std::ofstream(dir + "/script.txt", std::ios::binary) << "answer yes\n";
     ::setenv("ZELKOR_HOME", dir.c_str(), 1);
     ::setenv("ZELKOR_BACKEND", "script", 1);

@@ -1,17 +1,21 @@
-// A virtual X display for the real-window tests: an Xvfb server started with
-// xvfb-run for the test process (DISPLAY and XAUTHORITY are set for it; one
-// per process, as the toolkit keeps its display connection), and
-// bounded runs of the X tools (xdotool, ImageMagick's import) that drive
-// windows with real input events and take screenshots. Every tool call runs
-// under `timeout`, and the server's whole process group is ended with the
-// session, so a test can neither hang nor leave a server behind.
+// A virtual X display for the real-window tests: an Xvfb server started for
+// the test process (DISPLAY and XAUTHORITY are set for it; one per process,
+// as the toolkit keeps its display connection), and bounded runs of the X
+// tools (xdotool, ImageMagick's import) that drive windows with real input
+// events and take screenshots. Every tool call runs under `timeout`. The
+// server picks a free display number itself (-displayfd), so parallel tests
+// cannot race for one, and it is ended with a signal it handles, so that it
+// removes its lock and socket from /tmp; nothing else of it is written
+// outside the session's own temporary folder.
 #pragma once
 
 #include "ui/fltk/FltkBackend.h"
+#include "tests/support/TestTemp.h"
 
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -31,7 +35,7 @@ public:
     static std::string MissingTools()
     {
         std::string missing;
-        for (const char* tool : {"xvfb-run", "Xvfb", "xdotool", "xauth", "timeout"})
+        for (const char* tool : {"Xvfb", "xdotool", "timeout"})
             if (!OnPath(tool)) missing += std::string(missing.empty() ? "" : ", ") + tool;
         return missing;
     }
@@ -39,46 +43,47 @@ public:
 
     XSession()
     {
-        char name[] = "/tmp/zk_xs_XXXXXX";
-        dir_ = ::mkdtemp(name);
-        std::string info = dir_ + "/display";
-        std::string script = "echo \"$DISPLAY $XAUTHORITY\" > '" + info + ".tmp' && mv '" + info + ".tmp' '" + info +
-                             "' && exec sleep 900";
-        std::vector<std::string> args = {"xvfb-run", "-a", "-s", "-screen 0 1280x1024x24 -nolisten tcp", "sh", "-c",
-                                         script};
-        // Parallel tests may pick the same display number at once: the loser's
-        // server does not start and xvfb-run ends; then it is tried again.
-        for (int attempt = 0; attempt < 4 && display_.empty(); ++attempt) {
-            if (attempt) ::usleep(static_cast<useconds_t>(200000 + (::getpid() % 7) * 150000));
-            pid_ = Spawn(args);
-            for (int i = 0; pid_ && i < 150; ++i) {
-                std::ifstream in(info);
-                std::string display, auth;
-                if (in >> display >> auth) {
-                    ::setenv("DISPLAY", display.c_str(), 1);
-                    ::setenv("XAUTHORITY", auth.c_str(), 1);
-                    display_ = display;
-                    break;
+        dir_ = testtemp::Make("zk_xs_");
+        // The server has no authority file: it admits local clients, which
+        // find no cookie in this empty one.
+        const std::string auth = dir_ + "/Xauthority";
+        std::ofstream(auth).flush();
+        for (int attempt = 0; attempt < 3 && display_.empty(); ++attempt) {
+            int fds[2];
+            if (::pipe2(fds, O_CLOEXEC) != 0) return;
+            pid_ = Spawn({"Xvfb", "-displayfd", "3", "-screen", "0", "1280x1024x24", "-nolisten", "tcp"}, fds[1]);
+            ::close(fds[1]);
+            // The server writes its display number once it takes clients (a
+            // loaded machine may take seconds; a minute at most).
+            std::string number;
+            bool complete = false;
+            for (int waited = 0; pid_ && !complete && waited < 60;) {
+                pollfd p{fds[0], POLLIN, 0};
+                const int ready = ::poll(&p, 1, 1000);
+                if (ready == 0) {
+                    ++waited;
+                    continue;
                 }
-                int status = 0;
-                if (::waitpid(pid_, &status, WNOHANG) == pid_) {
-                    pid_ = 0;
-                    break;
-                }
-                ::usleep(100000);
+                char c = 0;
+                if (ready < 0 || ::read(fds[0], &c, 1) != 1) break;
+                if (c == '\n') complete = !number.empty();
+                else number += c;
             }
+            ::close(fds[0]);
+            if (!complete) {
+                End();
+                continue;
+            }
+            display_ = ":" + number;
+            ::setenv("DISPLAY", display_.c_str(), 1);
+            ::setenv("XAUTHORITY", auth.c_str(), 1);
         }
     }
 
     ~XSession()
     {
-        if (pid_ > 0) {
-            ::kill(-pid_, SIGTERM);
-            int status = 0;
-            ::waitpid(pid_, &status, 0);
-        }
-        std::string cmd = "rm -rf '" + dir_ + "'";
-        (void)std::system(cmd.c_str());
+        End();
+        testtemp::Remove(dir_);
     }
 
     // The session of this process, started on first use. The toolkit keeps
@@ -154,7 +159,29 @@ public:
     }
 
 private:
-    static pid_t Spawn(std::vector<std::string> args)
+    // Ends the server with the signal on which it cleans up (a killed server
+    // would leave its lock and socket in /tmp); killed only when it has not
+    // ended within a minute.
+    void End()
+    {
+        if (pid_ <= 0) return;
+        ::kill(pid_, SIGTERM);
+        int status = 0;
+        bool ended = false;
+        for (int i = 0; i < 1200 && !ended; ++i) {
+            ended = ::waitpid(pid_, &status, WNOHANG) == pid_;
+            if (!ended) ::usleep(50000);
+        }
+        if (!ended) {
+            ::kill(pid_, SIGKILL);
+            ::waitpid(pid_, &status, 0);
+        }
+        pid_ = 0;
+    }
+
+    // The server in a process group of its own, its display number written
+    // to descriptor 3 (`displayFd` here).
+    static pid_t Spawn(std::vector<std::string> args, int displayFd)
     {
         posix_spawnattr_t attr;
         posix_spawnattr_init(&attr);
@@ -166,11 +193,12 @@ private:
         posix_spawn_file_actions_addopen(&files, 1, "/dev/null", O_WRONLY, 0);
         posix_spawn_file_actions_addopen(&files, 2, "/dev/null", O_WRONLY, 0);
         posix_spawn_file_actions_addopen(&files, 0, "/dev/null", O_RDONLY, 0);
+        posix_spawn_file_actions_adddup2(&files, displayFd, 3);
         std::vector<char*> argv;
         for (std::string& a : args) argv.push_back(a.data());
         argv.push_back(nullptr);
         pid_t pid = 0;
-        if (posix_spawnp(&pid, "xvfb-run", &files, &attr, argv.data(), environ) != 0) pid = 0;
+        if (posix_spawnp(&pid, argv[0], &files, &attr, argv.data(), environ) != 0) pid = 0;
         posix_spawnattr_destroy(&attr);
         posix_spawn_file_actions_destroy(&files);
         return pid;
@@ -188,7 +216,7 @@ private:
         return r;
     }
 
-    pid_t pid_ = 0;
+    pid_t pid_ = 0;  // the server
     std::string dir_;
     std::string display_;
 };

@@ -1,4 +1,5 @@
 #include "win32/CallerEndpoint.h"
+#include "tests/support/TestTemp.h"
 #include "win32/CallerListener.h"
 #include "win32/PlatformConfig.h"
 
@@ -20,9 +21,7 @@ class CallerEndpointTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char tmpl[] = "/tmp/zk_callers_XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        m_dir = std::string(tmpl) + "/callers";  // the listener creates it
+        m_dir = testtemp::Make("zk_callers_") + "/callers";  // the listener creates it
         setenv("ZELKOR_CALLER_DIR", m_dir.c_str(), 1);
         PlatformConfig::Reload();
     }
@@ -63,7 +62,7 @@ TEST_F(CallerEndpointTest, SocketPathNamedAfterTheHandle)
 {
     EXPECT_EQ(CallerEndpoint::SocketPath(123456), m_dir + "/123456.sock");
     EXPECT_EQ(CallerEndpoint::SocketPath(4294967295u), m_dir + "/4294967295.sock");
-    setenv("ZELKOR_CALLER_DIR", ("/tmp/" + std::string(120, 'x')).c_str(), 1);
+    setenv("ZELKOR_CALLER_DIR", (m_dir + "/" + std::string(120, 'x')).c_str(), 1);
     PlatformConfig::Reload();
     EXPECT_EQ(CallerEndpoint::SocketPath(1), "");  // too long for a socket address
     EXPECT_FALSE(CallerEndpoint::Deliver(1, CallerEvent()));

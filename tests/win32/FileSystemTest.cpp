@@ -1,4 +1,5 @@
 #include "win32/DriveMap.h"
+#include "tests/support/TestTemp.h"
 #include "win32/Kernel.h"
 
 #include "TempFolder.h"
@@ -277,6 +278,7 @@ TEST_F(FileSystemTest, ReplaceFileKeepsTheReplacedFilesIdentity)
 TEST_F(FileSystemTest, ReplaceFileThatCannotKeepTheOwnerChangesNothing)
 {
     if (::geteuid() != 0) GTEST_SKIP() << "needs root, to act as two host users";
+    if (const std::string closed = testtemp::ClosedToOthers(); !closed.empty()) GTEST_SKIP() << closed;
     tmp.WriteFile("c/settings.env", "old");
     tmp.WriteFile("c/new.tmp", "new");
     ::chmod(tmp.Path().c_str(), 0755);

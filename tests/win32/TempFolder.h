@@ -1,6 +1,8 @@
 // A host folder for one test, removed with everything in it afterwards.
 #pragma once
 
+#include "tests/support/TestTemp.h"
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,8 +15,7 @@ class TempFolder {
 public:
     TempFolder()
     {
-        char name[] = "/tmp/zk_win32_XXXXXX";
-        path_ = ::mkdtemp(name);
+        path_ = testtemp::Make("zk_win32_");
     }
     ~TempFolder()
     {

@@ -2,10 +2,12 @@
 
 #include "ui/Backends.h"
 #include "ui/Input.h"
+#include "ui/fltk/ChooserNameField.h"
 #include "ui/fltk/DialogUnits.h"
 #include "ui/fltk/DialogWindow.h"
 #include "ui/fltk/MessageBoxWindow.h"
 #include "ui/fltk/Paint.h"
+#include "ui/fltk/SaveBoxStart.h"
 #include "ui/fltk/TextEdge.h"
 #include "win32/ResourceTable.h"
 #include "ui/script/ScriptBackend.h"
@@ -491,27 +493,21 @@ bool FltkBackend::ChooseFile(const SaveBoxRequest& request, std::string& hostPat
     chooser.title(title.c_str());
     std::string filter = TextEdge::FileFilter(request.filters);
     if (!filter.empty()) chooser.filter(filter.c_str());
-    // The folder: the file name's own, else the initial folder, else the
-    // current directory.
-    std::string name = request.fileName;
-    std::string folder = request.initialDir;
-    size_t cut = std::max(mbcs::FindLastChar(name, '\\') == std::string::npos ? 0 : mbcs::FindLastChar(name, '\\') + 1,
-                          mbcs::FindLastChar(name, ':') == std::string::npos ? 0 : mbcs::FindLastChar(name, ':') + 1);
-    if (cut > 0) {
-        folder = name.substr(0, cut);
-        name = name.substr(cut);
-    }
-    std::string hostDir = folder.empty() ? std::string() : DriveMap::ToHostPath(folder);
-    if (!IsHostDir(hostDir)) hostDir = DriveMap::ToHostPath(DriveMap::CurrentDirectory());
-    if (IsHostDir(hostDir)) chooser.directory(hostDir.c_str());
-    std::string preset = PresetFile(hostDir, name);
+    // The folder: the nearest existing one of the file name's own, else of
+    // the initial folder; the name field shows the file name.
+    const SaveBoxStart start = SaveBoxStart::For(request.initialDir, request.fileName);
+    if (!start.hostDir.empty()) chooser.directory(start.hostDir.c_str());
+    std::string preset = PresetFile(start.hostDir, start.name);
     if (!preset.empty()) chooser.preset_file(preset.c_str());
+    ChooserNameField nameField;
+    nameField.Arm();
 
     m_input.push_back({Takes::Foreign, nullptr});
     m_lastInput = Now();
     Fl::add_timeout(0.25, &FltkBackend::WatchSaveBox, this);
     int r = chooser.show();
     Fl::remove_timeout(&FltkBackend::WatchSaveBox, this);
+    nameField.Disarm();
     timedOut = IdleExpired();
     m_input.pop_back();
     if (r == -1) std::fprintf(stderr, "zelkor: the save box failed: %s\n", chooser.errmsg());
