@@ -48,7 +48,7 @@ summary=""
 run_tests() {  # build folder, time limit, then environment assignments for ctest
   local dir=$1 limit=$2 status=0 skipped
   shift 2
-  env TMPDIR="$run_tmp" "$@" ctest --test-dir "$dir" -j "$jobs" --output-on-failure --timeout "$limit" || status=$?
+  env TMPDIR="$run_tmp" "$@" ctest --test-dir "$dir" -j "$jobs" --no-tests=error --output-on-failure --timeout "$limit" || status=$?
   skipped=$(list_skipped "$dir")
   if [ -n "$skipped" ]; then
     summary+="Skipped in ${dir#"$top"/} ($(printf '%s\n' "$skipped" | wc -l)):"$'\n'"$skipped"$'\n'
@@ -78,6 +78,8 @@ run_tests "$top/build" 600 || finish $?
 
 cmake -S "$top" -B "$top/build-asan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZK_SANITIZE=ON
 cmake --build "$top/build-asan" -j "$jobs"
-run_tests "$top/build-asan" 900 \
+# The 4,000 exports of the settings-size test run in the normal build; a
+# tenth of them shows the same under the sanitizers in a tenth of the time.
+run_tests "$top/build-asan" 900 ZK_SETTINGS_EXPORTS=400 \
   ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 || finish $?
 finish 0

@@ -8,6 +8,7 @@
 // tests are skipped and say why.
 #include "RunChecks.h"
 #include "RunHarness.h"
+#include "tests/support/TestTemp.h"
 
 #include "win32/Mbcs.h"
 
@@ -112,15 +113,13 @@ class SharedDrive {
 public:
     SharedDrive()
     {
-        char pattern[] = "/tmp/zk_size_XXXXXX";
-        m_root = mkdtemp(pattern) ? pattern : "";
+        m_root = testtemp::Make("zk_size_");
         fs::permissions(m_root, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
                                     fs::perms::others_read | fs::perms::others_exec);
     }
     ~SharedDrive()
     {
-        std::error_code ec;
-        if (std::getenv("ZK_KEEP_E2E") == nullptr) fs::remove_all(m_root, ec);
+        if (std::getenv("ZK_KEEP_E2E") == nullptr) testtemp::Remove(m_root);
     }
     SharedDrive(const SharedDrive&) = delete;
     SharedDrive& operator=(const SharedDrive&) = delete;
@@ -185,7 +184,7 @@ int Exports()
 // another number of exports, for a slower build.)
 TEST(SharedSettingsSize, AlternatingExportsOfTwoOtherUsersStayBounded)
 {
-    if (!CanRunAsOtherUsers()) GTEST_SKIP() << "runs as other host users need root";
+    if (!CanRunAsOtherUsers()) GTEST_SKIP() << WhyNotAsOtherUsers();
     SharedDrive shared;
     shared.MakeOfficeFolder(03777, kOwner, kOtherLine);
     RunHarness a, b;
@@ -261,7 +260,7 @@ std::string Hidden(std::string line)
 // other line kept byte for byte.
 TEST(SharedSettingsSize, GrownFileOfRootComesBackWithAnotherUsersNextExport)
 {
-    if (!CanRunAsOtherUsers()) GTEST_SKIP() << "runs as other host users need root";
+    if (!CanRunAsOtherUsers()) GTEST_SKIP() << WhyNotAsOtherUsers();
     const std::string sato = KeyOf("sato");
     std::string others = kOtherLine;
     for (int i = 0; i < 20; ++i) others += "user" + std::to_string(i) + "/{X}:0/4/3/0/1/0/C:\\o" + std::to_string(i) + ".xml\n";
@@ -294,7 +293,7 @@ TEST(SharedSettingsSize, GrownFileOfRootComesBackWithAnotherUsersNextExport)
 // Without whole-file locks two members in turn keep the file bounded too.
 TEST(SharedSettingsSize, WithoutLocksTheFileStaysBounded)
 {
-    if (!CanRunAsOtherUsers()) GTEST_SKIP() << "runs as other host users need root";
+    if (!CanRunAsOtherUsers()) GTEST_SKIP() << WhyNotAsOtherUsers();
     SharedDrive shared;
     shared.MakeOfficeFolder(03777, kOwner, kOtherLine);
     RunHarness a, b;
@@ -326,7 +325,7 @@ TEST(SharedSettingsSize, WithoutLocksTheFileStaysBounded)
 // another member leaves nothing hidden and no line lost.
 TEST(SharedSettingsKills, KillAtEachCallOfAReuseOrACompactionLeavesEveryLine)
 {
-    if (!CanRunAsOtherUsers()) GTEST_SKIP() << "runs as other host users need root";
+    if (!CanRunAsOtherUsers()) GTEST_SKIP() << WhyNotAsOtherUsers();
     const std::string sato = KeyOf("sato");
     const std::string last = "last/{Y}:0/2/2/0/1/0/C:\\l.xml\n";
     const std::string oldLine = LineOf(sato, "C:\\old.xml");
@@ -428,7 +427,7 @@ class SharedSettingsCrowd : public ::testing::TestWithParam<Crowd> {};
 // and the file is bounded.
 TEST_P(SharedSettingsCrowd, EightUsersAtOnceLoseNothingAndStayBounded)
 {
-    if (!CanRunAsOtherUsers()) GTEST_SKIP() << "runs as other host users need root";
+    if (!CanRunAsOtherUsers()) GTEST_SKIP() << WhyNotAsOtherUsers();
     const std::string edition = GetParam().edition;
     const std::string name = edition + ".env";
     SharedDrive shared;
@@ -520,7 +519,7 @@ TEST(SharedSettingsReplacement, NewContentIsPrivateWhileItIsWritten)
 // export is still remembered.
 TEST(SharedSettingsAccessList, OwnersWritesKeepAnotherUsersEntry)
 {
-    if (!CanRunAsOtherUsers()) GTEST_SKIP() << "runs as other host users need root";
+    if (!CanRunAsOtherUsers()) GTEST_SKIP() << WhyNotAsOtherUsers();
     SharedDrive shared;
     shared.MakeOfficeFolder(0775, kOwner, kOtherLine);
     ASSERT_EQ(::chmod(shared.File().c_str(), 0640), 0);
@@ -560,7 +559,7 @@ TEST(SharedSettingsAccessList, OwnersWritesKeepAnotherUsersEntry)
 // lines are there. The shim holds the writer until the owner is done.
 TEST(SharedSettingsTurns, WriterHeldBeforeItsLockWhileTheFileIsReplacedWritesTheNewFile)
 {
-    if (!CanRunAsOtherUsers()) GTEST_SKIP() << "runs as other host users need root";
+    if (!CanRunAsOtherUsers()) GTEST_SKIP() << WhyNotAsOtherUsers();
     SharedDrive shared;
     // A blanked line: the owner's write puts a new file in place.
     shared.MakeOfficeFolder(02775, kOwner, kOtherLine + std::string(20, ' ') + "\n");
