@@ -6,8 +6,8 @@
 // every write of the settings writer. Runs as other users need root (CI runs
 // as root); without it those tests are skipped and say why.
 #include "RunChecks.h"
-#include "tests/support/TestTemp.h"
 #include "RunHarness.h"
+#include "SharedDrive.h"
 
 #include <gtest/gtest.h>
 
@@ -53,66 +53,6 @@ std::vector<std::string> LinesOf(const std::string& file, const std::string& use
     return lines;
 }
 
-bool EndsWith(const std::string& text, const std::string& end)
-{
-    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
-
-// A shared drive S: outside every suite home, with the folder S:\Settings\.
-class SharedFolder {
-public:
-    SharedFolder()
-    {
-        m_root = testtemp::Make("zk_shared_");
-        fs::permissions(m_root, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
-                                    fs::perms::others_read | fs::perms::others_exec);
-    }
-    ~SharedFolder()
-    {
-        std::error_code ec;
-        if (std::getenv("ZK_KEEP_E2E") == nullptr) fs::remove_all(m_root, ec);
-    }
-    SharedFolder(const SharedFolder&) = delete;
-    SharedFolder& operator=(const SharedFolder&) = delete;
-
-    const std::string& Root() const { return m_root; }
-    std::string Folder() const { return m_root + "/Settings"; }
-    std::string File() const { return Folder() + "/Zelkora.env"; }
-
-    // The settings folder of the office, with `mode`, and in it a settings
-    // file of kOwner, 0664, holding another user's line.
-    void MakeOfficeFolder(mode_t mode) const
-    {
-        fs::create_directories(Folder());
-        EXPECT_EQ(::chown(Folder().c_str(), 0, kOffice), 0);
-        EXPECT_EQ(::chmod(Folder().c_str(), mode), 0);
-        std::ofstream(File(), std::ios::binary) << kOtherLine;
-        EXPECT_EQ(::chown(File().c_str(), kOwner, kOffice), 0);
-        EXPECT_EQ(::chmod(File().c_str(), 0664), 0);
-    }
-
-    // A settings folder of this process's user holding another user's line.
-    void MakePlainFolder() const
-    {
-        fs::create_directories(Folder());
-        std::ofstream(File(), std::ios::binary) << kOtherLine;
-    }
-
-    // A user's machine: a suite home of its own whose current user is
-    // `suiteUser`, the settings folder on the shared drive.
-    void Equip(RunHarness& h, const std::string& suiteUser) const
-    {
-        h.BuildHome({"corp-general"}, 1);
-        h.ExecSql("INSERT OR IGNORE INTO users (user_id, name) VALUES ('" + suiteUser + "', '" + suiteUser + "')");
-        h.ExecSql("UPDATE selection SET user_id = '" + suiteUser + "'");
-        h.OpenToAllUsers();
-        h.SetExtraEnvironment({"ZELKOR_DRIVES=S=" + m_root, "ZELKOR_SETTINGS_FOLDER=S:\\Settings\\"});
-    }
-
-private:
-    std::string m_root;
-};
-
 struct Mode {
     mode_t bits;
     const char* name;
@@ -130,8 +70,8 @@ TEST_P(SharedFolderUsers, EveryUserKeepsAndSavesTheirLine)
     for (const unsigned mask : {002u, 022u, 027u, 077u}) {
         SCOPED_TRACE("folder " + std::string(GetParam().name) + " umask 0" + std::to_string(mask / 8) +
                      std::to_string(mask % 8));
-        SharedFolder shared;
-        shared.MakeOfficeFolder(GetParam().bits);
+        SharedDrive shared;
+        shared.MakeOfficeFolder(GetParam().bits, kOffice, kOwner, kOtherLine);
         RunHarness a, b, owner;
         shared.Equip(a, "sato");
         shared.Equip(b, "tanaka");
@@ -193,8 +133,8 @@ INSTANTIATE_TEST_SUITE_P(Folders, SharedFolderUsers,
 TEST(SharedFolderOwner, OwnerOutsideTheFilesGroupKeepsTheGroup)
 {
     if (!CanRunAsOtherUsers()) GTEST_SKIP() << WhyNotAsOtherUsers();
-    SharedFolder shared;
-    shared.MakeOfficeFolder(02775);
+    SharedDrive shared;
+    shared.MakeOfficeFolder(02775, kOffice, kOwner, kOtherLine);
     RunHarness owner;
     shared.Equip(owner, "kanri");
     const HostUser outsider{kOwner, kOwner, {}, 077};
@@ -220,8 +160,8 @@ TEST(SharedFolderWithoutLocks, ConditionsAreRememberedWithoutTurns)
 {
     for (const int err : {ENOLCK, EINVAL, ENOSYS, EOPNOTSUPP}) {
         SCOPED_TRACE("flock fails with errno " + std::to_string(err));
-        SharedFolder shared;
-        shared.MakePlainFolder();
+        SharedDrive shared;
+        shared.MakePlainFolder(kOtherLine);
         RunHarness a, b;
         shared.Equip(a, "sato");
         shared.Equip(b, "tanaka");
@@ -249,8 +189,8 @@ TEST(SharedFolderWithoutLocks, ConditionsAreRememberedWithoutTurns)
 // was.
 TEST(SharedFolderLocked, LockHeldPastTheWaitMeansNotSaved)
 {
-    SharedFolder shared;
-    shared.MakePlainFolder();
+    SharedDrive shared;
+    shared.MakePlainFolder(kOtherLine);
     RunHarness a;
     shared.Equip(a, "sato");
     const int holder = ::open(shared.File().c_str(), O_RDONLY);
@@ -269,8 +209,8 @@ TEST(SharedFolderLocked, LockHeldPastTheWaitMeansNotSaved)
 // the run wrote it; where it is not the settings file, the line is saved.
 TEST(SettingsFolderExports, ExportThatNamesASettingsFolderFileIsNeverChangedAfterwards)
 {
-    SharedFolder shared;
-    shared.MakePlainFolder();
+    SharedDrive shared;
+    shared.MakePlainFolder(kOtherLine);
     RunHarness a;
     shared.Equip(a, "sato");
     for (const std::string name : {"Zelkora.env.new", "Zelkora.env.lock", "ZelA.TMP", "Zelkora.env"}) {
@@ -300,7 +240,7 @@ TEST(SettingsFolderExports, ExportThatNamesASettingsFolderFileIsNeverChangedAfte
 // moment: both lines are saved, every time.
 TEST(SharedFolderFirstRuns, RunsCreatingTheFolderTogetherKeepBothLines)
 {
-    SharedFolder shared;
+    SharedDrive shared;
     const bool asUsers = CanRunAsOtherUsers();
     if (asUsers) {
         // An office share: setgid, of the office's group.
@@ -347,7 +287,7 @@ TEST(SharedFolderKills, KillAtAnyWriteLeavesTheFileWhole)
             continue;
         }
         SCOPED_TRACE(owner ? "as the file's owner" : "as another member");
-        SharedFolder shared;
+        SharedDrive shared;
         RunHarness a;
         shared.Equip(a, "sato");
         const HostUser member = Member(2001, 077);
@@ -361,7 +301,7 @@ TEST(SharedFolderKills, KillAtAnyWriteLeavesTheFileWhole)
             if (owner) {
                 fs::create_directories(shared.Folder());
             } else {
-                shared.MakeOfficeFolder(03777);
+                shared.MakeOfficeFolder(03777, kOffice, kOwner, kOtherLine);
             }
             // The user's line exists, with the data ID the run uses: it is
             // taken from a first run's line.

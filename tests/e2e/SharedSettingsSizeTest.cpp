@@ -8,7 +8,7 @@
 // tests are skipped and say why.
 #include "RunChecks.h"
 #include "RunHarness.h"
-#include "tests/support/TestTemp.h"
+#include "SharedDrive.h"
 
 #include "win32/Mbcs.h"
 
@@ -103,65 +103,6 @@ std::string ReadersLine(const std::string& file, const std::string& user)
     return "";
 }
 
-bool EndsWith(const std::string& text, const std::string& end)
-{
-    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
-
-// A shared drive S: with the settings folder S:\Settings\.
-class SharedDrive {
-public:
-    SharedDrive()
-    {
-        m_root = testtemp::Make("zk_size_");
-        fs::permissions(m_root, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
-                                    fs::perms::others_read | fs::perms::others_exec);
-    }
-    ~SharedDrive()
-    {
-        if (std::getenv("ZK_KEEP_E2E") == nullptr) testtemp::Remove(m_root);
-    }
-    SharedDrive(const SharedDrive&) = delete;
-    SharedDrive& operator=(const SharedDrive&) = delete;
-
-    const std::string& Root() const { return m_root; }
-    std::string Folder() const { return m_root + "/Settings"; }
-    std::string File(const std::string& name = "Zelkora.env") const { return Folder() + "/" + name; }
-
-    // The office's settings folder (`mode`, root's, of the office's group)
-    // with a settings file of `owner`, 0664, holding `bytes`.
-    void MakeOfficeFolder(mode_t mode, unsigned owner, const std::string& bytes,
-                          const std::string& name = "Zelkora.env") const
-    {
-        fs::create_directories(Folder());
-        EXPECT_EQ(::chown(Folder().c_str(), 0, kOffice), 0);
-        EXPECT_EQ(::chmod(Folder().c_str(), mode), 0);
-        std::ofstream(File(name), std::ios::binary | std::ios::trunc) << bytes;
-        EXPECT_EQ(::chown(File(name).c_str(), owner, kOffice), 0);
-        EXPECT_EQ(::chmod(File(name).c_str(), 0664), 0);
-    }
-
-    // A user's machine whose current suite user is `suiteUser`.
-    void Equip(RunHarness& h, const std::string& suiteUser, const std::vector<std::string>& env = {}) const
-    {
-        h.BuildHome({"corp-general"}, 1);
-        h.ExecSql("INSERT OR IGNORE INTO users (user_id, name) VALUES ('" + suiteUser + "', '" + suiteUser + "')");
-        h.ExecSql("UPDATE selection SET user_id = '" + suiteUser + "'");
-        h.OpenToAllUsers();
-        Environment(h, env);
-    }
-    void Environment(RunHarness& h, const std::vector<std::string>& env) const
-    {
-        std::vector<std::string> all = {"ZELKOR_DRIVES=S=" + m_root, "ZELKOR_SETTINGS_FOLDER=S:\\Settings\\"};
-        if (!env.empty()) all.push_back("ASAN_OPTIONS=verify_asan_link_order=0");
-        all.insert(all.end(), env.begin(), env.end());
-        h.SetExtraEnvironment(all);
-    }
-
-private:
-    std::string m_root;
-};
-
 // A run as `user` that completes its export to `path`.
 void ExportAs(RunHarness& h, const std::string& path, int start = 5, int end = 2)
 {
@@ -186,7 +127,7 @@ TEST(SharedSettingsSize, AlternatingExportsOfTwoOtherUsersStayBounded)
 {
     if (!CanRunAsOtherUsers()) GTEST_SKIP() << WhyNotAsOtherUsers();
     SharedDrive shared;
-    shared.MakeOfficeFolder(03777, kOwner, kOtherLine);
+    shared.MakeOfficeFolder(03777, kOffice, kOwner, kOtherLine);
     RunHarness a, b;
     shared.Equip(a, "sato");
     shared.Equip(b, "tanaka");
@@ -271,7 +212,7 @@ TEST(SharedSettingsSize, GrownFileOfRootComesBackWithAnotherUsersNextExport)
     grown += last;
     ASSERT_GE(grown.size(), 1024u * 1024u - 300u - blank.size());
     SharedDrive shared;
-    shared.MakeOfficeFolder(03777, 0, grown);
+    shared.MakeOfficeFolder(03777, kOffice, 0, grown);
     RunHarness a;
     shared.Equip(a, "sato");
     const HostUser member = Member(2001, 077);
@@ -295,7 +236,7 @@ TEST(SharedSettingsSize, WithoutLocksTheFileStaysBounded)
 {
     if (!CanRunAsOtherUsers()) GTEST_SKIP() << WhyNotAsOtherUsers();
     SharedDrive shared;
-    shared.MakeOfficeFolder(03777, kOwner, kOtherLine);
+    shared.MakeOfficeFolder(03777, kOffice, kOwner, kOtherLine);
     RunHarness a, b;
     const std::vector<std::string> noLocks = {"LD_PRELOAD=" + HostShimPath(), "ZK_SHIM_FLOCK_ERRNO=" + std::to_string(ENOLCK)};
     shared.Equip(a, "sato", noLocks);
@@ -345,7 +286,7 @@ TEST(SharedSettingsKills, KillAtEachCallOfAReuseOrACompactionLeavesEveryLine)
                                                                                           : completedBeforeCuts;
         for (int at = 1; at <= 40 && completedAt == 0; ++at) {
             SCOPED_TRACE("killed at " + call + " " + std::to_string(at));
-            shared.MakeOfficeFolder(03777, kOwner, before);
+            shared.MakeOfficeFolder(03777, kOffice, kOwner, before);
             fs::remove(a.DriveC("new.xml"));
             fs::remove(b.DriveC("b.xml"));
             shared.Environment(a, {"LD_PRELOAD=" + HostShimPath(), "ZK_SHIM_KILL_" + call + "=" + std::to_string(at),
@@ -431,7 +372,7 @@ TEST_P(SharedSettingsCrowd, EightUsersAtOnceLoseNothingAndStayBounded)
     const std::string edition = GetParam().edition;
     const std::string name = edition + ".env";
     SharedDrive shared;
-    shared.MakeOfficeFolder(GetParam().folder, kOwner, kOtherLine, name);
+    shared.MakeOfficeFolder(GetParam().folder, kOffice, kOwner, kOtherLine, name);
     constexpr int kUsers = 8, kRounds = 5;
     std::vector<std::unique_ptr<RunHarness>> machines;
     std::vector<HostUser> users;
@@ -484,7 +425,7 @@ TEST(SharedSettingsReplacement, NewContentIsPrivateWhileItIsWritten)
     SharedDrive shared;
     // A blanked line: the owner's write puts a new file in place.
     const std::string before = kOtherLine + std::string(20, ' ') + "\n";
-    shared.MakeOfficeFolder(02777, kOwner, before);
+    shared.MakeOfficeFolder(02777, kOffice, kOwner, before);
     RunHarness owner;
     shared.Equip(owner, "kanri", {"LD_PRELOAD=" + HostShimPath(), "ZK_SHIM_KILL_AT_WRITE=1", "ZK_SHIM_KILL_MATCH=.TMP"});
     const HostUser user = Member(kOwner, 000);
@@ -521,7 +462,7 @@ TEST(SharedSettingsAccessList, OwnersWritesKeepAnotherUsersEntry)
 {
     if (!CanRunAsOtherUsers()) GTEST_SKIP() << WhyNotAsOtherUsers();
     SharedDrive shared;
-    shared.MakeOfficeFolder(0775, kOwner, kOtherLine);
+    shared.MakeOfficeFolder(0775, kOffice, kOwner, kOtherLine);
     ASSERT_EQ(::chmod(shared.File().c_str(), 0640), 0);
     constexpr unsigned kGuest = 2020;
     struct Entry {
@@ -562,7 +503,7 @@ TEST(SharedSettingsTurns, WriterHeldBeforeItsLockWhileTheFileIsReplacedWritesThe
     if (!CanRunAsOtherUsers()) GTEST_SKIP() << WhyNotAsOtherUsers();
     SharedDrive shared;
     // A blanked line: the owner's write puts a new file in place.
-    shared.MakeOfficeFolder(02775, kOwner, kOtherLine + std::string(20, ' ') + "\n");
+    shared.MakeOfficeFolder(02775, kOffice, kOwner, kOtherLine + std::string(20, ' ') + "\n");
     const std::string sync = shared.Root() + "/sync";
     fs::create_directories(sync);
     fs::permissions(sync, fs::perms::all);
