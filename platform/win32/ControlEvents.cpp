@@ -43,6 +43,9 @@ sigset_t g_taken;
 const int kStopSignal = SIGUSR2;
 pthread_t g_thread;
 bool g_started = false;
+// Set before the stop signal is sent: a SIGUSR2 that another process sends
+// is no stop, and the thread goes on taking the termination signals.
+std::atomic<bool> g_stopping{false};
 
 const char* SignalName(int signalNumber)
 {
@@ -101,7 +104,10 @@ void* WaitForSignals(void*)
     for (;;) {
         int signalNumber = 0;
         if (sigwait(&set, &signalNumber) != 0) continue;
-        if (signalNumber == kStopSignal) return nullptr;
+        if (signalNumber == kStopSignal) {
+            if (g_stopping.load()) return nullptr;
+            continue;
+        }
         if (ControlEvents::HandleSignal(signalNumber)) {
             TellWhatBecameOfTheOutput(signalNumber);
             EndBySignal(signalNumber);
@@ -160,6 +166,7 @@ void ControlEvents::EndAsSignalled()
     // (it records before it takes the next), and one nobody has taken yet is
     // still pending for the process.
     if (g_started) {
+        g_stopping = true;
         pthread_kill(g_thread, kStopSignal);
         pthread_join(g_thread, nullptr);
         g_started = false;

@@ -153,4 +153,22 @@ TEST(ProcessEndingDeathTest, AnotherThreadIsHeldAtItsNextWrite)
         ::testing::ExitedWithCode(0), "");
 }
 
+// A SIGUSR2 that another process sends (the signal thread's own stop signal)
+// does not stop the signal thread: a termination signal after it still ends
+// the process, by that signal, at once.
+TEST(ProcessEndingDeathTest, AnotherProcesssSigusr2LeavesTheTerminationSignalsTaken)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            ProcessEnding::ResetForTesting();
+            ControlEvents::Start();
+            kill(getpid(), SIGUSR2);
+            kill(getpid(), SIGTERM);
+            for (int i = 0; i < 100; ++i) usleep(100 * 1000);
+            _exit(5);  // the termination signal was never taken
+        },
+        ::testing::KilledBySignal(SIGTERM), "");
+}
+
 }  // namespace
