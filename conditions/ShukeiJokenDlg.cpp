@@ -14,12 +14,11 @@
 #include "suite/ClFileMgr.h"
 #include "suite/ClSetData.h"
 #include "suite/ClSetMgr.h"
-#include "win32/Mbcs.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <string>
 
 namespace {
 
@@ -61,9 +60,9 @@ const char kMsgQuit[] = "\n\nアプリケーションを終了します。";
 // and why, on standard error (the closing message stays as it is).
 void TellNotRemembered(LPCSTR pszSettingsFile, JokenSettingsFile::Failure why)
 {
-    std::string text = std::string(kCaption) + ": 今回の集計条件は記憶されませんでした（設定ファイル " +
-                       pszSettingsFile + "）。" + JokenSettingsFile::FailureText(why);
-    std::fprintf(stderr, "%s\n", mbcs::Cp932ToUtf8(text).c_str());
+    const std::string text = std::string(kCaption) + ": 今回の集計条件は記憶されませんでした（設定ファイル " +
+                             pszSettingsFile + "）。" + JokenSettingsFile::FailureText(why);
+    OutputDebugStringA(text.c_str());
 }
 
 // The month edits hold two characters.
