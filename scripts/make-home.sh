@@ -16,9 +16,12 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 
-usage() {
+help_text() {
   # The comment block at the top of this file, without its marks.
-  awk 'NR == 1 { next } /^#/ { sub(/^# ?/, ""); print; next } { exit }' "$0" >&2
+  awk 'NR == 1 { next } /^#/ { sub(/^# ?/, ""); print; next } { exit }' "$0"
+}
+usage() {
+  help_text >&2
   exit 2
 }
 
@@ -31,6 +34,7 @@ while [ $# -gt 0 ]; do
       if [ "$1" = --user ]; then user=$2; else select=$2; fi
       shift 2 ;;
     --no-select) noselect=1; shift ;;
+    -h|--help) help_text; exit 0 ;;
     --) shift; break ;;
     -*) echo "make-home: unknown option $1" >&2; exit 2 ;;
     *) break ;;

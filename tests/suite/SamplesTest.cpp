@@ -204,6 +204,13 @@ TEST(Samples, HomeScriptUsageIsItsCommentOnly)
     EXPECT_EQ(err.find('#'), std::string::npos) << err;
     EXPECT_EQ(ShellErr("bash " + SourceDir() + "/scripts/make-home.sh --user", &err), 2);
     EXPECT_NE(err.find("--user needs a value"), std::string::npos) << err;
+    // Asked for, the same text is the answer, on standard output.
+    const std::string dir = testtemp::Make("zk_home_help_");
+    EXPECT_EQ(ShellErr("(bash " + SourceDir() + "/scripts/make-home.sh --help >" + dir + "/out.txt)", &err), 0) << err;
+    std::ifstream in(dir + "/out.txt");
+    const std::string out((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(out.rfind("Creates a suite home", 0), 0u) << out;
+    EXPECT_TRUE(err.empty()) << err;
 }
 
 }  // namespace
