@@ -131,16 +131,22 @@ static void BeforeFdCall(const char* call, int fd)
     BeforeCall(call, PathOfFd(fd, path, sizeof path));
 }
 
+/* The mode argument of an open that creates a file (after `flags`). */
+#define MODE_ARGUMENT(flags, mode)                \
+    do {                                          \
+        if ((flags) & (O_CREAT | O_TMPFILE)) {    \
+            va_list ap;                           \
+            va_start(ap, flags);                  \
+            (mode) = va_arg(ap, mode_t);          \
+            va_end(ap);                           \
+        }                                         \
+    } while (0)
+
 int open(const char* path, int flags, ...)
 {
     static int (*real)(const char*, int, ...);
     mode_t mode = 0;
-    if (flags & (O_CREAT | O_TMPFILE)) {
-        va_list ap;
-        va_start(ap, flags);
-        mode = va_arg(ap, mode_t);
-        va_end(ap);
-    }
+    MODE_ARGUMENT(flags, mode);
     if (!real) real = (int (*)(const char*, int, ...))dlsym(RTLD_NEXT, "open");
     BeforeCall("openat", path);
     return real(path, flags, mode);
@@ -150,12 +156,7 @@ int open64(const char* path, int flags, ...)
 {
     static int (*real)(const char*, int, ...);
     mode_t mode = 0;
-    if (flags & (O_CREAT | O_TMPFILE)) {
-        va_list ap;
-        va_start(ap, flags);
-        mode = va_arg(ap, mode_t);
-        va_end(ap);
-    }
+    MODE_ARGUMENT(flags, mode);
     if (!real) real = (int (*)(const char*, int, ...))dlsym(RTLD_NEXT, "open64");
     BeforeCall("openat", path);
     return real(path, flags, mode);
@@ -165,12 +166,7 @@ int openat(int dirfd, const char* path, int flags, ...)
 {
     static int (*real)(int, const char*, int, ...);
     mode_t mode = 0;
-    if (flags & (O_CREAT | O_TMPFILE)) {
-        va_list ap;
-        va_start(ap, flags);
-        mode = va_arg(ap, mode_t);
-        va_end(ap);
-    }
+    MODE_ARGUMENT(flags, mode);
     if (!real) real = (int (*)(int, const char*, int, ...))dlsym(RTLD_NEXT, "openat");
     BeforeCall("openat", path);
     return real(dirfd, path, flags, mode);
