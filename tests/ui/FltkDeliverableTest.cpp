@@ -257,11 +257,10 @@ TEST(FltkDeliverable, SaveBoxAcceptedUnchangedKeepsTheRememberedOutputFolder)
     if (!dlg.empty()) {
         STEP(XSession::Focus(dlg));
         STEP(XSession::Key("alt+d"));  // 参照(&D)
-        std::string box = XSession::WaitWindow("^zelkor$");
+        std::string box = XSession::WaitAndFocus("^zelkor$");
         STEP(!box.empty());
         if (!box.empty()) {
             XSession::Screenshot(box, std::string(ZK_BINARY_DIR) + "/screenshots/run-save-box.png");
-            STEP(XSession::Focus(box));
             STEP(XSession::Key("Return"));  // 保存, nothing changed
             STEP(XSession::WaitGone("^zelkor$"));
         }
@@ -334,10 +333,9 @@ TEST(FltkDeliverable, FirstSaveBoxOnANewHomeKeepsTheExportOutOfTheProgramsFolder
                 STEP(XSession::Type(c.typedPath));
             }
             STEP(XSession::Key("alt+d"));  // 参照(&D)
-            const std::string box = XSession::WaitWindow("^zelkor$");
+            const std::string box = XSession::WaitAndFocus("^zelkor$");
             STEP(!box.empty());
             if (!box.empty()) {
-                STEP(XSession::Focus(box));
                 if (*c.name) {
                     STEP(XSession::Key("End"));
                     STEP(XSession::Type(c.name));

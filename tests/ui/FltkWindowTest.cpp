@@ -368,10 +368,10 @@ TEST_F(FltkWindows, SaveBoxOpensInTheFolderOfItsFileAndKeepsThePathAcceptedUncha
         dlg.m_browseName = c.name;
         INT_PTR result = DriveTestDialog(dlg, [&](const std::string& id, std::vector<std::string>& f) {
             STEP(XSession::Key("alt+d"));  // 参照(&D)
-            std::string box = WaitFor("^zelkor$", f);
+            std::string box = XSession::WaitAndFocus("^zelkor$");
+            STEP(!box.empty());
             if (box.empty()) return;
             XSession::Screenshot(box, Shot("save-box-preset"));
-            STEP(XSession::Focus(box));
             STEP(XSession::Key("Return"));  // 保存, the name as it was preset
             STEP(XSession::WaitGone("^zelkor$"));
             STEP(XSession::Focus(id));
@@ -422,9 +422,9 @@ TEST_F(FltkWindows, SaveBoxForAMissingFolderOpensAtItsNearestExistingFolderWithT
         std::string shown;
         INT_PTR result = DriveTestDialog(dlg, [&](const std::string& id, std::vector<std::string>& f) {
             STEP(XSession::Key("alt+d"));  // 参照(&D)
-            std::string box = WaitFor("^zelkor$", f);
+            std::string box = XSession::WaitAndFocus("^zelkor$");
+            STEP(!box.empty());
             if (box.empty()) return;
-            STEP(XSession::Focus(box));
             // The name field as the box opens: the file name, or nothing for a
             // filter.
             const std::string first = ui::TextEdge::HasWildcards(c.name) ? "" : mbcs::Cp932ToUtf8(c.name);

@@ -146,6 +146,23 @@ public:
     }
 
     static bool Focus(const std::string& id) { return Run("xdotool windowfocus --sync " + id); }
+
+    // The newest mapped window of class `cls`, focused; empty when none could
+    // be focused within the limit. A window found mapped may be unmapped
+    // again before the focus reaches it (the focus then fails with the
+    // server's BadMatch): the search and the focus are tried again until the
+    // focus holds.
+    static std::string WaitAndFocus(const std::string& cls, int seconds = 15)
+    {
+        for (int i = 0; i < seconds * 10; ++i) {
+            std::string id;
+            if (Run("xdotool search --onlyvisible --classname " + cls + " | tail -n 1", &id, 5) && !id.empty() &&
+                Focus(id))
+                return id;
+            ::usleep(100000);
+        }
+        return {};
+    }
     static bool Key(const std::string& keys) { return Run("xdotool key --delay 60 " + keys); }
     static bool Type(const std::string& text) { return Run("xdotool type --delay 60 '" + Escape(text) + "'"); }
     static bool Click(const std::string& id, int x, int y)
