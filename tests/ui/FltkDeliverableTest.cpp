@@ -15,6 +15,7 @@
 #include "win32/PlatformConfig.h"
 
 #include <gtest/gtest.h>
+
 #include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -24,6 +25,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <sstream>
 #include <string>
@@ -118,14 +120,17 @@ bool Exists(const std::string& path)
     return ::stat(path.c_str(), &st) == 0;
 }
 
-// The newest shown message box other than `other` (empty when none comes in
-// `seconds`).
-std::string WaitMessage(const std::string& other, int seconds)
+// The newest shown message box other than `other`, focused; empty when none
+// comes in `seconds`, or once `stop` says that waiting is over. A box found
+// shown may be gone again before the focus reaches it: the search and the
+// focus are then tried again, until the focus holds.
+std::string WaitMessage(const std::string& other, int seconds, const std::function<bool()>& stop = {})
 {
-    std::string box;
     for (int i = 0; i < seconds * 10; ++i) {
+        if (stop && stop()) return {};
+        std::string box;
         XSession::Run("xdotool search --onlyvisible --classname zelkor-message | tail -n 1", &box, 5);
-        if (!box.empty() && box != other) return box;
+        if (!box.empty() && box != other && XSession::Focus(box)) return box;
         ::usleep(100000);
     }
     return {};
@@ -269,7 +274,6 @@ TEST(FltkDeliverable, SaveBoxAcceptedUnchangedKeepsTheRememberedOutputFolder)
         std::string done = WaitMessage("", 60);
         STEP(!done.empty());
         if (!done.empty()) {
-            STEP(XSession::Focus(done));
             STEP(XSession::Key("Return"));
         }
     }
@@ -348,18 +352,10 @@ TEST(FltkDeliverable, FirstSaveBoxOnANewHomeKeepsTheExportOutOfTheProgramsFolder
             // Enter at each message until the run ends.
             std::string last;
             for (int i = 0; i < 10 && !reaped; ++i) {
-                std::string box;
-                for (int j = 0; j < 600 && box.empty(); ++j) {
-                    if (::waitpid(real.pid, &real.status, WNOHANG) == real.pid) {
-                        reaped = true;
-                        break;
-                    }
-                    XSession::Run("xdotool search --onlyvisible --classname zelkor-message | tail -n 1", &box, 5);
-                    if (box == last) box.clear();
-                    if (box.empty()) ::usleep(100000);
-                }
+                const std::string box = WaitMessage(last, 60, [&] {
+                    return reaped = ::waitpid(real.pid, &real.status, WNOHANG) == real.pid;
+                });
                 if (box.empty()) break;
-                STEP(XSession::Focus(box));
                 STEP(XSession::Key("Return"));
                 last = box;
             }
@@ -414,13 +410,11 @@ TEST(FltkDeliverable, DuringALongSummationTheProgressCaptionShowsTheQuarterReach
         std::string notice = WaitMessage("", 30);
         STEP(!notice.empty());
         if (!notice.empty()) {
-            STEP(XSession::Focus(notice));
             STEP(XSession::Key("Return"));
         }
         std::string done = WaitMessage(notice, 300);
         STEP(!done.empty());
         if (!done.empty()) {
-            STEP(XSession::Focus(done));
             STEP(XSession::Key("Return"));
         }
     }
@@ -485,7 +479,6 @@ TEST(FltkDeliverable, TerminationSignalWhileAWindowWaits)
             const std::string question = WaitMessage("", 15);
             STEP(!question.empty());
             if (!question.empty()) {
-                STEP(XSession::Focus(question));
                 STEP(XSession::Key("y"));
             }
             STEP(!WaitMessage(question, 30).empty());
