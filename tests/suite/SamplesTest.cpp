@@ -50,6 +50,17 @@ int ShellErr(const std::string& command, std::string* err)
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+// The store of `home` selects `user`'s dataset `dataNo`.
+void ExpectSelection(const std::string& home, const std::string& user, int dataNo)
+{
+    suite::SuiteStore store;
+    ASSERT_EQ(store.Open(home + "/suite.db"), SUITE_OK);
+    suite::Statement sel = store.Prepare("SELECT user_id, data_no FROM selection");
+    ASSERT_EQ(sel.Step(), SUITE_OK);
+    EXPECT_EQ(sel.Utf8(0), user);
+    EXPECT_EQ(sel.Int(1), dataNo);
+}
+
 bool Exists(const std::string& path)
 {
     struct stat st;
@@ -137,12 +148,9 @@ TEST(Samples, HomeScriptOptionsAndSavedValuesImport)
     { std::ofstream(shortPath, std::ios::binary) << "short"; }
     EXPECT_NE(Shell(import + "1 " + shortPath), 0);
 
+    ExpectSelection(home, "tanaka", 3);
     suite::SuiteStore store;
     ASSERT_EQ(store.Open(home + "/suite.db"), SUITE_OK);
-    suite::Statement sel = store.Prepare("SELECT user_id, data_no FROM selection");
-    ASSERT_EQ(sel.Step(), SUITE_OK);
-    EXPECT_EQ(sel.Utf8(0), "tanaka");
-    EXPECT_EQ(sel.Int(1), 3);
     suite::Statement st = store.Prepare("SELECT info FROM saved_tax WHERE data_no = 3");
     ASSERT_EQ(st.Step(), SUITE_OK);
     std::string blob(24576, '\0');
@@ -181,12 +189,7 @@ TEST(Samples, HomeScriptRefusesAnUnknownUserOrDatasetAndLeavesNoStore)
         SCOPED_TRACE(bad);
         EXPECT_EQ(ShellErr(script + "--force " + bad + " " + home + " corp-general", &err), 1) << err;
         EXPECT_EQ(Listing(home), "suite.db ");
-        suite::SuiteStore store;
-        ASSERT_EQ(store.Open(home + "/suite.db"), SUITE_OK);
-        suite::Statement sel = store.Prepare("SELECT user_id, data_no FROM selection");
-        ASSERT_EQ(sel.Step(), SUITE_OK);
-        EXPECT_EQ(sel.Utf8(0), "tanaka");
-        EXPECT_EQ(sel.Int(1), 3);
+        ExpectSelection(home, "tanaka", 3);
     }
     EXPECT_TRUE(Exists(home + "/suite.db"));
 }
